@@ -1,0 +1,61 @@
+# The native side: the platform-neutral core and the document model built
+# for 32-bit Linux, so record layouts and the frame's 32-bit pointer are
+# exactly the target's; unit tests plain and under the sanitizers. It also
+# builds the Windows side and registers the tests that run under Wine.
+add_compile_options(-m32 -Wall -Wextra)
+add_link_options(-m32)
+
+set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+add_subdirectory(${GOOGLETEST_SOURCE_DIR} googletest EXCLUDE_FROM_ALL)
+
+file(GLOB NATIVE_TEST_SOURCES CONFIGURE_DEPENDS
+     ${CMAKE_SOURCE_DIR}/tests/native/*.cpp)
+
+# The core, the model and the tests, built with extra flags (a sanitizer).
+function(add_native_tests target)
+  set(flags ${ARGN})
+  add_executable(${target} ${CORE_SOURCES} ${SIMHOST_CORE_SOURCES}
+                           ${NATIVE_TEST_SOURCES})
+  target_include_directories(${target} PRIVATE ${CMAKE_SOURCE_DIR})
+  target_compile_options(${target} PRIVATE ${flags})
+  target_link_options(${target} PRIVATE ${flags})
+  target_link_libraries(${target} PRIVATE gtest_main)
+endfunction()
+
+add_native_tests(native_tests)
+add_native_tests(native_tests_sanitized
+  -fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)
+
+enable_testing()
+add_test(NAME native COMMAND native_tests)
+add_test(NAME native_sanitized COMMAND native_tests_sanitized)
+set_tests_properties(native_sanitized PROPERTIES
+  ENVIRONMENT "ASAN_OPTIONS=detect_leaks=1:abort_on_error=1;UBSAN_OPTIONS=print_stacktrace=1")
+
+# The Windows build, with the mingw-w64 toolchain.
+include(ExternalProject)
+set(WINDOWS_BUILD_DIR ${CMAKE_BINARY_DIR}/windows)
+ExternalProject_Add(windows
+  SOURCE_DIR ${CMAKE_SOURCE_DIR}
+  BINARY_DIR ${WINDOWS_BUILD_DIR}
+  CMAKE_ARGS -DCMAKE_TOOLCHAIN_FILE=${CMAKE_SOURCE_DIR}/cmake/mingw-i686.cmake
+             -DCMAKE_BUILD_TYPE=Release
+             -DGOOGLETEST_SOURCE_DIR=${GOOGLETEST_SOURCE_DIR}
+  BUILD_ALWAYS ON
+  INSTALL_COMMAND ""
+  USES_TERMINAL_BUILD ON)
+
+set(PLUGIN_FILE ${WINDOWS_BUILD_DIR}/plugin/vovadododidarov2000.fxt)
+set(WINE_RUN ${CMAKE_SOURCE_DIR}/scripts/wine-run.sh)
+set(WINE_ENV "WINEPREFIX=${CMAKE_BINARY_DIR}/wineprefix")
+
+add_test(NAME linkage
+  COMMAND ${CMAKE_SOURCE_DIR}/scripts/check-linkage.sh ${PLUGIN_FILE})
+add_test(NAME wine_prefix COMMAND ${WINE_RUN} --prepare)
+add_test(NAME e2e COMMAND ${WINE_RUN} ${WINDOWS_BUILD_DIR}/e2e/FINALE.EXE)
+add_test(NAME e2e_strict
+  COMMAND ${WINE_RUN} ${WINDOWS_BUILD_DIR}/e2e/FINALE.EXE --strict)
+set_tests_properties(wine_prefix PROPERTIES FIXTURES_SETUP wine
+                     ENVIRONMENT "${WINE_ENV}")
+set_tests_properties(e2e e2e_strict PROPERTIES FIXTURES_REQUIRED wine
+                     ENVIRONMENT "${WINE_ENV}" TIMEOUT 600)

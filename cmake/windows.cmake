@@ -1,0 +1,68 @@
+# The Windows side: the plug-in, the simulated host FINALE.EXE with the
+# end-to-end tests, and the demo host.
+enable_language(RC)
+enable_language(ASM)
+
+add_compile_options(-Wall -Wextra)
+set(STATIC_RUNTIME -static -static-libgcc -static-libstdc++)
+
+# The import library of the host services, by ordinal only.
+set(FINALE_IMPORTS ${CMAKE_BINARY_DIR}/libfinale_imports.a)
+add_custom_command(
+  OUTPUT ${FINALE_IMPORTS}
+  COMMAND ${CMAKE_DLLTOOL} -d ${CMAKE_SOURCE_DIR}/resources/finale_imports.def
+          -l ${FINALE_IMPORTS}
+  DEPENDS ${CMAKE_SOURCE_DIR}/resources/finale_imports.def
+  COMMENT "Import library of the host services")
+add_custom_target(finale_imports DEPENDS ${FINALE_IMPORTS})
+
+add_library(plugin SHARED
+  ${CORE_SOURCES}
+  plugin/entry_points.cpp
+  plugin/settings.cpp
+  entrysearch/entry_dialog.cpp
+  textsearch/text_command.cpp
+  resources/dialogs.rc
+  resources/version.rc
+  resources/vovadododidarov2000.def
+)
+target_include_directories(plugin PRIVATE ${CMAKE_SOURCE_DIR})
+add_dependencies(plugin finale_imports)
+set_target_properties(plugin PROPERTIES
+  OUTPUT_NAME vovadododidarov2000 PREFIX "" SUFFIX ".fxt"
+  LIBRARY_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/plugin
+  RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/plugin)
+target_link_options(plugin PRIVATE ${STATIC_RUNTIME} -Wl,--no-insert-timestamp)
+target_link_libraries(plugin PRIVATE ${FINALE_IMPORTS} user32 gdi32 advapi32)
+
+# The simulated host, shared by the test runner and the demo.
+add_library(simhost OBJECT
+  ${SIMHOST_CORE_SOURCES}
+  simhost/dialog_services.cpp
+  simhost/plugin_loader.cpp
+  simhost/scripted_user.cpp
+  simhost/stack_check_thunk.S
+)
+target_include_directories(simhost PUBLIC ${CMAKE_SOURCE_DIR})
+
+set(gtest_force_shared_crt OFF CACHE BOOL "" FORCE)
+set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+add_subdirectory(${GOOGLETEST_SOURCE_DIR} googletest EXCLUDE_FROM_ALL)
+
+function(add_host_executable target dir)
+  target_link_options(${target} PRIVATE ${STATIC_RUNTIME}
+                      ${CMAKE_SOURCE_DIR}/simhost/finale_exports.def)
+  set_target_properties(${target} PROPERTIES
+    OUTPUT_NAME FINALE SUFFIX ".EXE"
+    RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/${dir})
+  target_link_libraries(${target} PRIVATE simhost user32 gdi32 advapi32)
+  add_dependencies(${target} plugin)
+endfunction()
+
+file(GLOB E2E_TEST_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/e2e/*.cpp)
+add_executable(e2e_tests ${E2E_TEST_SOURCES})
+target_link_libraries(e2e_tests PRIVATE gtest)
+add_host_executable(e2e_tests e2e)
+
+add_executable(demo_host simhost/demo_main.cpp)
+add_host_executable(demo_host demo)

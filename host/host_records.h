@@ -1,0 +1,75 @@
+// Layouts of the host's records as far as the plug-in reads and writes them.
+// All fields are little-endian and reached through byte_access.h at these
+// offsets; the bytes in between belong to the host and pass through untouched.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+#include "host/byte_access.h"
+
+// HostKey: identifies a keyed record (services 9, 10 and 14).
+namespace HostKeyLayout {
+constexpr size_t First = 0;     // u16
+constexpr size_t Second = 2;    // u16
+constexpr size_t SubIndex = 4;  // i16
+constexpr size_t Fourth = 6;    // u16, always 0
+constexpr size_t Size = 8;
+}  // namespace HostKeyLayout
+
+// HostRegion: the selected region handed to the note-entry command.
+namespace HostRegionLayout {
+constexpr size_t RegionScope = 0;    // i16, passed on to service 2
+constexpr size_t FirstStaff = 2;     // i16
+constexpr size_t FirstMeasure = 4;   // i16
+constexpr size_t StartPosition = 6;  // i32, inclusive, in firstMeasure
+constexpr size_t LastStaff = 12;     // i16, inclusive
+constexpr size_t LastMeasure = 14;   // i16, inclusive
+constexpr size_t EndPosition = 16;   // i32, exclusive, in lastMeasure
+constexpr size_t Size = 20;
+}  // namespace HostRegionLayout
+
+// HostFrame: the entries of one staff, measure and layer, lent by service 2.
+namespace HostFrameLayout {
+constexpr size_t Entries = 14;     // u32 pointer to the HostEntry array
+constexpr size_t EntryCount = 18;  // i16
+constexpr size_t Size = 20;        // the part the plug-in reads
+}  // namespace HostFrameLayout
+
+// HostEntry: one note, chord or rest.
+namespace HostEntryLayout {
+constexpr size_t Flags = 8;       // u32
+constexpr size_t Flags2 = 12;     // u16
+constexpr size_t NoteCount = 14;  // i16
+constexpr size_t Notes = 16;      // MaxNotes HostNote records
+constexpr size_t MaxNotes = 12;
+constexpr size_t Position = 136;  // i32
+constexpr size_t Duration = 140;  // i32
+constexpr size_t Stride = 146;
+}  // namespace HostEntryLayout
+
+// HostNote: one note of an entry.
+namespace HostNoteLayout {
+constexpr size_t Displacement = 0;  // i16
+constexpr size_t RaiseLower = 2;    // i16
+constexpr size_t Flags = 6;         // u32
+constexpr size_t Size = 10;
+}  // namespace HostNoteLayout
+
+static_assert(HostEntryLayout::Notes +
+                      HostEntryLayout::MaxNotes * HostNoteLayout::Size ==
+                  HostEntryLayout::Position,
+              "the note array ends where the entry's position begins");
+static_assert(HostEntryLayout::Duration + 4 <= HostEntryLayout::Stride,
+              "an entry's fields lie within its stride");
+
+// HostMenuItem: filled by FinaleExtensionEnumerate.
+namespace HostMenuItemLayout {
+constexpr size_t TextSize = 64;
+constexpr size_t FirstText = 0;
+constexpr size_t SecondText = 64;
+constexpr size_t ThirdText = 128;
+constexpr size_t Word192 = 192;  // u16, written 0
+constexpr size_t Word194 = 194;  // u16, written 0
+constexpr size_t Size = 196;     // the part the plug-in writes
+}  // namespace HostMenuItemLayout

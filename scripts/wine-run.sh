@@ -1,0 +1,37 @@
+#!/bin/bash
+# Runs a Windows program of the project under Wine, in the private prefix
+# named by WINEPREFIX, on an X server of its own (Xvfb), with a watchdog.
+#   wine-run.sh --prepare        create the prefix once (no crash dialog)
+#   wine-run.sh PROGRAM ARGS...  run PROGRAM, then stop the prefix's server
+set -u
+: "${WINEPREFIX:?WINEPREFIX must name the private prefix}"
+export WINEPREFIX
+export WINEDEBUG=${WINEDEBUG:--all}
+export WINEDLLOVERRIDES="mscoree,mshtml="
+export WINEARCH=win32
+export GTEST_COLOR=no
+timeout_seconds=${WINE_RUN_TIMEOUT:-500}
+
+if [ "${1:-}" = "--prepare" ]; then
+  if [ ! -f "$WINEPREFIX/system.reg" ]; then
+    mkdir -p "$(dirname "$WINEPREFIX")"
+    timeout 300 wineboot --init >/dev/null 2>&1
+    # A crash must fail the run instead of waiting for a click.
+    timeout 60 wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog \
+      /t REG_DWORD /d 0 /f >/dev/null 2>&1
+    wineserver -w
+  fi
+  [ -f "$WINEPREFIX/system.reg" ] || { echo "could not create $WINEPREFIX"; exit 1; }
+  echo "wine prefix ready: $WINEPREFIX"
+  exit 0
+fi
+
+program=$1
+shift
+cd "$(dirname "$program")" || exit 1
+timeout --kill-after=10 "$timeout_seconds" \
+  xvfb-run -a -s '-screen 0 1024x768x24' \
+  wine "$(basename "$program")" "$@" 2> >(grep -v -E '^(X connection|[0-9a-f]{4}:err:ole)' >&2)
+status=$?
+wineserver -k 2>/dev/null
+exit $status

@@ -1,0 +1,206 @@
+// The host's data services over the simulated document, honouring what the
+// plug-in relies on: size then fetch, read-next moving the key, the region
+// pass with its handle and stop, and frames lent and handed back one at a time.
+#include <algorithm>
+#include <cstring>
+
+#include "host/byte_access.h"
+#include "host/host_records.h"
+#include "host/host_services.h"
+#include "simhost/sim_host.h"
+
+namespace {
+
+uint32_t word(const void* pointer) {
+  return static_cast<uint32_t>(reinterpret_cast<uintptr_t>(pointer));
+}
+
+RecordKey keyOf(uint32_t tag, const void* key) {
+  const uint8_t* k = static_cast<const uint8_t*>(key);
+  return RecordKey{tag, readU16(k, HostKeyLayout::First),
+                   readU16(k, HostKeyLayout::Second),
+                   readI16(k, HostKeyLayout::SubIndex)};
+}
+
+void writeKey(void* key, const RecordKey& value) {
+  uint8_t* k = static_cast<uint8_t*>(key);
+  writeU16(k, HostKeyLayout::First, value.first);
+  writeU16(k, HostKeyLayout::Second, value.second);
+  writeI16(k, HostKeyLayout::SubIndex, value.subIndex);
+  writeU16(k, HostKeyLayout::Fourth, 0);
+}
+
+// The frame's header is the host's own: bytes the plug-in does not read are
+// filled with a pattern.
+constexpr size_t FrameHeaderSize = 32;
+
+}  // namespace
+
+extern "C" {
+
+uint32_t HOST_CALL hostReadRecord(uint32_t tag, void* key, void* buffer,
+                                  int32_t* size, uint32_t version) {
+  SimHost& host = simHost();
+  host.log(9, {tag, word(key), word(buffer), word(size)}, version);
+  if (key == nullptr || size == nullptr) {
+    host.violation("service 9 without a key or a size");
+    return host.result16(0);
+  }
+  const std::vector<uint8_t>* bytes =
+      host.document ? host.document->record(keyOf(tag, key)) : nullptr;
+  if (bytes == nullptr) return host.result16(0);
+  if (buffer == nullptr) {
+    *size = static_cast<int32_t>(bytes->size());
+    return host.result16(1);
+  }
+  if (*size < 0) {
+    host.violation("service 9 with a negative capacity");
+    return host.result16(0);
+  }
+  // The buffer receives no more than its capacity.
+  const size_t count = std::min(bytes->size(), static_cast<size_t>(*size));
+  memcpy(buffer, bytes->data(), count);
+  return host.result16(1);
+}
+
+uint32_t HOST_CALL hostReadNextRecord(uint32_t tag, void* key, void* buffer,
+                                      uint32_t size, uint32_t version) {
+  SimHost& host = simHost();
+  host.log(14, {tag, word(key), word(buffer), size}, version);
+  if (key == nullptr || buffer == nullptr) {
+    host.violation("service 14 without a key or a buffer");
+    return host.result16(0);
+  }
+  const auto* next =
+      host.document ? host.document->recordAfter(keyOf(tag, key)) : nullptr;
+  if (next == nullptr) return host.result16(0);
+  memcpy(buffer, next->second.data(), std::min<size_t>(next->second.size(), size));
+  writeKey(key, next->first);
+  return host.result16(1);
+}
+
+uint32_t HOST_CALL hostWriteRecord(uint32_t tag, void* key, const void* buffer,
+                                   uint32_t size, uint32_t version) {
+  SimHost& host = simHost();
+  host.log(10, {tag, word(key), word(buffer), size}, version);
+  if (key == nullptr || buffer == nullptr || size == 0) {
+    host.violation("service 10 without a key, data or size");
+    return host.result16(0);
+  }
+  if (host.document == nullptr) return host.result16(0);
+  const uint8_t* data = static_cast<const uint8_t*>(buffer);
+  host.document->putRecord(keyOf(tag, key),
+                           std::vector<uint8_t>(data, data + size));
+  return host.result16(1);
+}
+
+uint32_t HOST_CALL hostBeginRegionPass(const void* region, uint32_t zero,
+                                       uint32_t version) {
+  SimHost& host = simHost();
+  host.log(53, {word(region), zero}, version);
+  if (host.openPass != 0) host.violation("service 53 while a pass is open");
+  host.openPass = host.nextPassHandle++;
+  return host.openPass;
+}
+
+uint32_t HOST_CALL hostEnterCell(uint32_t handle, uint32_t four,
+                                 uint32_t staff, uint32_t measure,
+                                 int32_t minusOne, uint32_t version) {
+  SimHost& host = simHost();
+  host.log(55, {handle, four, staff, measure, static_cast<uint32_t>(minusOne)},
+           version);
+  if (handle != host.openPass) host.violation("service 55 outside its pass");
+  if (low16(four) != 4 || low16(static_cast<uint32_t>(minusOne)) != -1) {
+    host.violation("service 55 with unexpected constants");
+  }
+  ++host.cellsEntered;
+  return host.result16(host.cellsEntered == host.stopAtCell ? 0 : 1);
+}
+
+uint32_t HOST_CALL hostLayerInUse(uint32_t layer, uint32_t version) {
+  SimHost& host = simHost();
+  host.log(61, {layer}, version);
+  const int16_t index = low16(layer);
+  if (index < 0 || index > 3) {
+    host.violation("service 61 with a layer outside 0..3");
+    return host.result16(0);
+  }
+  return host.result16(host.document && host.document->layerInUse(index));
+}
+
+void* HOST_CALL hostLoadFrame(uint32_t regionScope, uint32_t staff,
+                              uint32_t measure, uint32_t layer, uint32_t zero,
+                              uint32_t version) {
+  SimHost& host = simHost();
+  host.log(2, {regionScope, staff, measure, layer, zero}, version);
+  if (!host.lentFrames.empty()) {
+    host.violation("service 2 while another frame is still lent");
+  }
+  const int16_t s = low16(staff), m = low16(measure), l = low16(layer);
+  if (host.document == nullptr || !host.document->hasCell(s, m) || l < 0 ||
+      l > 3) {
+    return nullptr;
+  }
+  const std::vector<RawEntry>& source = host.document->layer(s, m, l);
+  // A separate allocation of exactly the entries, so that a read or write
+  // past the last one is caught by the sanitizers.
+  uint8_t* entries = new uint8_t[std::max<size_t>(1, source.size()) *
+                                 HostEntryLayout::Stride];
+  for (size_t i = 0; i < source.size(); ++i) {
+    memcpy(entries + i * HostEntryLayout::Stride, source[i].data(),
+           HostEntryLayout::Stride);
+  }
+  uint8_t* frame = new uint8_t[FrameHeaderSize];
+  memset(frame, 0xCD, FrameHeaderSize);
+  writeU32(frame, HostFrameLayout::Entries, word(entries));
+  writeI16(frame, HostFrameLayout::EntryCount,
+           static_cast<int16_t>(source.size()));
+  host.lentFrames[frame] = LentFrame{s, m, l, entries, source.size()};
+  ++host.framesLent;
+  return frame;
+}
+
+uint32_t HOST_CALL hostSaveFrame(void* frame, uint32_t version) {
+  SimHost& host = simHost();
+  host.log(3, {word(frame)}, version);
+  auto it = host.lentFrames.find(static_cast<uint8_t*>(frame));
+  if (it == host.lentFrames.end()) {
+    host.violation("service 3 with a frame that is not lent");
+    return host.result16(0);
+  }
+  const LentFrame& lent = it->second;
+  std::vector<RawEntry>& target =
+      host.document->layer(lent.staff, lent.measure, lent.layer);
+  for (size_t i = 0; i < lent.entryCount && i < target.size(); ++i) {
+    memcpy(target[i].data(), lent.entries + i * HostEntryLayout::Stride,
+           HostEntryLayout::Stride);
+  }
+  ++host.framesSaved;
+  return host.result16(1);
+}
+
+uint32_t HOST_CALL hostReleaseFrame(void* frame, uint32_t version) {
+  SimHost& host = simHost();
+  host.log(4, {word(frame)}, version);
+  auto it = host.lentFrames.find(static_cast<uint8_t*>(frame));
+  if (it == host.lentFrames.end()) {
+    host.violation("service 4 with a frame that is not lent");
+    return host.result16(0);
+  }
+  delete[] it->second.entries;
+  delete[] it->first;
+  host.lentFrames.erase(it);
+  ++host.framesReleased;
+  return host.result16(1);
+}
+
+uint32_t HOST_CALL hostEndRegionPass(uint32_t handle, uint32_t stopped,
+                                     uint32_t version) {
+  SimHost& host = simHost();
+  host.log(54, {handle, stopped}, version);
+  if (handle != host.openPass) host.violation("service 54 outside its pass");
+  host.openPass = 0;
+  return host.result16(1);
+}
+
+}  // extern "C"

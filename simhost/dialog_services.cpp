@@ -1,0 +1,184 @@
+// The host's dialog services on real Win32 dialogs: service 15 runs one of
+// the plug-in's own dialog resources with DialogBoxParam and forwards every
+// message to the plug-in's five-argument dialog procedure; 57 and 58 map the
+// host's control kinds onto check boxes, radio buttons and numeric edits.
+#include <windows.h>
+
+#include <vector>
+
+#include "host/byte_access.h"
+#include "host/host_services.h"
+#include "simhost/dialog_services.h"
+#include "simhost/plugin_loader.h"
+#include "simhost/scripted_user.h"
+#include "simhost/sim_host.h"
+
+namespace {
+
+struct RunningDialog {
+  HostDialogProc proc;
+  uint32_t resourceId;
+};
+
+// Dialogs are modal, so the innermost one is the last.
+std::vector<RunningDialog> runningDialogs;
+HMODULE resourceModule = nullptr;
+
+uint32_t word(const void* pointer) { return argument(pointer); }
+
+HWND control(HostWindow dialog, uint32_t controlId) {
+  return GetDlgItem(static_cast<HWND>(dialog), low16(controlId));
+}
+
+INT_PTR CALLBACK forwardingDialogProc(HWND window, UINT message, WPARAM wParam,
+                                      LPARAM lParam) {
+  if (runningDialogs.empty()) return FALSE;
+  const RunningDialog running = runningDialogs.back();
+  if (message == WM_USER_STEP) {
+    scriptedUser().runNextStep(window);
+    return TRUE;
+  }
+  const uint32_t result = callChecked(
+      reinterpret_cast<const void*>(running.proc), "the dialog procedure",
+      {word(window), message, static_cast<uint32_t>(wParam),
+       static_cast<uint32_t>(lParam), 0});
+  if (message == WM_INITDIALOG) {
+    scriptedUser().dialogStarted(window, running.resourceId);
+  } else if (message == WM_DESTROY) {
+    scriptedUser().dialogEnded(window);
+  }
+  return static_cast<INT_PTR>(result);
+}
+
+}  // namespace
+
+void setDialogResourceModule(HMODULE module) { resourceModule = module; }
+
+extern "C" {
+
+uint32_t HOST_CALL hostRunDialog(uint32_t resourceId, HostDialogProc proc,
+                                 HostWindow owner, uint32_t one, uint32_t zero,
+                                 uint32_t version) {
+  SimHost& host = simHost();
+  host.log(15, {resourceId, word(reinterpret_cast<void*>(proc)), word(owner),
+                one, zero},
+           version);
+  HMODULE module = resourceModule;
+  if (module == nullptr &&
+      !GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS |
+                              GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+                          reinterpret_cast<LPCSTR>(proc), &module)) {
+    host.violation("service 15 with a procedure outside any module");
+    return host.result16(0);
+  }
+  runningDialogs.push_back(RunningDialog{proc, resourceId});
+  const INT_PTR result = DialogBoxParamA(
+      module, MAKEINTRESOURCEA(low16(resourceId)), static_cast<HWND>(owner),
+      forwardingDialogProc, 0);
+  runningDialogs.pop_back();
+  if (result == -1) host.violation("service 15 could not create the dialog");
+  return host.result16(result == -1 ? 0 : 1);
+}
+
+uint32_t HOST_CALL hostEndDialog(HostWindow dialog, uint32_t version) {
+  SimHost& host = simHost();
+  host.log(16, {word(dialog)}, version);
+  return host.result16(EndDialog(static_cast<HWND>(dialog), 1));
+}
+
+uint32_t HOST_CALL hostEnableControl(HostWindow dialog, uint32_t controlId,
+                                     uint32_t flag, uint32_t version) {
+  SimHost& host = simHost();
+  host.log(35, {word(dialog), controlId, flag}, version);
+  EnableWindow(control(dialog, controlId), low16(flag) != 0);
+  return host.result16(1);
+}
+
+uint32_t HOST_CALL hostFocusControl(HostWindow dialog, uint32_t controlId,
+                                    uint32_t version) {
+  SimHost& host = simHost();
+  host.log(36, {word(dialog), controlId}, version);
+  SetFocus(control(dialog, controlId));
+  return host.result16(1);
+}
+
+uint32_t HOST_CALL hostGetControlValue(HostWindow dialog, uint32_t controlId,
+                                       uint32_t kind, uint32_t version) {
+  SimHost& host = simHost();
+  host.log(57, {word(dialog), controlId, kind}, version);
+  HWND window = static_cast<HWND>(dialog);
+  const int id = low16(controlId);
+  const UINT state = IsDlgButtonChecked(window, id);
+  switch (kind) {
+    case ControlCheckBox:
+    case ControlRadioButton:
+      return host.result16(state == BST_CHECKED ? 1 : 0);
+    case ControlThreeStateBox:
+      return host.result16(state == BST_INDETERMINATE ? 2
+                           : state == BST_CHECKED     ? 1
+                                                      : 0);
+    case ControlNumericEdit: {
+      // Text that is not a number reads as 0.
+      BOOL ok = FALSE;
+      const int value = static_cast<int>(GetDlgItemInt(window, id, &ok, TRUE));
+      return host.result16(ok ? static_cast<uint32_t>(value) : 0);
+    }
+    default:
+      host.violation("service 57 with an unknown kind");
+      return host.result16(0);
+  }
+}
+
+uint32_t HOST_CALL hostSetControlValue(HostWindow dialog, uint32_t controlId,
+                                       uint32_t kind, int32_t value,
+                                       uint32_t version) {
+  SimHost& host = simHost();
+  host.log(58, {word(dialog), controlId, kind, static_cast<uint32_t>(value)},
+           version);
+  HWND window = static_cast<HWND>(dialog);
+  const int id = low16(controlId);
+  const int16_t number = low16(static_cast<uint32_t>(value));
+  switch (kind) {
+    case ControlCheckBox:
+      CheckDlgButton(window, id,
+                     number == 2 ? BST_INDETERMINATE
+                     : number    ? BST_CHECKED
+                                 : BST_UNCHECKED);
+      break;
+    case ControlRadioButton:
+      CheckDlgButton(window, id, number ? BST_CHECKED : BST_UNCHECKED);
+      break;
+    case ControlNumericEdit:
+      SetDlgItemInt(window, id, static_cast<UINT>(number), TRUE);
+      break;
+    default:
+      host.violation("service 58 with an unknown kind");
+  }
+  return host.result16(1);
+}
+
+uint32_t HOST_CALL hostGetControlText(HostWindow dialog, uint32_t controlId,
+                                      char* buffer, uint32_t maxChars,
+                                      uint32_t version) {
+  SimHost& host = simHost();
+  host.log(59, {word(dialog), controlId, word(buffer), maxChars}, version);
+  if (buffer == nullptr) {
+    host.violation("service 59 without a buffer");
+    return host.result16(0);
+  }
+  // At most maxChars characters and the terminator.
+  GetDlgItemTextA(static_cast<HWND>(dialog), low16(controlId), buffer,
+                  static_cast<int>(maxChars) + 1);
+  return host.result16(1);
+}
+
+uint32_t HOST_CALL hostSetControlText(HostWindow dialog, uint32_t controlId,
+                                      const char* text, uint32_t version) {
+  SimHost& host = simHost();
+  host.log(60, {word(dialog), controlId, word(text)}, version);
+  SetDlgItemTextA(static_cast<HWND>(dialog), low16(controlId),
+                  text ? text : "");
+  return host.result16(1);
+}
+
+}  // extern "C"

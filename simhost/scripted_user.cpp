@@ -1,0 +1,207 @@
+#include "simhost/scripted_user.h"
+
+namespace {
+
+LRESULT CALLBACK cbtHook(int code, WPARAM wParam, LPARAM lParam) {
+  if (code == HCBT_ACTIVATE) {
+    HWND window = reinterpret_cast<HWND>(wParam);
+    char className[16] = {};
+    GetClassNameA(window, className, sizeof className);
+    // A message box is a system dialog with its text in static 0xFFFF.
+    if (strcmp(className, "#32770") == 0 &&
+        GetDlgItem(window, 0xFFFF) != nullptr &&
+        !scriptedUser().isPluginDialog(window)) {
+      scriptedUser().messageBoxActivated(window);
+    }
+  }
+  return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+std::string windowText(HWND window) {
+  char text[1024] = {};
+  GetWindowTextA(window, text, sizeof text);
+  return text;
+}
+
+BoxIcon iconOf(HWND box) {
+  // The message box's icon static (id 0x440 under Wine and Windows).
+  HICON icon = reinterpret_cast<HICON>(
+      SendDlgItemMessageA(box, 0x440, STM_GETICON, 0, 0));
+  if (icon == nullptr) return BoxIcon::None;
+  if (icon == LoadIcon(nullptr, IDI_ASTERISK)) return BoxIcon::Information;
+  if (icon == LoadIcon(nullptr, IDI_EXCLAMATION)) return BoxIcon::Warning;
+  if (icon == LoadIcon(nullptr, IDI_HAND)) return BoxIcon::Error;
+  if (icon == LoadIcon(nullptr, IDI_QUESTION)) return BoxIcon::Question;
+  return BoxIcon::None;
+}
+
+bool usable(HWND control) {
+  const LONG style = GetWindowLongA(control, GWL_STYLE);
+  return (style & WS_VISIBLE) && !(style & WS_DISABLED);
+}
+
+}  // namespace
+
+ScriptedUser& scriptedUser() {
+  static ScriptedUser user;
+  return user;
+}
+
+UserStep setCheck(int controlId, int state) {
+  return UserStep{UserStep::SetCheck, controlId, state, {}, {}};
+}
+UserStep typeText(int controlId, const std::string& text) {
+  return UserStep{UserStep::Type, controlId, 0, text, {}};
+}
+UserStep click(int controlId) {
+  return UserStep{UserStep::Click, controlId, 0, {}, {}};
+}
+UserStep look(std::function<void(HWND)> fn) {
+  return UserStep{UserStep::Look, 0, 0, {}, std::move(fn)};
+}
+
+void ScriptedUser::expectDialog(uint32_t resourceId,
+                                std::vector<UserStep> steps) {
+  pending_.push_back(
+      PendingDialog{resourceId, std::deque<UserStep>(steps.begin(), steps.end())});
+}
+
+void ScriptedUser::answerMessageBox(int buttonId) { answers_.push_back(buttonId); }
+
+void ScriptedUser::install() {
+  if (hook_ == nullptr) {
+    hook_ = SetWindowsHookExA(WH_CBT, cbtHook, nullptr, GetCurrentThreadId());
+  }
+}
+
+void ScriptedUser::uninstall() {
+  if (hook_ != nullptr) UnhookWindowsHookEx(hook_);
+  hook_ = nullptr;
+}
+
+void ScriptedUser::reset() {
+  pending_.clear();
+  active_.clear();
+  answers_.clear();
+  boxes.clear();
+  dialogsRun.clear();
+  problems.clear();
+}
+
+void ScriptedUser::dialogStarted(HWND dialog, uint32_t resourceId) {
+  dialogsRun.push_back(resourceId);
+  ActiveDialog active{dialog, resourceId, {}, false};
+  if (pending_.empty()) {
+    problems.push_back("dialog " + std::to_string(resourceId) +
+                       " opened without a script");
+  } else if (pending_.front().resourceId != resourceId) {
+    problems.push_back("dialog " + std::to_string(resourceId) +
+                       " opened where the script expected " +
+                       std::to_string(pending_.front().resourceId));
+  } else {
+    active.steps = std::move(pending_.front().steps);
+    pending_.pop_front();
+  }
+  active_.push_back(std::move(active));
+  PostMessageA(dialog, WM_USER_STEP, 0, 0);
+}
+
+void ScriptedUser::dialogEnded(HWND dialog) {
+  for (size_t i = 0; i < active_.size(); ++i) {
+    if (active_[i].window == dialog) {
+      if (!active_[i].steps.empty()) {
+        problems.push_back("dialog " + std::to_string(active_[i].resourceId) +
+                           " closed before the script's last step");
+      }
+      active_.erase(active_.begin() + static_cast<long>(i));
+      return;
+    }
+  }
+}
+
+bool ScriptedUser::isPluginDialog(HWND window) const {
+  for (const ActiveDialog& active : active_) {
+    if (active.window == window) return true;
+  }
+  return false;
+}
+
+void ScriptedUser::runNextStep(HWND dialog) {
+  ActiveDialog* active = nullptr;
+  for (ActiveDialog& candidate : active_) {
+    if (candidate.window == dialog) active = &candidate;
+  }
+  if (active == nullptr) return;
+  if (active->steps.empty()) {
+    // Nobody would leave the dialog open for ever: close it so the run ends.
+    if (!active->cancelled) {
+      active->cancelled = true;
+      problems.push_back("dialog " + std::to_string(active->resourceId) +
+                         " still open after the script's last step");
+      PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+    }
+    return;
+  }
+  UserStep step = std::move(active->steps.front());
+  active->steps.pop_front();
+  // Post the next step first: the step may open a message box whose modal
+  // loop runs before this call returns, and may end the dialog.
+  PostMessageA(dialog, WM_USER_STEP, 0, 0);
+  perform(dialog, step);
+}
+
+void ScriptedUser::perform(HWND dialog, const UserStep& step) {
+  if (step.action == UserStep::Look) {
+    step.look(dialog);
+    return;
+  }
+  HWND control = GetDlgItem(dialog, step.controlId);
+  if (control == nullptr || !usable(control)) {
+    problems.push_back("control " + std::to_string(step.controlId) +
+                       " is not there to be used");
+    return;
+  }
+  switch (step.action) {
+    case UserStep::SetCheck:
+      // Automatic boxes cycle through their states on each click.
+      for (int i = 0; i < 3 && SendMessageA(control, BM_GETCHECK, 0, 0) !=
+                                   step.state;
+           ++i) {
+        SendMessageA(control, BM_CLICK, 0, 0);
+      }
+      if (SendMessageA(control, BM_GETCHECK, 0, 0) != step.state) {
+        problems.push_back("check box " + std::to_string(step.controlId) +
+                           " does not take state " + std::to_string(step.state));
+      }
+      break;
+    case UserStep::Type:
+      SetFocus(control);
+      SetWindowTextA(control, step.text.c_str());
+      break;
+    case UserStep::Click:
+      SendMessageA(control, BM_CLICK, 0, 0);
+      break;
+    case UserStep::Look:
+      break;
+  }
+}
+
+void ScriptedUser::messageBoxActivated(HWND box) {
+  MessageBoxSeen seen;
+  seen.owner = GetWindow(box, GW_OWNER);
+  seen.title = windowText(box);
+  seen.text = windowText(GetDlgItem(box, 0xFFFF));
+  seen.icon = iconOf(box);
+  for (int id : {IDOK, IDCANCEL, IDYES, IDNO}) {
+    if (GetDlgItem(box, id) != nullptr) seen.buttons.push_back(id);
+  }
+  if (answers_.empty()) {
+    problems.push_back("unexpected message box: " + seen.text);
+    seen.answer = seen.buttons.empty() ? IDCANCEL : seen.buttons.front();
+  } else {
+    seen.answer = answers_.front();
+    answers_.pop_front();
+  }
+  boxes.push_back(seen);
+  PostMessageA(box, WM_COMMAND, static_cast<WPARAM>(seen.answer), 0);
+}

@@ -1,0 +1,91 @@
+// A scripted user for the simulated host: a test lists what a person does in
+// each dialog (set a check box, type into an edit, click a button, or look at
+// the dialog) and how to answer each message box. Steps run one per posted
+// message inside the dialog's real modal loop, through real window messages;
+// message boxes are caught by a CBT hook, recorded and answered.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <string>
+#include <vector>
+
+struct UserStep {
+  enum Action { SetCheck, Type, Click, Look } action;
+  int controlId;
+  int state;
+  std::string text;
+  std::function<void(HWND)> look;
+};
+
+// Clicks a check box until it shows `state` (0, 1 or 2), as a person would.
+UserStep setCheck(int controlId, int state);
+// Replaces an edit's text.
+UserStep typeText(int controlId, const std::string& text);
+UserStep click(int controlId);
+// Runs `look` on the dialog window while it is up.
+UserStep look(std::function<void(HWND)> look);
+
+enum class BoxIcon { None, Information, Warning, Error, Question };
+
+struct MessageBoxSeen {
+  HWND owner;
+  std::string title;
+  std::string text;
+  BoxIcon icon;
+  std::vector<int> buttons;  // IDOK, IDCANCEL, IDYES, IDNO present
+  int answer;
+};
+
+class ScriptedUser {
+ public:
+  // Queues what to do in the next dialog run by the host, which must be the
+  // resource `resourceId`.
+  void expectDialog(uint32_t resourceId, std::vector<UserStep> steps);
+  // Queues the button to press in the next message box.
+  void answerMessageBox(int buttonId);
+
+  // Hooks the calling thread; unhooking leaves what was recorded.
+  void install();
+  void uninstall();
+  // Forgets the script and what was recorded.
+  void reset();
+
+  std::vector<MessageBoxSeen> boxes;
+  std::vector<uint32_t> dialogsRun;
+  // Anything a person could not have done or did not expect.
+  std::vector<std::string> problems;
+
+  // Called by the host's dialog service.
+  void dialogStarted(HWND dialog, uint32_t resourceId);
+  void dialogEnded(HWND dialog);
+  void runNextStep(HWND dialog);
+  bool isPluginDialog(HWND window) const;
+  void messageBoxActivated(HWND box);
+
+ private:
+  struct PendingDialog {
+    uint32_t resourceId;
+    std::deque<UserStep> steps;
+  };
+  struct ActiveDialog {
+    HWND window;
+    uint32_t resourceId;
+    std::deque<UserStep> steps;
+    bool cancelled;
+  };
+  std::deque<PendingDialog> pending_;
+  std::vector<ActiveDialog> active_;
+  std::deque<int> answers_;
+  HHOOK hook_ = nullptr;
+
+  void perform(HWND dialog, const UserStep& step);
+};
+
+ScriptedUser& scriptedUser();
+
+// The private message that asks a dialog to take the user's next step.
+constexpr UINT WM_USER_STEP = WM_APP + 0x51;

@@ -1,0 +1,55 @@
+// The simulated host's state: the open document, the log of every service
+// call, contract violations, strict mode and the bookkeeping of lent frames
+// and region passes. One instance, as the real host has one process.
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "simhost/sim_document.h"
+
+struct ServiceCall {
+  int ordinal;
+  std::vector<uint32_t> args;  // before InterfaceVersion
+};
+
+struct LentFrame {
+  int16_t staff;
+  int16_t measure;
+  int16_t layer;
+  uint8_t* entries;
+  size_t entryCount;
+};
+
+struct SimHost {
+  SimDocument* document = nullptr;
+  // Strict mode: every 16-bit result carries garbage in its high 16 bits.
+  bool strict = false;
+  // Service 55 answers 0 on this call (counted from 1); 0: never.
+  int stopAtCell = 0;
+
+  std::vector<ServiceCall> calls;
+  std::vector<std::string> violations;
+
+  std::map<const uint8_t*, LentFrame> lentFrames;
+  int framesLent = 0;
+  int framesReleased = 0;
+  int framesSaved = 0;
+  int cellsEntered = 0;
+  uint32_t openPass = 0;  // handle of the pass begun and not yet ended
+  uint32_t nextPassHandle = 0x5A000001u;
+
+  // Clears the log and counters; keeps the document and the mode.
+  void resetLog();
+  // Records a call, and a violation when `version` is not InterfaceVersion.
+  void log(int ordinal, std::vector<uint32_t> args, uint32_t version);
+  void violation(const std::string& what);
+  // A 16-bit result as the host returns it (garbage above it when strict).
+  uint32_t result16(uint32_t value) const;
+  // The ordinals called, in order, for comparing with an expected sequence.
+  std::vector<int> ordinals() const;
+};
+
+SimHost& simHost();

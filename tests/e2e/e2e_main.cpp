@@ -1,0 +1,106 @@
+// The end-to-end test runner: it is the simulated host, FINALE.EXE, with the
+// host services exported by ordinal, and loads the real plug-in.
+//   FINALE.EXE [--strict] [--plugin=PATH] [gtest flags]
+#include <windows.h>
+
+#include <atomic>
+#include <cstdio>
+#include <string>
+
+#include "tests/e2e/e2e_support.h"
+
+namespace {
+
+Plugin loadedPlugin;
+bool strict = false;
+std::string pluginPath;
+
+// A dialog or message box nobody answers must fail the run, not hang it.
+std::atomic<DWORD> deadline{0};
+std::string currentTest;
+
+DWORD WINAPI watchdog(void*) {
+  for (;;) {
+    Sleep(500);
+    const DWORD due = deadline.load();
+    if (due != 0 && static_cast<int32_t>(GetTickCount() - due) > 0) {
+      fprintf(stderr, "watchdog: %s did not finish in time\n",
+              currentTest.c_str());
+      fflush(stderr);
+      TerminateProcess(GetCurrentProcess(), 3);
+    }
+  }
+}
+
+class WatchdogListener : public ::testing::EmptyTestEventListener {
+  void OnTestStart(const ::testing::TestInfo& info) override {
+    currentTest = std::string(info.test_suite_name()) + "." + info.name();
+    deadline = GetTickCount() + 60000;
+  }
+  void OnTestEnd(const ::testing::TestInfo&) override { deadline = 0; }
+};
+
+std::string defaultPluginPath() {
+  char exe[MAX_PATH] = {};
+  GetModuleFileNameA(nullptr, exe, MAX_PATH);
+  std::string dir(exe);
+  dir = dir.substr(0, dir.find_last_of("\\/"));
+  return dir + "\\..\\plugin\\vovadododidarov2000.fxt";
+}
+
+const char HostWindowClass[] = "SimulatedHostWindow";
+
+}  // namespace
+
+Plugin& plugin() { return loadedPlugin; }
+bool strictRun() { return strict; }
+
+void HostTest::SetUp() {
+  simHost().resetLog();
+  simHost().strict = strict;
+  simHost().document = nullptr;
+  scriptedUser().reset();
+  scriptedUser().install();
+  hostWindow = CreateWindowA(HostWindowClass, "Simulated host",
+                             WS_OVERLAPPEDWINDOW, 0, 0, 640, 480, nullptr,
+                             nullptr, GetModuleHandleA(nullptr), nullptr);
+  ASSERT_NE(hostWindow, nullptr);
+}
+
+void HostTest::TearDown() {
+  scriptedUser().uninstall();
+  DestroyWindow(hostWindow);
+  for (const std::string& v : simHost().violations) ADD_FAILURE() << v;
+  for (const std::string& p : scriptedUser().problems) ADD_FAILURE() << p;
+  EXPECT_TRUE(simHost().lentFrames.empty()) << "frames not handed back";
+  simHost().document = nullptr;
+}
+
+int main(int argc, char** argv) {
+  ::testing::InitGoogleTest(&argc, argv);
+  pluginPath = defaultPluginPath();
+  for (int i = 1; i < argc; ++i) {
+    const std::string arg = argv[i];
+    if (arg == "--strict") strict = true;
+    if (arg.rfind("--plugin=", 0) == 0) pluginPath = arg.substr(9);
+  }
+  printf("host mode: %s\n", strict ? "strict (garbage in high 16 bits)" : "plain");
+
+  WNDCLASSA windowClass = {};
+  windowClass.lpfnWndProc = DefWindowProcA;
+  windowClass.hInstance = GetModuleHandleA(nullptr);
+  windowClass.lpszClassName = HostWindowClass;
+  RegisterClassA(&windowClass);
+
+  const std::string error = loadPlugin(pluginPath, &loadedPlugin);
+  if (!error.empty()) {
+    fprintf(stderr, "%s\n", error.c_str());
+    return 2;
+  }
+  CreateThread(nullptr, 0, watchdog, nullptr, 0, nullptr);
+  ::testing::UnitTest::GetInstance()->listeners().Append(new WatchdogListener);
+  const int result = RUN_ALL_TESTS();
+  unloadPlugin(&loadedPlugin);
+  fflush(stdout);
+  return result;
+}

@@ -1,0 +1,25 @@
+// Shared set-up of the end-to-end tests: the real plug-in loaded into the
+// simulated host, a host window to own dialogs and message boxes, the
+// scripted user hooked, and the host contract checked after every test.
+#pragma once
+
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include "simhost/plugin_loader.h"
+#include "simhost/scripted_user.h"
+#include "simhost/sim_host.h"
+
+// The plug-in, loaded once for the whole run.
+Plugin& plugin();
+// Whether this run is in the host's strict mode (--strict).
+bool strictRun();
+
+class HostTest : public ::testing::Test {
+ protected:
+  void SetUp() override;
+  void TearDown() override;
+
+  // The host's main window: owner of the commands' dialogs and boxes.
+  HWND hostWindow = nullptr;
+};
