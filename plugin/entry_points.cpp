@@ -24,7 +24,7 @@ const char NoRegionTitle[] = "QZ Search/Replace - No area selected";
 const char CountTitle[] = "QZ Search/Replace Info";
 
 // "1 replacement was made." in the singular, every other count in the plural.
-void showCountMessage(HWND owner, int16_t count) {
+void showCountMessage(HWND owner, int32_t count) {
   char text[100];
   const bool one = count == 1;
   wsprintfA(text, "%d replacemen%s %s made.", static_cast<int>(count),
@@ -40,9 +40,9 @@ uint32_t runNoteEntryCommand(HWND owner, const uint8_t* region) {
   if (!runEntryDialog(owner, &storedSearchOptions, &storedReplaceOptions)) {
     return 1;
   }
-  const int16_t count =
+  const int32_t count =
       runEntrySearch(&storedSearchOptions, &storedReplaceOptions, region);
-  if (count != -1) showCountMessage(owner, count);
+  if (count != EntrySearchStopped) showCountMessage(owner, count);
   return 1;
 }
 

@@ -1,0 +1,29 @@
+#!/bin/bash
+# Installs what building and testing need on a Debian machine (as root):
+# the mingw-w64 cross compilers, 32-bit Wine and Xvfb for the end-to-end
+# tests, the multilib compilers and GoogleTest sources for the native tests.
+# Quick when everything is there: it only asks apt for what is missing.
+set -eu
+packages=(
+  make cmake g++ g++-multilib googletest
+  g++-mingw-w64-i686-posix binutils-mingw-w64-i686
+  wine wine32:i386 xvfb xauth
+)
+missing=()
+for package in "${packages[@]}"; do
+  status=$(dpkg-query -W -f='${Status}' "$package" 2>/dev/null || true)
+  [ "$status" = "install ok installed" ] || missing+=("$package")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+echo "installing: ${missing[*]}"
+if [ "$(id -u)" -ne 0 ]; then
+  echo "run as root (or install these packages first)" >&2
+  exit 1
+fi
+if ! dpkg --print-foreign-architectures | grep -qx i386; then
+  dpkg --add-architecture i386
+fi
+export DEBIAN_FRONTEND=noninteractive
+apt-get update -qq
+apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null

@@ -1,0 +1,345 @@
+// The note-entry engine against the simulated document: region bounds,
+// AND/OR at both levels, entry- and note-level replacement, counts, frames
+// stored and released, the stop, and the exact sequence of host calls.
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "entrysearch/entry_engine.h"
+#include "entrysearch/entry_matching.h"
+#include "host/byte_access.h"
+#include "host/host_records.h"
+#include "simhost/sim_host.h"
+
+namespace L = EntryOptionsLayout;
+
+namespace {
+
+constexpr uint32_t NoteRest = 0x40000000u;  // row 1, control 117
+constexpr uint32_t Grace = 0x00800000u;     // row 7
+constexpr uint32_t Chord = 0x04000000u;     // row 4
+constexpr uint16_t Slur = 0x0020;           // row 30
+constexpr uint32_t TieStart = 0x40000000u;  // note row 1
+constexpr uint32_t Accidental = 0x01000000u;  // note row 7
+
+size_t entryRow(int16_t controlId) {
+  for (size_t i = 0; i < EntryFlagRowCount; ++i) {
+    if (EntryFlagTable[i].controlId == controlId) return i;
+  }
+  return 0;
+}
+size_t noteRow(int16_t controlId) {
+  for (size_t i = 0; i < NoteFlagRowCount; ++i) {
+    if (NoteFlagTable[i].controlId == controlId) return i;
+  }
+  return 0;
+}
+
+EntryOptions freshOptions() {
+  EntryOptions options{};
+  resetEntryOptions(&options);
+  return options;
+}
+
+void setEntryOption(EntryOptions& o, int16_t controlId, int16_t value) {
+  setOptionWord(o, EntryFlagTable[entryRow(controlId)].optionOffset, value);
+}
+void setNoteOption(EntryOptions& o, int16_t controlId, int16_t value) {
+  setOptionWord(o, NoteFlagTable[noteRow(controlId)].optionOffset, value);
+}
+
+std::vector<uint8_t> region(int16_t firstStaff, int16_t firstMeasure,
+                            int32_t start, int16_t lastStaff,
+                            int16_t lastMeasure, int32_t end) {
+  std::vector<uint8_t> r(HostRegionLayout::Size, 0);
+  writeI16(r.data(), HostRegionLayout::RegionScope, 7);
+  writeI16(r.data(), HostRegionLayout::FirstStaff, firstStaff);
+  writeI16(r.data(), HostRegionLayout::FirstMeasure, firstMeasure);
+  writeI32(r.data(), HostRegionLayout::StartPosition, start);
+  writeI16(r.data(), HostRegionLayout::LastStaff, lastStaff);
+  writeI16(r.data(), HostRegionLayout::LastMeasure, lastMeasure);
+  writeI32(r.data(), HostRegionLayout::EndPosition, end);
+  return r;
+}
+
+RawEntry rawEntry(const EntrySpec& spec) {
+  SimDocument scratch(1, 1);
+  return scratch.addEntry(1, 1, 0, spec);
+}
+
+class EngineTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    simHost().resetLog();
+    simHost().document = &doc;
+    simHost().stopAtCell = 0;
+    simHost().openPass = 0;
+  }
+  void TearDown() override {
+    EXPECT_TRUE(simHost().violations.empty())
+        << simHost().violations.front();
+    EXPECT_TRUE(simHost().lentFrames.empty());
+    EXPECT_EQ(simHost().framesLent, simHost().framesReleased);
+    simHost().document = nullptr;
+    simHost().strict = false;
+  }
+
+  int32_t run(const std::vector<uint8_t>& r) {
+    return runEntrySearch(&search, &replace, r.data());
+  }
+
+  SimDocument doc{3, 4};
+  EntryOptions search = freshOptions();
+  EntryOptions replace = freshOptions();
+};
+
+}  // namespace
+
+TEST(EntryMatching, EntryCriteriaInAndAndOrModes) {
+  EntrySpec spec;
+  spec.position = 512;
+  spec.duration = 256;
+  spec.flags = NoteRest | Grace;
+  spec.flags2 = Slur;
+  const RawEntry entry = rawEntry(spec);
+  struct Case {
+    const char* name;
+    int16_t matchAll;
+    std::vector<std::pair<int16_t, int16_t>> flags;  // control id, option
+    int16_t duration;  // 0: not a criterion
+    bool expected;
+  };
+  const Case cases[] = {
+      {"AND without criteria matches", 1, {}, 0, true},
+      {"OR without criteria matches nothing", 0, {}, 0, false},
+      {"AND all hold", 1, {{117, TriOn}, {124, TriOn}, {148, TriOn}}, 256, true},
+      {"AND one fails", 1, {{117, TriOn}, {120, TriOn}}, 0, false},
+      {"AND Off holds on a clear flag", 1, {{120, TriOff}}, 0, true},
+      {"AND duration differs", 1, {{117, TriOn}}, 255, false},
+      {"OR one holds", 0, {{120, TriOn}, {148, TriOn}}, 0, true},
+      {"OR none holds", 0, {{120, TriOn}, {117, TriOff}}, 0, false},
+      {"16-bit word flag off", 1, {{148, TriOff}}, 0, false},
+      {"option word 3 never holds", 1, {{117, 3}}, 0, false},
+      {"option word 3 never holds in OR", 0, {{117, 3}}, 0, false},
+  };
+  for (const Case& c : cases) {
+    EntryOptions search = freshOptions();
+    setOptionWord(search, L::MatchAll, c.matchAll);
+    for (const auto& f : c.flags) setEntryOption(search, f.first, f.second);
+    if (c.duration != 0) {
+      setOptionWord(search, L::DurationEnabled, 1);
+      setOptionWord(search, L::Duration, c.duration);
+    }
+    EXPECT_EQ(matchEntry(entry.data(), search), c.expected) << c.name;
+  }
+}
+
+TEST(EntryMatching, PositionIsComparedSignExtended) {
+  EntrySpec spec;
+  spec.position = -4;
+  const RawEntry entry = rawEntry(spec);
+  EntryOptions search = freshOptions();
+  setOptionWord(search, L::PositionEnabled, 1);
+  setOptionWord(search, L::Position, -4);
+  EXPECT_TRUE(matchEntry(entry.data(), search));
+  setOptionWord(search, L::Position, static_cast<int16_t>(0xFFFC));
+  EXPECT_TRUE(matchEntry(entry.data(), search));
+}
+
+TEST(EntryMatching, ReplaceEntrySetsAndClearsOnlyReplaceableRows) {
+  EntrySpec spec;
+  spec.flags = NoteRest | 0x80000000u;  // Legality is search-only
+  spec.flags2 = Slur;
+  RawEntry entry = rawEntry(spec);
+  const RawEntry before = entry;
+  EntryOptions replace = freshOptions();
+  setEntryOption(replace, 117, TriOff);  // Note/Rest cleared
+  setEntryOption(replace, 120, TriOn);   // Chord set
+  setEntryOption(replace, 148, TriOff);  // Slur cleared (16-bit word)
+  setEntryOption(replace, 116, TriOff);  // Legality: search-only, no effect
+  setEntryOption(replace, 124, 5);       // not an action
+  replaceEntry(entry.data(), replace);
+  EXPECT_EQ(entryFlags(entry), 0x80000000u | Chord);
+  EXPECT_EQ(entryFlags2(entry), 0);
+  for (size_t i = 0; i < entry.size(); ++i) {
+    if (i >= HostEntryLayout::Flags && i < HostEntryLayout::Flags2 + 2) continue;
+    ASSERT_EQ(entry[i], before[i]) << "byte " << i << " changed";
+  }
+}
+
+TEST(EntryMatching, NoteCriteriaAndActions) {
+  EntrySpec spec;
+  spec.notes = {NoteSpec{3, -1, TieStart}};
+  RawEntry entry = rawEntry(spec);
+  uint8_t* note = entry.data() + HostEntryLayout::Notes;
+  EntryOptions search = freshOptions();
+  setOptionWord(search, L::DisplacementEnabled, 1);
+  setOptionWord(search, L::Displacement, 3);
+  setNoteOption(search, 157, TriOn);
+  EXPECT_TRUE(matchNote(note, search));
+  setOptionWord(search, L::RaiseLowerEnabled, 1);
+  setOptionWord(search, L::RaiseLower, 0);
+  EXPECT_FALSE(matchNote(note, search));
+  setOptionWord(search, L::MatchAll, 0);
+  EXPECT_TRUE(matchNote(note, search));
+
+  EntryOptions replace = freshOptions();
+  setOptionWord(replace, L::DisplacementEnabled, 1);
+  setOptionWord(replace, L::Displacement, -100);
+  setNoteOption(replace, 157, TriOff);
+  setNoteOption(replace, 163, TriOn);
+  setNoteOption(replace, 156, TriOn);  // Legality: search-only
+  replaceNote(note, replace);
+  EXPECT_EQ(noteDisplacement(entry, 0), -100);
+  EXPECT_EQ(noteRaiseLower(entry, 0), -1) << "raise/lower not enabled";
+  EXPECT_EQ(noteFlags(entry, 0), Accidental);
+}
+
+TEST_F(EngineTest, OneMeasureRegionKeepsStartBoundAndDropsEndBound) {
+  for (int32_t position : {0, 255, 256, 511, 512, 700}) {
+    EntrySpec spec;
+    spec.position = position;
+    doc.addEntry(1, 2, 0, spec);
+  }
+  setEntryOption(replace, 120, TriOn);
+  EXPECT_EQ(run(region(1, 2, 256, 1, 2, 512)), 2);
+  std::vector<bool> chord;
+  for (const RawEntry& e : doc.layer(1, 2, 0)) {
+    chord.push_back(entryFlags(e) & Chord);
+  }
+  EXPECT_EQ(chord, (std::vector<bool>{false, false, true, true, false, false}));
+}
+
+TEST_F(EngineTest, SeveralMeasuresBoundOnlyFirstAndLastInEveryStaff) {
+  for (int16_t staff = 1; staff <= 2; ++staff) {
+    for (int16_t measure = 1; measure <= 3; ++measure) {
+      for (int32_t position : {0, 500, 1000}) {
+        EntrySpec spec;
+        spec.position = position;
+        doc.addEntry(staff, measure, 1, spec);
+      }
+    }
+  }
+  setEntryOption(replace, 120, TriOn);
+  // Measure 1 from 500 (2 entries), measure 2 whole (3), measure 3 below
+  // 500 (1): 6 per staff.
+  EXPECT_EQ(run(region(1, 1, 500, 2, 3, 500)), 12);
+  EXPECT_EQ(simHost().framesSaved, 6);
+}
+
+TEST_F(EngineTest, EmptyRegionsStillBeginAndEndThePass) {
+  for (const auto& r : {region(2, 1, 0, 1, 1, 100), region(1, 3, 0, 1, 2, 100)}) {
+    simHost().resetLog();
+    EXPECT_EQ(run(r), 0);
+    EXPECT_EQ(simHost().ordinals(), (std::vector<int>{53, 54}));
+  }
+}
+
+TEST_F(EngineTest, CallSequenceOfOneCell) {
+  doc.setLayerInUse(1, false);
+  doc.setLayerInUse(3, false);
+  EntrySpec spec;
+  doc.addEntry(1, 1, 0, spec);
+  setEntryOption(replace, 120, TriOn);
+  const std::vector<uint8_t> r = region(1, 1, 0, 1, 1, 100);
+  EXPECT_EQ(run(r), 1);
+  // Layer 0 matched and is stored; layer 2 is empty and only released.
+  EXPECT_EQ(simHost().ordinals(),
+            (std::vector<int>{53, 55, 61, 2, 3, 4, 61, 61, 2, 4, 61, 54}));
+  const ServiceCall& load = simHost().calls[3];
+  EXPECT_EQ(load.args, (std::vector<uint32_t>{7, 1, 1, 0, 0}));
+  const ServiceCall& enter = simHost().calls[1];
+  EXPECT_EQ(enter.args[1], 4u);
+  EXPECT_EQ(low16(enter.args[4]), -1);
+  EXPECT_EQ(simHost().calls.back().args[1], 0u) << "not stopped";
+}
+
+TEST_F(EngineTest, CountsApplicationsEvenWhenNothingChanges) {
+  EntrySpec spec;
+  spec.flags = Chord;
+  doc.addEntry(1, 1, 0, spec);
+  setEntryOption(replace, 120, TriOn);
+  EXPECT_EQ(run(region(1, 1, 0, 1, 1, 100)), 1);
+  EXPECT_EQ(simHost().framesSaved, 1);
+}
+
+TEST_F(EngineTest, FrameWithoutMatchIsReleasedUnsaved) {
+  EntrySpec spec;
+  doc.addEntry(1, 1, 0, spec);
+  setEntryOption(search, 120, TriOn);
+  setEntryOption(replace, 117, TriOn);
+  EXPECT_EQ(run(region(1, 1, 0, 1, 1, 100)), 0);
+  EXPECT_EQ(simHost().framesSaved, 0);
+  EXPECT_EQ(simHost().framesReleased, 4);
+}
+
+TEST_F(EngineTest, NoteLevelReplacesEachMatchingNote) {
+  EntrySpec spec;
+  spec.notes = {NoteSpec{0, 0, TieStart}, NoteSpec{0, 0, 0},
+                NoteSpec{0, 0, TieStart}};
+  doc.addEntry(1, 1, 0, spec);
+  setNoteOption(search, 157, TriOn);
+  setOptionWord(replace, L::NoteLevel, 1);
+  setOptionWord(replace, L::RaiseLowerEnabled, 1);
+  setOptionWord(replace, L::RaiseLower, 5);
+  setEntryOption(replace, 120, TriOn);  // entry rows unused at note level
+  EXPECT_EQ(run(region(1, 1, 0, 1, 1, 100)), 2);
+  const RawEntry& e = doc.layer(1, 1, 0)[0];
+  EXPECT_EQ(noteRaiseLower(e, 0), 5);
+  EXPECT_EQ(noteRaiseLower(e, 1), 0);
+  EXPECT_EQ(noteRaiseLower(e, 2), 5);
+  EXPECT_EQ(entryFlags(e) & Chord, 0u);
+}
+
+TEST_F(EngineTest, OrModeDoesNotFilterNoteLevelWork) {
+  EntrySpec spec;
+  spec.notes = {NoteSpec{0, 0, TieStart}};
+  doc.addEntry(1, 1, 0, spec);
+  setOptionWord(search, L::MatchAll, 0);
+  setEntryOption(search, 120, TriOn);  // the entry is no chord
+  setNoteOption(search, 157, TriOn);
+  setOptionWord(replace, L::NoteLevel, 1);
+  setNoteOption(replace, 157, TriOff);
+  EXPECT_EQ(run(region(1, 1, 0, 1, 1, 100)), 1);
+  EXPECT_EQ(noteFlags(doc.layer(1, 1, 0)[0], 0), 0u);
+}
+
+TEST_F(EngineTest, StopInTheThirdCellKeepsEarlierFramesAndAnswersStopped) {
+  for (int16_t measure = 1; measure <= 4; ++measure) {
+    doc.addEntry(1, measure, 0, EntrySpec{});
+  }
+  setEntryOption(replace, 120, TriOn);
+  simHost().stopAtCell = 3;
+  EXPECT_EQ(run(region(1, 1, 0, 2, 4, 100)), EntrySearchStopped);
+  EXPECT_EQ(simHost().framesSaved, 2);
+  EXPECT_TRUE(entryFlags(doc.layer(1, 2, 0)[0]) & Chord);
+  EXPECT_FALSE(entryFlags(doc.layer(1, 3, 0)[0]) & Chord);
+  EXPECT_EQ(simHost().calls.back().ordinal, 54);
+  EXPECT_EQ(simHost().calls.back().args[1], 1u);
+}
+
+TEST_F(EngineTest, StrictHostResultsAreReadInTheirLow16Bits) {
+  simHost().strict = true;
+  doc.setLayerInUse(2, false);
+  doc.addEntry(1, 1, 0, EntrySpec{});
+  setEntryOption(replace, 120, TriOn);
+  EXPECT_EQ(run(region(1, 1, 0, 1, 2, 100)), 1);
+  EXPECT_EQ(simHost().framesLent, 6) << "layer 2 skipped in both cells";
+  simHost().stopAtCell = 2;
+  simHost().resetLog();
+  EXPECT_EQ(run(region(1, 1, 0, 1, 2, 100)), EntrySearchStopped);
+}
+
+TEST_F(EngineTest, HostNoteAndEntryCountsOutsideTheirRange) {
+  // A frame claiming more than 12 notes or a negative count of entries must
+  // not make the engine read or write outside the frame's arrays.
+  RawEntry& entry = doc.addEntry(1, 1, 0, EntrySpec{});
+  writeI16(entry.data(), HostEntryLayout::NoteCount, 40);
+  RawEntry& negative = doc.addEntry(1, 1, 0, EntrySpec{});
+  writeI16(negative.data(), HostEntryLayout::NoteCount, -3);
+  setOptionWord(replace, L::NoteLevel, 1);
+  setOptionWord(replace, L::DisplacementEnabled, 1);
+  setOptionWord(replace, L::Displacement, 9);
+  EXPECT_EQ(run(region(1, 1, 0, 1, 1, 100000)), 12);
+  EXPECT_EQ(noteDisplacement(doc.layer(1, 1, 0)[0], 11), 9);
+}
