@@ -24,10 +24,12 @@ for dll in $dlls; do
 done
 echo "$dlls" | grep -qx 'FINALE.EXE' || fail "imports nothing from FINALE.EXE"
 
-# Every import from FINALE.EXE must be by ordinal: objdump lists those
-# with an empty name column.
-finale=$(echo "$dump" | awk '/DLL Name: FINALE.EXE/{on=1; next} /DLL Name:/{on=0} on')
-named=$(echo "$finale" | awk 'NF>=3 && $1 ~ /^[0-9a-f]+$/ && $3 ~ /[A-Za-z]/ {print $3}')
+# Every import from FINALE.EXE must be by ordinal: the lookup entry has its
+# top bit set and objdump shows no member name.
+finale=$(echo "$dump" | awk '/DLL Name: FINALE.EXE/{on=1; next} on && /^[[:space:]]*$/{on=0} on')
+entries=$(echo "$finale" | awk '$1 ~ /^[0-9a-f]+$/ && length($1) == 8')
+[ -n "$entries" ] || fail "no import entries from FINALE.EXE"
+named=$(echo "$entries" | awk '$1 !~ /^[89a-f]/ || $3 != "<none>"')
 [ -z "$named" ] || fail "imports from FINALE.EXE by name: $named"
 
 if [ "$failures" -eq 0 ]; then

@@ -19,6 +19,12 @@ if [ "${1:-}" = "--prepare" ]; then
     # A crash must fail the run instead of waiting for a click.
     timeout 60 wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog \
       /t REG_DWORD /d 0 /f >/dev/null 2>&1
+    # Windows live on a virtual desktop that draws their frames: no window
+    # manager is needed, and showing or hiding a window never waits on X.
+    timeout 60 wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop \
+      /t REG_SZ /d Default /f >/dev/null 2>&1
+    timeout 60 wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default \
+      /t REG_SZ /d 1024x768 /f >/dev/null 2>&1
     wineserver -w
   fi
   [ -f "$WINEPREFIX/system.reg" ] || { echo "could not create $WINEPREFIX"; exit 1; }

@@ -144,10 +144,10 @@ void ScriptedUser::runNextStep(HWND dialog) {
   }
   UserStep step = std::move(active->steps.front());
   active->steps.pop_front();
-  // Post the next step first: the step may open a message box whose modal
-  // loop runs before this call returns, and may end the dialog.
-  PostMessageA(dialog, WM_USER_STEP, 0, 0);
   perform(dialog, step);
+  // The next step comes only once this one is over, message boxes included,
+  // and only while the dialog is still open.
+  if (isPluginDialog(dialog)) PostMessageA(dialog, WM_USER_STEP, 0, 0);
 }
 
 void ScriptedUser::perform(HWND dialog, const UserStep& step) {
