@@ -13,7 +13,7 @@ namespace {
 
 Plugin loadedPlugin;
 bool strict = false;
-std::string pluginPath;
+std::string pluginPath_;
 
 // A dialog or message box nobody answers must fail the run, not hang it.
 std::atomic<DWORD> deadline{0};
@@ -53,6 +53,7 @@ const char HostWindowClass[] = "SimulatedHostWindow";
 }  // namespace
 
 Plugin& plugin() { return loadedPlugin; }
+const std::string& pluginPath() { return pluginPath_; }
 bool strictRun() { return strict; }
 
 void HostTest::SetUp() {
@@ -78,11 +79,11 @@ void HostTest::TearDown() {
 
 int main(int argc, char** argv) {
   ::testing::InitGoogleTest(&argc, argv);
-  pluginPath = defaultPluginPath();
+  pluginPath_ = defaultPluginPath();
   for (int i = 1; i < argc; ++i) {
     const std::string arg = argv[i];
     if (arg == "--strict") strict = true;
-    if (arg.rfind("--plugin=", 0) == 0) pluginPath = arg.substr(9);
+    if (arg.rfind("--plugin=", 0) == 0) pluginPath_ = arg.substr(9);
   }
   printf("host mode: %s\n", strict ? "strict (garbage in high 16 bits)" : "plain");
 
@@ -92,7 +93,7 @@ int main(int argc, char** argv) {
   windowClass.lpszClassName = HostWindowClass;
   RegisterClassA(&windowClass);
 
-  const std::string error = loadPlugin(pluginPath, &loadedPlugin);
+  const std::string error = loadPlugin(pluginPath_, &loadedPlugin);
   if (!error.empty()) {
     fprintf(stderr, "%s\n", error.c_str());
     return 2;

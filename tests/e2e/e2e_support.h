@@ -6,12 +6,16 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <string>
+
 #include "simhost/plugin_loader.h"
 #include "simhost/scripted_user.h"
 #include "simhost/sim_host.h"
 
 // The plug-in, loaded once for the whole run.
 Plugin& plugin();
+// Where the plug-in was loaded from.
+const std::string& pluginPath();
 // Whether this run is in the host's strict mode (--strict).
 bool strictRun();
 

@@ -1,0 +1,181 @@
+// Settings in the real registry of the private prefix: what Init loads and
+// Terminate stores, value by value, across restarts of the host.
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "entrysearch/entry_options.h"
+#include "tests/e2e/e2e_support.h"
+#include "textsearch/text_prefs.h"
+
+namespace {
+
+const char Key[] = "Software\\QZPlugins\\QZSearchReplace111";
+const char Parent[] = "Software\\QZPlugins";
+
+using Bytes = std::vector<uint8_t>;
+
+void deleteKey() { RegDeleteTreeA(HKEY_CURRENT_USER, Parent); }
+
+void writeValue(const char* name, const Bytes& bytes, DWORD type = REG_BINARY) {
+  HKEY key = nullptr;
+  ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, Key, 0, nullptr, 0, KEY_WRITE,
+                            nullptr, &key, nullptr),
+            ERROR_SUCCESS);
+  RegSetValueExA(key, name, 0, type, bytes.data(),
+                 static_cast<DWORD>(bytes.size()));
+  RegCloseKey(key);
+}
+
+struct StoredValue {
+  bool present = false;
+  DWORD type = 0;
+  Bytes bytes;
+};
+
+StoredValue readValue(const char* name) {
+  StoredValue value;
+  HKEY key = nullptr;
+  if (RegOpenKeyExA(HKEY_CURRENT_USER, Key, 0, KEY_READ, &key) != 0) {
+    return value;
+  }
+  BYTE buffer[1024];
+  DWORD size = sizeof buffer;
+  value.present = RegQueryValueExA(key, name, nullptr, &value.type, buffer,
+                                   &size) == ERROR_SUCCESS;
+  if (value.present) value.bytes.assign(buffer, buffer + size);
+  RegCloseKey(key);
+  return value;
+}
+
+size_t valueCount() {
+  HKEY key = nullptr;
+  if (RegOpenKeyExA(HKEY_CURRENT_USER, Key, 0, KEY_READ, &key) != 0) return 0;
+  DWORD count = 0;
+  RegQueryInfoKeyA(key, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
+                   &count, nullptr, nullptr, nullptr, nullptr);
+  RegCloseKey(key);
+  return count;
+}
+
+// The records as a first run leaves them: defaults, and a noteLevel of 0
+// (the records start zeroed and the reset does not write it).
+Bytes defaultEntryOptions() {
+  EntryOptions options{};
+  resetEntryOptions(&options);
+  return Bytes(options.bytes, options.bytes + EntryOptionsSize);
+}
+Bytes defaultTextPrefs() {
+  TextSearchPrefs prefs{};
+  resetTextSearchPrefs(&prefs);
+  // Only the first byte of each string is written by the reset; the
+  // bytes after it are whatever the record held before.
+  return Bytes(prefs.bytes, prefs.bytes + TextSearchPrefsSize);
+}
+
+Bytes pattern(size_t size, uint8_t seed) {
+  Bytes bytes(size);
+  for (size_t i = 0; i < size; ++i) {
+    bytes[i] = static_cast<uint8_t>(seed + 31 * i);
+  }
+  return bytes;
+}
+
+}  // namespace
+
+class SettingsTest : public HostTest {
+ protected:
+  void SetUp() override {
+    HostTest::SetUp();
+    deleteKey();
+  }
+  void TearDown() override {
+    deleteKey();
+    HostTest::TearDown();
+  }
+  // A whole run of the host: unload, load, Init, Terminate.
+  uint32_t restartHost() {
+    Plugin& p = plugin();
+    unloadPlugin(&p);
+    EXPECT_EQ(loadPlugin(pluginPath(), &p), "");
+    EXPECT_EQ(low16(callChecked(p.init, "FinaleExtensionInit", {0, 0})), 1);
+    return callChecked(p.terminate, "FinaleExtensionTerminate", {0});
+  }
+};
+
+TEST_F(SettingsTest, FirstRunStoresThreeBinaryValuesOfTheDefaults) {
+  EXPECT_EQ(restartHost(), 0u);
+  EXPECT_EQ(valueCount(), 3u);
+  const struct {
+    const char* name;
+    Bytes expected;
+  } cases[] = {{"SearchOptions", defaultEntryOptions()},
+               {"ReplaceOptions", defaultEntryOptions()},
+               {"TextSearchPrefs", defaultTextPrefs()}};
+  for (const auto& c : cases) {
+    const StoredValue value = readValue(c.name);
+    ASSERT_TRUE(value.present) << c.name;
+    EXPECT_EQ(value.type, static_cast<DWORD>(REG_BINARY)) << c.name;
+    EXPECT_EQ(value.bytes, c.expected) << c.name;
+  }
+  EXPECT_TRUE(scriptedUser().boxes.empty()) << "nothing is ever shown";
+}
+
+TEST_F(SettingsTest, StoredRecordsComeBackByteForByte) {
+  const Bytes search = pattern(112, 1), replace = pattern(112, 2),
+              text = pattern(132, 3);
+  writeValue("SearchOptions", search);
+  writeValue("ReplaceOptions", replace);
+  writeValue("TextSearchPrefs", text);
+  EXPECT_EQ(restartHost(), 0u);
+  EXPECT_EQ(restartHost(), 0u);
+  EXPECT_EQ(readValue("SearchOptions").bytes, search);
+  EXPECT_EQ(readValue("ReplaceOptions").bytes, replace);
+  EXPECT_EQ(readValue("TextSearchPrefs").bytes, text);
+}
+
+TEST_F(SettingsTest, EachValueIsLoadedOnItsOwn) {
+  struct Case {
+    const char* name;
+    Bytes written;
+    DWORD type;
+    bool loaded;
+  };
+  const Case cases[] = {
+      {"only the text record", pattern(132, 9), REG_BINARY, true},
+      {"a search record of 200 bytes", pattern(200, 4), REG_BINARY, false},
+      {"another registry type", pattern(112, 5), REG_NONE, true},
+      {"a value shorter than its record", pattern(50, 6), REG_BINARY, false},
+  };
+  const char* valueNames[] = {"TextSearchPrefs", "SearchOptions",
+                              "SearchOptions", "SearchOptions"};
+  for (size_t i = 0; i < 4; ++i) {
+    const Case& c = cases[i];
+    SCOPED_TRACE(c.name);
+    deleteKey();
+    writeValue(valueNames[i], c.written, c.type);
+    // A neighbour that is fine is read whatever happens to this one.
+    const Bytes replace = pattern(112, 7);
+    if (i != 0) writeValue("ReplaceOptions", replace);
+    EXPECT_EQ(restartHost(), 0u);
+    const Bytes defaults =
+        i == 0 ? defaultTextPrefs() : defaultEntryOptions();
+    EXPECT_EQ(readValue(valueNames[i]).bytes, c.loaded ? c.written : defaults);
+    EXPECT_EQ(readValue("ReplaceOptions").bytes,
+              i == 0 ? defaultEntryOptions() : replace);
+  }
+}
+
+TEST_F(SettingsTest, KeyThatCannotBeCreatedGivesTheRegistryError) {
+  // Under a volatile parent only volatile keys may be created, so the
+  // settings key cannot be.
+  HKEY parent = nullptr;
+  ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, Parent, 0, nullptr,
+                            REG_OPTION_VOLATILE, KEY_WRITE, nullptr, &parent,
+                            nullptr),
+            ERROR_SUCCESS);
+  RegCloseKey(parent);
+  EXPECT_EQ(restartHost(), static_cast<uint32_t>(ERROR_CHILD_MUST_BE_VOLATILE));
+  EXPECT_EQ(valueCount(), 0u);
+  EXPECT_TRUE(scriptedUser().boxes.empty());
+}
