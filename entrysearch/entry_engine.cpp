@@ -23,10 +23,11 @@ struct Region {
 };
 
 Region readRegion(const uint8_t* region) {
-  return Region{readI16(region, R::RegionScope),  readI16(region, R::FirstStaff),
-                readI16(region, R::FirstMeasure), readI32(region, R::StartPosition),
-                readI16(region, R::LastStaff),    readI16(region, R::LastMeasure),
-                readI32(region, R::EndPosition)};
+  return Region{
+      readI16(region, R::RegionScope),  readI16(region, R::FirstStaff),
+      readI16(region, R::FirstMeasure), readI32(region, R::StartPosition),
+      readI16(region, R::LastStaff),    readI16(region, R::LastMeasure),
+      readI32(region, R::EndPosition)};
 }
 
 // A 16-bit number as a host argument: only its low 16 bits are set.
@@ -62,9 +63,9 @@ bool processEntry(Walk& walk, uint8_t* entry, int32_t measure) {
   }
   // The note count comes from the host: never step outside the 12 notes
   // the entry has room for.
-  const int16_t noteCount = std::clamp<int16_t>(
-      readI16(entry, HostEntryLayout::NoteCount), 0,
-      static_cast<int16_t>(HostEntryLayout::MaxNotes));
+  const int16_t noteCount =
+      std::clamp<int16_t>(readI16(entry, HostEntryLayout::NoteCount), 0,
+                          static_cast<int16_t>(HostEntryLayout::MaxNotes));
   bool applied = false;
   for (int16_t i = 0; i < noteCount; ++i) {
     uint8_t* note = entry + HostEntryLayout::Notes + i * HostNoteLayout::Size;
@@ -90,8 +91,8 @@ void processLayer(Walk& walk, int32_t staff, int32_t measure, uint32_t layer) {
   if (entries == nullptr || entryCount < 0) entryCount = 0;
   bool changed = false;
   for (int16_t i = 0; i < entryCount; ++i) {
-    changed |= processEntry(walk, entries + i * HostEntryLayout::Stride,
-                            measure);
+    changed |=
+        processEntry(walk, entries + i * HostEntryLayout::Stride, measure);
   }
   if (changed) hostSaveFrame(frame, InterfaceVersion);
   hostReleaseFrame(frame, InterfaceVersion);

@@ -67,7 +67,8 @@ bool matchEntry(const uint8_t* entry, const EntryOptions& search) {
   for (const EntryFlagRow& row : EntryFlagTable) {
     const int16_t option = optionWord(search, row.optionOffset);
     if (option == TriIgnore) continue;
-    if (criteria.decided(flagCriterionHolds(option, entryFlagSet(entry, row)))) {
+    if (criteria.decided(
+            flagCriterionHolds(option, entryFlagSet(entry, row)))) {
       return criteria.result();
     }
   }
@@ -107,10 +108,10 @@ void replaceEntry(uint8_t* entry, const EntryOptions& replace) {
                applyAction(option, readU32(entry, HostEntryLayout::Flags),
                            row.mask32));
     } else {
-      writeU16(entry, HostEntryLayout::Flags2,
-               static_cast<uint16_t>(applyAction(
-                   option, readU16(entry, HostEntryLayout::Flags2),
-                   row.mask16)));
+      writeU16(
+          entry, HostEntryLayout::Flags2,
+          static_cast<uint16_t>(applyAction(
+              option, readU16(entry, HostEntryLayout::Flags2), row.mask16)));
     }
   }
 }
@@ -127,8 +128,8 @@ void replaceNote(uint8_t* note, const EntryOptions& replace) {
   uint32_t flags = readU32(note, HostNoteLayout::Flags);
   for (const NoteFlagRow& row : NoteFlagTable) {
     if (row.searchOnly) continue;
-    flags = applyAction(optionWord(replace, row.optionOffset), flags,
-                        row.mask32);
+    flags =
+        applyAction(optionWord(replace, row.optionOffset), flags, row.mask32);
   }
   writeU32(note, HostNoteLayout::Flags, flags);
 }

@@ -39,9 +39,9 @@ uint32_t HOST_CALL hostWriteRecord(uint32_t tag, void* key, const void* buffer,
 uint32_t HOST_CALL hostBeginRegionPass(const void* region, uint32_t zero,
                                        uint32_t version);
 // 55: enter one cell of the pass; a zero result stops the whole pass.
-uint32_t HOST_CALL hostEnterCell(uint32_t handle, uint32_t four,
-                                 uint32_t staff, uint32_t measure,
-                                 int32_t minusOne, uint32_t version);
+uint32_t HOST_CALL hostEnterCell(uint32_t handle, uint32_t four, uint32_t staff,
+                                 uint32_t measure, int32_t minusOne,
+                                 uint32_t version);
 // 61: whether a layer (0 to 3) is in use.
 uint32_t HOST_CALL hostLayerInUse(uint32_t layer, uint32_t version);
 // 2: lend the frame of entries of one staff, measure and layer, or null.

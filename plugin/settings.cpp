@@ -36,8 +36,7 @@ void loadValue(HKEY key, const char* name, uint8_t* record, DWORD size) {
   }
 }
 
-void storeValue(HKEY key, const char* name, const uint8_t* record,
-                DWORD size) {
+void storeValue(HKEY key, const char* name, const uint8_t* record, DWORD size) {
   // A failed write does not stop the next one.
   RegSetValueExA(key, name, 0, REG_BINARY, record, size);
 }

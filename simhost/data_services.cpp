@@ -74,7 +74,8 @@ uint32_t HOST_CALL hostReadNextRecord(uint32_t tag, void* key, void* buffer,
   const auto* next =
       host.document ? host.document->recordAfter(keyOf(tag, key)) : nullptr;
   if (next == nullptr) return host.result16(0);
-  memcpy(buffer, next->second.data(), std::min<size_t>(next->second.size(), size));
+  memcpy(buffer, next->second.data(),
+         std::min<size_t>(next->second.size(), size));
   writeKey(key, next->first);
   return host.result16(1);
 }
@@ -103,9 +104,9 @@ uint32_t HOST_CALL hostBeginRegionPass(const void* region, uint32_t zero,
   return host.openPass;
 }
 
-uint32_t HOST_CALL hostEnterCell(uint32_t handle, uint32_t four,
-                                 uint32_t staff, uint32_t measure,
-                                 int32_t minusOne, uint32_t version) {
+uint32_t HOST_CALL hostEnterCell(uint32_t handle, uint32_t four, uint32_t staff,
+                                 uint32_t measure, int32_t minusOne,
+                                 uint32_t version) {
   SimHost& host = simHost();
   host.log(55, {handle, four, staff, measure, static_cast<uint32_t>(minusOne)},
            version);
@@ -144,8 +145,8 @@ void* HOST_CALL hostLoadFrame(uint32_t regionScope, uint32_t staff,
   const std::vector<RawEntry>& source = host.document->layer(s, m, l);
   // A separate allocation of exactly the entries, so that a read or write
   // past the last one is caught by the sanitizers.
-  uint8_t* entries = new uint8_t[std::max<size_t>(1, source.size()) *
-                                 HostEntryLayout::Stride];
+  uint8_t* entries =
+      new uint8_t[std::max<size_t>(1, source.size()) * HostEntryLayout::Stride];
   for (size_t i = 0; i < source.size(); ++i) {
     memcpy(entries + i * HostEntryLayout::Stride, source[i].data(),
            HostEntryLayout::Stride);

@@ -83,13 +83,15 @@ int main(int argc, char** argv) {
                           {0, index, argument(item)})) == 0) {
       break;
     }
-    printf("  %u: %s\n", static_cast<unsigned>(index),
-           reinterpret_cast<const char*>(item + HostMenuItemLayout::SecondText));
+    printf(
+        "  %u: %s\n", static_cast<unsigned>(index),
+        reinterpret_cast<const char*>(item + HostMenuItemLayout::SecondText));
   }
 
   scriptedUser().install();
-  printf("\nThe user picks \"Search/Replace - Note Entries\" with nothing "
-         "selected:\n");
+  printf(
+      "\nThe user picks \"Search/Replace - Note Entries\" with nothing "
+      "selected:\n");
   scriptedUser().answerMessageBox(IDOK);
   uint32_t result =
       callChecked(plugin.invoke, "Invoke", {0, 0, argument(nullptr), 0});

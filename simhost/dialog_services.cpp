@@ -2,13 +2,14 @@
 // the plug-in's own dialog resources with DialogBoxParam and forwards every
 // message to the plug-in's five-argument dialog procedure; 57 and 58 map the
 // host's control kinds onto check boxes, radio buttons and numeric edits.
+#include "simhost/dialog_services.h"
+
 #include <windows.h>
 
 #include <vector>
 
 #include "host/byte_access.h"
 #include "host/host_services.h"
-#include "simhost/dialog_services.h"
 #include "simhost/plugin_loader.h"
 #include "simhost/scripted_user.h"
 #include "simhost/sim_host.h"
@@ -60,9 +61,10 @@ uint32_t HOST_CALL hostRunDialog(uint32_t resourceId, HostDialogProc proc,
                                  HostWindow owner, uint32_t one, uint32_t zero,
                                  uint32_t version) {
   SimHost& host = simHost();
-  host.log(15, {resourceId, word(reinterpret_cast<void*>(proc)), word(owner),
-                one, zero},
-           version);
+  host.log(
+      15,
+      {resourceId, word(reinterpret_cast<void*>(proc)), word(owner), one, zero},
+      version);
   HMODULE module = resourceModule;
   if (module == nullptr &&
       !GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS |
@@ -72,9 +74,9 @@ uint32_t HOST_CALL hostRunDialog(uint32_t resourceId, HostDialogProc proc,
     return host.result16(0);
   }
   runningDialogs.push_back(RunningDialog{proc, resourceId});
-  const INT_PTR result = DialogBoxParamA(
-      module, MAKEINTRESOURCEA(low16(resourceId)), static_cast<HWND>(owner),
-      forwardingDialogProc, 0);
+  const INT_PTR result =
+      DialogBoxParamA(module, MAKEINTRESOURCEA(low16(resourceId)),
+                      static_cast<HWND>(owner), forwardingDialogProc, 0);
   runningDialogs.pop_back();
   if (result == -1) host.violation("service 15 could not create the dialog");
   return host.result16(result == -1 ? 0 : 1);

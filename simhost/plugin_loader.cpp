@@ -8,8 +8,8 @@
 std::string loadPlugin(const std::string& path, Plugin* plugin) {
   plugin->module = LoadLibraryA(path.c_str());
   if (plugin->module == nullptr) {
-    return "cannot load " + path + " (error " +
-           std::to_string(GetLastError()) + ")";
+    return "cannot load " + path + " (error " + std::to_string(GetLastError()) +
+           ")";
   }
   setDialogResourceModule(plugin->module);
   struct Export {
@@ -41,9 +41,8 @@ uint32_t callChecked(const void* fn, const char* name,
                      std::initializer_list<uint32_t> args) {
   const std::vector<uint32_t> list(args);
   int32_t leftOnStack = 0;
-  const uint32_t result =
-      callStdcallChecked(fn, list.data(), static_cast<uint32_t>(list.size()),
-                         &leftOnStack);
+  const uint32_t result = callStdcallChecked(
+      fn, list.data(), static_cast<uint32_t>(list.size()), &leftOnStack);
   if (leftOnStack != 0) {
     simHost().violation(std::string(name) + " left " +
                         std::to_string(leftOnStack) +

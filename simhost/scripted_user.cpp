@@ -62,11 +62,13 @@ UserStep look(std::function<void(HWND)> fn) {
 
 void ScriptedUser::expectDialog(uint32_t resourceId,
                                 std::vector<UserStep> steps) {
-  pending_.push_back(
-      PendingDialog{resourceId, std::deque<UserStep>(steps.begin(), steps.end())});
+  pending_.push_back(PendingDialog{
+      resourceId, std::deque<UserStep>(steps.begin(), steps.end())});
 }
 
-void ScriptedUser::answerMessageBox(int buttonId) { answers_.push_back(buttonId); }
+void ScriptedUser::answerMessageBox(int buttonId) {
+  answers_.push_back(buttonId);
+}
 
 void ScriptedUser::install() {
   if (hook_ == nullptr) {
@@ -164,14 +166,15 @@ void ScriptedUser::perform(HWND dialog, const UserStep& step) {
   switch (step.action) {
     case UserStep::SetCheck:
       // Automatic boxes cycle through their states on each click.
-      for (int i = 0; i < 3 && SendMessageA(control, BM_GETCHECK, 0, 0) !=
-                                   step.state;
+      for (int i = 0;
+           i < 3 && SendMessageA(control, BM_GETCHECK, 0, 0) != step.state;
            ++i) {
         SendMessageA(control, BM_CLICK, 0, 0);
       }
       if (SendMessageA(control, BM_GETCHECK, 0, 0) != step.state) {
         problems.push_back("check box " + std::to_string(step.controlId) +
-                           " does not take state " + std::to_string(step.state));
+                           " does not take state " +
+                           std::to_string(step.state));
       }
       break;
     case UserStep::Type:

@@ -90,8 +90,8 @@ void SimDocument::putRecord(const RecordKey& key, std::vector<uint8_t> bytes) {
 }
 
 const std::vector<uint8_t>* SimDocument::record(const RecordKey& key) const {
-  auto it =
-      records_.find(normalisedKey(key.tag, key.first, key.second, key.subIndex));
+  auto it = records_.find(
+      normalisedKey(key.tag, key.first, key.second, key.subIndex));
   return it == records_.end() ? nullptr : &it->second;
 }
 
@@ -124,8 +124,7 @@ int16_t SimDocument::addTextReference(int16_t block) {
   const int16_t number = nextTextReference_++;
   std::vector<uint8_t> reference(48, 0);
   writeI16(reference.data(), 0, block);
-  putRecord({TagTextReference, static_cast<uint16_t>(number), 0, 0},
-            reference);
+  putRecord({TagTextReference, static_cast<uint16_t>(number), 0, 0}, reference);
   return number;
 }
 

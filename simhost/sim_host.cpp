@@ -26,7 +26,8 @@ void SimHost::violation(const std::string& what) { violations.push_back(what); }
 uint32_t SimHost::result16(uint32_t value) const {
   // The garbage changes with every call, so no fixed pattern can pass by
   // luck; its top bit is always set, so it is never zero.
-  const uint32_t varying = (0x25C3u + static_cast<uint32_t>(calls.size())) & 0x7FFFu;
+  const uint32_t varying =
+      (0x25C3u + static_cast<uint32_t>(calls.size())) & 0x7FFFu;
   const uint32_t garbage = (0x8000u | varying) << 16;
   return strict ? ((value & 0xFFFFu) | garbage) : (value & 0xFFFFu);
 }

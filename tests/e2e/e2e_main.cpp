@@ -85,7 +85,8 @@ int main(int argc, char** argv) {
     if (arg == "--strict") strict = true;
     if (arg.rfind("--plugin=", 0) == 0) pluginPath_ = arg.substr(9);
   }
-  printf("host mode: %s\n", strict ? "strict (garbage in high 16 bits)" : "plain");
+  printf("host mode: %s\n",
+         strict ? "strict (garbage in high 16 bits)" : "plain");
 
   WNDCLASSA windowClass = {};
   windowClass.lpfnWndProc = DefWindowProcA;

@@ -32,9 +32,9 @@ void expectField(const std::vector<uint8_t>& item, size_t offset,
                  const char* text) {
   std::vector<uint8_t> expected(64, 0);
   memcpy(expected.data(), text, strlen(text));
-  EXPECT_EQ(std::vector<uint8_t>(item.begin() + offset,
-                                 item.begin() + offset + 64),
-            expected)
+  EXPECT_EQ(
+      std::vector<uint8_t>(item.begin() + offset, item.begin() + offset + 64),
+      expected)
       << "field at " << offset << " should hold \"" << text << "\"";
 }
 
@@ -60,7 +60,9 @@ TEST_F(ExportsTest, EveryExportPopsExactlyItsArguments) {
       {plugin().version, "Version", {7}},
       {plugin().init, "Init", {1, 2}},
       {plugin().enumerate, "Enumerate", {0, 0, argument(item.data())}},
-      {plugin().enumerate, "Enumerate (refused)", {0, 9, argument(item.data())}},
+      {plugin().enumerate,
+       "Enumerate (refused)",
+       {0, 9, argument(item.data())}},
       {plugin().invoke, "Invoke (text)", {argument(hostWindow), 1, 0, 0}},
       {plugin().menuStatus, "GetMenuStatus", {3}},
       {plugin().terminate, "Terminate", {4}},
@@ -76,9 +78,9 @@ TEST_F(ExportsTest, EveryExportPopsExactlyItsArguments) {
 TEST_F(ExportsTest, StackCheckCatchesACallerPopsConvention) {
   const uint32_t args[] = {2, 3};
   int32_t leftOnStack = 0;
-  const uint32_t sum = callStdcallChecked(
-      reinterpret_cast<const void*>(&cdeclWithTwoArguments), args, 2,
-      &leftOnStack);
+  const uint32_t sum =
+      callStdcallChecked(reinterpret_cast<const void*>(&cdeclWithTwoArguments),
+                         args, 2, &leftOnStack);
   EXPECT_EQ(sum, 5u);
   EXPECT_EQ(leftOnStack, 8);
 }
@@ -135,8 +137,8 @@ TEST_F(ExportsTest, EnumerateFillsBothItemsByteForByte) {
 }
 
 TEST_F(ExportsTest, EnumerateRefusesOtherIndexesWritingNothing) {
-  for (uint32_t index : {2u, 3u, 0xFFFFFFFFu, 0x10002u, 0x7FFFu, 0x8000u,
-                         0xFFFFu}) {
+  for (uint32_t index :
+       {2u, 3u, 0xFFFFFFFFu, 0x10002u, 0x7FFFu, 0x8000u, 0xFFFFu}) {
     std::vector<uint8_t> item = freshMenuItem();
     EXPECT_EQ(low16(enumerate(index, item.data())), 0) << "index " << index;
     EXPECT_EQ(item, freshMenuItem()) << "index " << index << " wrote";

@@ -63,8 +63,8 @@ const TemplateCase Templates[] = {
       162, 163, 164, 165, 201, 202, 203, 204, 205, 206, 2,   207}},
     {20129,
      "QZ Search and Replace 1.11a",
-     {-1, 101, 102, 104, 105, 106, 107, 108, 109, 110, 111, 112, 113, 114,
-      115, 1, 2}},
+     {-1, 101, 102, 104, 105, 106, 107, 108, 109, 110, 111, 112, 113, 114, 115,
+      1, 2}},
     {20130,
      "Search results",
      {101, 102, 104, 103, 2, 1, 105, 106, 107, 108, 109, 110}},
@@ -133,8 +133,8 @@ TEST_F(HostDialogsTest, ControlKindsRoundTripThroughTheUsersHands) {
       20128, {look([&](HWND dialog) {
                 shownDuration = textOf(GetDlgItem(dialog, 113));
               }),
-              setCheck(117, 0), typeText(115, "not a number"),
-              click(203), click(205)});
+              setCheck(117, 0), typeText(115, "not a number"), click(203),
+              click(205)});
   runDialog(20128, hostWindow);
   EXPECT_EQ(shownDuration, "-12");
   EXPECT_EQ(read.duration, -12);
@@ -157,13 +157,13 @@ TEST_F(HostDialogsTest, EnableUsesTheLow16BitsAndFocusMoves) {
     hostEnableControl(dialog, 106, 0xFFFF0001u, InterfaceVersion);
     enabledAfterLowBit = IsWindowEnabled(edit);
   };
-  scriptedUser().expectDialog(
-      20129, {look([&](HWND dialog) {
-                expectedFocus = GetDlgItem(dialog, 106);
-                hostFocusControl(dialog, 106, InterfaceVersion);
-                focus = GetFocus();
-              }),
-              click(IDCANCEL)});
+  scriptedUser().expectDialog(20129, {look([&](HWND dialog) {
+                                        expectedFocus = GetDlgItem(dialog, 106);
+                                        hostFocusControl(dialog, 106,
+                                                         InterfaceVersion);
+                                        focus = GetFocus();
+                                      }),
+                                      click(IDCANCEL)});
   runDialog(20129, hostWindow);
   EXPECT_FALSE(enabledAfterHighOnly);
   EXPECT_TRUE(enabledAfterLowBit);
@@ -183,8 +183,8 @@ TEST_F(HostDialogsTest, TextIsReadWithAtMostItsLimit) {
       hostEndDialog(dialog, InterfaceVersion);
     }
   };
-  scriptedUser().expectDialog(20129,
-                              {typeText(101, std::string(60, 'x')), click(IDOK)});
+  scriptedUser().expectDialog(
+      20129, {typeText(101, std::string(60, 'x')), click(IDOK)});
   runDialog(20129, hostWindow);
   EXPECT_EQ(std::string(buffer), std::string(50, 'x'));
   EXPECT_EQ(static_cast<uint8_t>(buffer[51]), 0xEE) << "wrote past 51 bytes";

@@ -158,8 +158,7 @@ TEST_F(SettingsTest, EachValueIsLoadedOnItsOwn) {
     const Bytes replace = pattern(112, 7);
     if (i != 0) writeValue("ReplaceOptions", replace);
     EXPECT_EQ(restartHost(), 0u);
-    const Bytes defaults =
-        i == 0 ? defaultTextPrefs() : defaultEntryOptions();
+    const Bytes defaults = i == 0 ? defaultTextPrefs() : defaultEntryOptions();
     EXPECT_EQ(readValue(valueNames[i]).bytes, c.loaded ? c.written : defaults);
     EXPECT_EQ(readValue("ReplaceOptions").bytes,
               i == 0 ? defaultEntryOptions() : replace);

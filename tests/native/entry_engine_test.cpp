@@ -1,11 +1,12 @@
 // The note-entry engine against the simulated document: region bounds,
 // AND/OR at both levels, entry- and note-level replacement, counts, frames
 // stored and released, the stop, and the exact sequence of host calls.
+#include "entrysearch/entry_engine.h"
+
 #include <gtest/gtest.h>
 
 #include <vector>
 
-#include "entrysearch/entry_engine.h"
 #include "entrysearch/entry_matching.h"
 #include "host/byte_access.h"
 #include "host/host_records.h"
@@ -15,11 +16,11 @@ namespace L = EntryOptionsLayout;
 
 namespace {
 
-constexpr uint32_t NoteRest = 0x40000000u;  // row 1, control 117
-constexpr uint32_t Grace = 0x00800000u;     // row 7
-constexpr uint32_t Chord = 0x04000000u;     // row 4
-constexpr uint16_t Slur = 0x0020;           // row 30
-constexpr uint32_t TieStart = 0x40000000u;  // note row 1
+constexpr uint32_t NoteRest = 0x40000000u;    // row 1, control 117
+constexpr uint32_t Grace = 0x00800000u;       // row 7
+constexpr uint32_t Chord = 0x04000000u;       // row 4
+constexpr uint16_t Slur = 0x0020;             // row 30
+constexpr uint32_t TieStart = 0x40000000u;    // note row 1
 constexpr uint32_t Accidental = 0x01000000u;  // note row 7
 
 size_t entryRow(int16_t controlId) {
@@ -76,8 +77,7 @@ class EngineTest : public ::testing::Test {
     simHost().openPass = 0;
   }
   void TearDown() override {
-    EXPECT_TRUE(simHost().violations.empty())
-        << simHost().violations.front();
+    EXPECT_TRUE(simHost().violations.empty()) << simHost().violations.front();
     EXPECT_TRUE(simHost().lentFrames.empty());
     EXPECT_EQ(simHost().framesLent, simHost().framesReleased);
     simHost().document = nullptr;
@@ -106,13 +106,17 @@ TEST(EntryMatching, EntryCriteriaInAndAndOrModes) {
     const char* name;
     int16_t matchAll;
     std::vector<std::pair<int16_t, int16_t>> flags;  // control id, option
-    int16_t duration;  // 0: not a criterion
+    int16_t duration;                                // 0: not a criterion
     bool expected;
   };
   const Case cases[] = {
       {"AND without criteria matches", 1, {}, 0, true},
       {"OR without criteria matches nothing", 0, {}, 0, false},
-      {"AND all hold", 1, {{117, TriOn}, {124, TriOn}, {148, TriOn}}, 256, true},
+      {"AND all hold",
+       1,
+       {{117, TriOn}, {124, TriOn}, {148, TriOn}},
+       256,
+       true},
       {"AND one fails", 1, {{117, TriOn}, {120, TriOn}}, 0, false},
       {"AND Off holds on a clear flag", 1, {{120, TriOff}}, 0, true},
       {"AND duration differs", 1, {{117, TriOn}}, 255, false},
@@ -162,7 +166,8 @@ TEST(EntryMatching, ReplaceEntrySetsAndClearsOnlyReplaceableRows) {
   EXPECT_EQ(entryFlags(entry), 0x80000000u | Chord);
   EXPECT_EQ(entryFlags2(entry), 0);
   for (size_t i = 0; i < entry.size(); ++i) {
-    if (i >= HostEntryLayout::Flags && i < HostEntryLayout::Flags2 + 2) continue;
+    if (i >= HostEntryLayout::Flags && i < HostEntryLayout::Flags2 + 2)
+      continue;
     ASSERT_EQ(entry[i], before[i]) << "byte " << i << " changed";
   }
 }
@@ -228,7 +233,8 @@ TEST_F(EngineTest, SeveralMeasuresBoundOnlyFirstAndLastInEveryStaff) {
 }
 
 TEST_F(EngineTest, EmptyRegionsStillBeginAndEndThePass) {
-  for (const auto& r : {region(2, 1, 0, 1, 1, 100), region(1, 3, 0, 1, 2, 100)}) {
+  for (const auto& r :
+       {region(2, 1, 0, 1, 1, 100), region(1, 3, 0, 1, 2, 100)}) {
     simHost().resetLog();
     EXPECT_EQ(run(r), 0);
     EXPECT_EQ(simHost().ordinals(), (std::vector<int>{53, 54}));

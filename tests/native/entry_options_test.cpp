@@ -1,11 +1,12 @@
 // EntryOptions and the two flag tables: the stored layout, the defaults and
 // the mapping between option words and three-state check boxes.
+#include "entrysearch/entry_options.h"
+
 #include <gtest/gtest.h>
 
 #include <cstring>
 #include <set>
 
-#include "entrysearch/entry_options.h"
 #include "host/byte_access.h"
 
 namespace L = EntryOptionsLayout;
@@ -49,12 +50,18 @@ TEST(EntryOptions, ResetWritesEveryDefaultAndKeepsNoteLevel) {
     size_t offset;
     int16_t value;
   } defaults[] = {
-      {L::DurationEnabled, 0},     {L::Duration, 1024},
-      {L::PositionEnabled, 0},     {L::Position, 0},
-      {L::DisplacementEnabled, 0}, {L::Displacement, 0},
-      {L::RaiseLowerEnabled, 0},   {L::RaiseLower, 0},
-      {L::MatchAll, 1},            {L::DialogLeft, -32768},
-      {L::DialogTop, -32768},      {L::NoteLevel, 1},
+      {L::DurationEnabled, 0},
+      {L::Duration, 1024},
+      {L::PositionEnabled, 0},
+      {L::Position, 0},
+      {L::DisplacementEnabled, 0},
+      {L::Displacement, 0},
+      {L::RaiseLowerEnabled, 0},
+      {L::RaiseLower, 0},
+      {L::MatchAll, 1},
+      {L::DialogLeft, -32768},
+      {L::DialogTop, -32768},
+      {L::NoteLevel, 1},
   };
   for (const auto& d : defaults) {
     EXPECT_EQ(optionWord(record, d.offset), d.value) << "offset " << d.offset;
@@ -169,8 +176,10 @@ TEST(TriStateMapping, CheckStatesReadBackAsOptionWords) {
     int16_t state;
     bool mapped;
     int16_t option;
-  } cases[] = {{CheckClear, true, TriOff},    {CheckChecked, true, TriOn},
-               {CheckMixed, true, TriIgnore}, {3, false, 77},
+  } cases[] = {{CheckClear, true, TriOff},
+               {CheckChecked, true, TriOn},
+               {CheckMixed, true, TriIgnore},
+               {3, false, 77},
                {-1, false, 77}};
   for (const auto& c : cases) {
     int16_t option = 77;

@@ -25,13 +25,20 @@ TEST(TextSearchPrefs, ResetWritesTheDefaults) {
     size_t offset;
     int16_t value;
   } defaults[] = {
-      {T::ReplaceEnabled, 0},      {T::CaseSensitive, 0},
-      {T::SearchTags, 0},          {T::PageTextBlocks, 1},
-      {T::MeasureTextBlocks, 1},   {T::TextExpressions, 1},
-      {T::StaffNames, 1},          {T::GroupNames, 1},
-      {T::TextRepeats, 1},         {T::EndingRepeats, 0},
-      {T::Lyrics, 0},              {T::OptionsDialogLeft, -32768},
-      {T::OptionsDialogTop, -32768}, {T::ResultsDialogLeft, -32768},
+      {T::ReplaceEnabled, 0},
+      {T::CaseSensitive, 0},
+      {T::SearchTags, 0},
+      {T::PageTextBlocks, 1},
+      {T::MeasureTextBlocks, 1},
+      {T::TextExpressions, 1},
+      {T::StaffNames, 1},
+      {T::GroupNames, 1},
+      {T::TextRepeats, 1},
+      {T::EndingRepeats, 0},
+      {T::Lyrics, 0},
+      {T::OptionsDialogLeft, -32768},
+      {T::OptionsDialogTop, -32768},
+      {T::ResultsDialogLeft, -32768},
       {T::ResultsDialogTop, -32768},
   };
   for (const auto& d : defaults) {
