@@ -16,14 +16,6 @@
 
 namespace {
 
-std::string defaultPluginPath() {
-  char exe[MAX_PATH] = {};
-  GetModuleFileNameA(nullptr, exe, MAX_PATH);
-  std::string dir(exe);
-  dir = dir.substr(0, dir.find_last_of("\\/"));
-  return dir + "\\..\\plugin\\vovadododidarov2000.fxt";
-}
-
 // Two staves of four measures, a few notes and texts.
 void buildSampleScore(SimDocument& score) {
   for (int16_t staff = 1; staff <= 2; ++staff) {

@@ -5,6 +5,14 @@
 #include "simhost/dialog_services.h"
 #include "simhost/sim_host.h"
 
+std::string defaultPluginPath() {
+  char exe[MAX_PATH] = {};
+  GetModuleFileNameA(nullptr, exe, MAX_PATH);
+  std::string dir(exe);
+  dir = dir.substr(0, dir.find_last_of("\\/"));
+  return dir + "\\..\\plugin\\vovadododidarov2000.fxt";
+}
+
 std::string loadPlugin(const std::string& path, Plugin* plugin) {
   plugin->module = LoadLibraryA(path.c_str());
   if (plugin->module == nullptr) {

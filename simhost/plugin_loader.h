@@ -22,6 +22,10 @@ struct Plugin {
   void* menuStatus = nullptr;
 };
 
+// Where the build puts the plug-in, seen from a host executable:
+// ..\plugin\vovadododidarov2000.fxt beside the executable's folder.
+std::string defaultPluginPath();
+
 // Loads the library and finds the six exports; answers an error text, empty
 // on success.
 std::string loadPlugin(const std::string& path, Plugin* plugin);

@@ -40,14 +40,6 @@ class WatchdogListener : public ::testing::EmptyTestEventListener {
   void OnTestEnd(const ::testing::TestInfo&) override { deadline = 0; }
 };
 
-std::string defaultPluginPath() {
-  char exe[MAX_PATH] = {};
-  GetModuleFileNameA(nullptr, exe, MAX_PATH);
-  std::string dir(exe);
-  dir = dir.substr(0, dir.find_last_of("\\/"));
-  return dir + "\\..\\plugin\\vovadododidarov2000.fxt";
-}
-
 const char HostWindowClass[] = "SimulatedHostWindow";
 
 }  // namespace
