@@ -101,6 +101,7 @@ uint32_t HOST_CALL hostBeginRegionPass(const void* region, uint32_t zero,
   host.log(53, {word(region), zero}, version);
   if (host.openPass != 0) host.violation("service 53 while a pass is open");
   host.openPass = host.nextPassHandle++;
+  host.cellsEntered = 0;  // the stop is counted within one pass
   return host.openPass;
 }
 
@@ -110,7 +111,9 @@ uint32_t HOST_CALL hostEnterCell(uint32_t handle, uint32_t four, uint32_t staff,
   SimHost& host = simHost();
   host.log(55, {handle, four, staff, measure, static_cast<uint32_t>(minusOne)},
            version);
-  if (handle != host.openPass) host.violation("service 55 outside its pass");
+  if (host.openPass == 0 || handle != host.openPass) {
+    host.violation("service 55 outside its pass");
+  }
   if (low16(four) != 4 || low16(static_cast<uint32_t>(minusOne)) != -1) {
     host.violation("service 55 with unexpected constants");
   }
@@ -170,6 +173,7 @@ uint32_t HOST_CALL hostSaveFrame(void* frame, uint32_t version) {
     return host.result16(0);
   }
   const LentFrame& lent = it->second;
+  if (host.document == nullptr) return host.result16(0);
   std::vector<RawEntry>& target =
       host.document->layer(lent.staff, lent.measure, lent.layer);
   for (size_t i = 0; i < lent.entryCount && i < target.size(); ++i) {
@@ -199,7 +203,9 @@ uint32_t HOST_CALL hostEndRegionPass(uint32_t handle, uint32_t stopped,
                                      uint32_t version) {
   SimHost& host = simHost();
   host.log(54, {handle, stopped}, version);
-  if (handle != host.openPass) host.violation("service 54 outside its pass");
+  if (host.openPass == 0 || handle != host.openPass) {
+    host.violation("service 54 outside its pass");
+  }
   host.openPass = 0;
   return host.result16(1);
 }
