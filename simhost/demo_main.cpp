@@ -21,10 +21,10 @@ void buildSampleScore(SimDocument& score) {
   for (int16_t staff = 1; staff <= 2; ++staff) {
     for (int16_t measure = 1; measure <= 4; ++measure) {
       for (int32_t beat = 0; beat < 4; ++beat) {
-        EntrySpec entry;
+        EntryShape entry;
         entry.position = beat * 1024;
         entry.flags = 0x40000000u;  // a note, not a rest
-        entry.notes.push_back(NoteSpec{0, 0, 0});
+        entry.notes.push_back(NoteShape{0, 0, 0});
         score.addEntry(staff, measure, 0, entry);
       }
     }

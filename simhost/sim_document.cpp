@@ -49,24 +49,24 @@ bool SimDocument::hasCell(int32_t staff, int32_t measure) const {
 }
 
 RawEntry& SimDocument::addEntry(int16_t staff, int16_t measure, int layerIndex,
-                                const EntrySpec& spec) {
+                                const EntryShape& shape) {
   RawEntry raw{};
   // Bytes the plug-in never reads get a recognisable pattern, so a test can
   // see that they pass through a replacement untouched.
   for (size_t i = 0; i < raw.size(); ++i) raw[i] = static_cast<uint8_t>(i);
-  writeU32(raw.data(), HostEntryLayout::Flags, spec.flags);
-  writeU16(raw.data(), HostEntryLayout::Flags2, spec.flags2);
+  writeU32(raw.data(), HostEntryLayout::Flags, shape.flags);
+  writeU16(raw.data(), HostEntryLayout::Flags2, shape.flags2);
   writeI16(raw.data(), HostEntryLayout::NoteCount,
-           static_cast<int16_t>(spec.notes.size()));
-  for (size_t i = 0; i < spec.notes.size() && i < HostEntryLayout::MaxNotes;
+           static_cast<int16_t>(shape.notes.size()));
+  for (size_t i = 0; i < shape.notes.size() && i < HostEntryLayout::MaxNotes;
        ++i) {
     uint8_t* note = raw.data() + noteOffset(i);
-    writeI16(note, HostNoteLayout::Displacement, spec.notes[i].displacement);
-    writeI16(note, HostNoteLayout::RaiseLower, spec.notes[i].raiseLower);
-    writeU32(note, HostNoteLayout::Flags, spec.notes[i].flags);
+    writeI16(note, HostNoteLayout::Displacement, shape.notes[i].displacement);
+    writeI16(note, HostNoteLayout::RaiseLower, shape.notes[i].raiseLower);
+    writeU32(note, HostNoteLayout::Flags, shape.notes[i].flags);
   }
-  writeI32(raw.data(), HostEntryLayout::Position, spec.position);
-  writeI32(raw.data(), HostEntryLayout::Duration, spec.duration);
+  writeI32(raw.data(), HostEntryLayout::Position, shape.position);
+  writeI32(raw.data(), HostEntryLayout::Duration, shape.duration);
   std::vector<RawEntry>& entries = layer(staff, measure, layerIndex);
   entries.push_back(raw);
   return entries.back();

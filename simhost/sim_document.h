@@ -16,18 +16,18 @@
 
 using RawEntry = std::array<uint8_t, HostEntryLayout::Stride>;
 
-struct NoteSpec {
+struct NoteShape {
   int16_t displacement = 0;
   int16_t raiseLower = 0;
   uint32_t flags = 0;
 };
 
-struct EntrySpec {
+struct EntryShape {
   int32_t position = 0;
   int32_t duration = 1024;
   uint32_t flags = 0;
   uint16_t flags2 = 0;
-  std::vector<NoteSpec> notes;
+  std::vector<NoteShape> notes;
 };
 
 // A record's identity. Words a tag does not use are always 0 here, so a key
@@ -57,7 +57,7 @@ class SimDocument {
 
   // Entries: appended to the layer (0 to 3) of one staff and measure.
   RawEntry& addEntry(int16_t staff, int16_t measure, int layer,
-                     const EntrySpec& spec);
+                     const EntryShape& shape);
   std::vector<RawEntry>& layer(int16_t staff, int16_t measure, int layer);
   const std::vector<RawEntry>& layer(int16_t staff, int16_t measure,
                                      int layer) const;

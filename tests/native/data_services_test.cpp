@@ -294,11 +294,12 @@ TEST_F(DataServicesTest, LayerInUseFollowsTheDocumentWithinZeroToThree) {
 }
 
 TEST_F(DataServicesTest, LentFrameHoldsTheCellsEntriesByteForByte) {
-  doc.addEntry(2, 3, 0, EntrySpec{0, 1024, 0, 0, {{5, 0, 0}}});
+  doc.addEntry(2, 3, 0, EntryShape{0, 1024, 0, 0, {{5, 0, 0}}});
   for (int16_t i = 0; i < 3; ++i) {
-    const NoteSpec notes[] = {{i, 1, 0}, {int16_t(i + 2), -1, 7}};
-    doc.addEntry(2, 3, 1, EntrySpec{256 * i, 256, 0x4000u >> i, 0, {notes[0]}});
-    doc.addEntry(2, 3, 1, EntrySpec{256 * i, 256, 0, 0, {notes[0], notes[1]}});
+    const NoteShape notes[] = {{i, 1, 0}, {int16_t(i + 2), -1, 7}};
+    doc.addEntry(2, 3, 1,
+                 EntryShape{256 * i, 256, 0x4000u >> i, 0, {notes[0]}});
+    doc.addEntry(2, 3, 1, EntryShape{256 * i, 256, 0, 0, {notes[0], notes[1]}});
   }
   uint8_t* frame =
       static_cast<uint8_t*>(hostLoadFrame(0, 2, 3, 1, 0, InterfaceVersion));
@@ -326,8 +327,8 @@ TEST_F(DataServicesTest, LentFrameHoldsTheCellsEntriesByteForByte) {
 }
 
 TEST_F(DataServicesTest, FrameChangesReachTheDocumentOnlyWhenSaved) {
-  doc.addEntry(1, 2, 0, EntrySpec{0, 512, 0x11u, 0, {}});
-  doc.addEntry(1, 2, 0, EntrySpec{512, 512, 0x22u, 0, {}});
+  doc.addEntry(1, 2, 0, EntryShape{0, 512, 0x11u, 0, {}});
+  doc.addEntry(1, 2, 0, EntryShape{512, 512, 0x22u, 0, {}});
   const RawEntry before = doc.layer(1, 2, 0)[1];
   auto change = [](void* frame, uint8_t unread, uint32_t flags) {
     uint8_t* entries = reinterpret_cast<uint8_t*>(uintptr_t{

@@ -63,9 +63,9 @@ std::vector<uint8_t> region(int16_t firstStaff, int16_t firstMeasure,
   return r;
 }
 
-RawEntry rawEntry(const EntrySpec& spec) {
+RawEntry rawEntry(const EntryShape& shape) {
   SimDocument scratch(1, 1);
-  return scratch.addEntry(1, 1, 0, spec);
+  return scratch.addEntry(1, 1, 0, shape);
 }
 
 class EngineTest : public ::testing::Test {
@@ -96,12 +96,12 @@ class EngineTest : public ::testing::Test {
 }  // namespace
 
 TEST(EntryMatching, EntryCriteriaInAndAndOrModes) {
-  EntrySpec spec;
-  spec.position = 512;
-  spec.duration = 256;
-  spec.flags = NoteRest | Grace;
-  spec.flags2 = Slur;
-  const RawEntry entry = rawEntry(spec);
+  EntryShape shape;
+  shape.position = 512;
+  shape.duration = 256;
+  shape.flags = NoteRest | Grace;
+  shape.flags2 = Slur;
+  const RawEntry entry = rawEntry(shape);
   struct Case {
     const char* name;
     int16_t matchAll;
@@ -139,9 +139,9 @@ TEST(EntryMatching, EntryCriteriaInAndAndOrModes) {
 }
 
 TEST(EntryMatching, PositionIsComparedSignExtended) {
-  EntrySpec spec;
-  spec.position = -4;
-  const RawEntry entry = rawEntry(spec);
+  EntryShape shape;
+  shape.position = -4;
+  const RawEntry entry = rawEntry(shape);
   EntryOptions search = freshOptions();
   setOptionWord(search, L::PositionEnabled, 1);
   setOptionWord(search, L::Position, -4);
@@ -151,10 +151,10 @@ TEST(EntryMatching, PositionIsComparedSignExtended) {
 }
 
 TEST(EntryMatching, ReplaceEntrySetsAndClearsOnlyReplaceableRows) {
-  EntrySpec spec;
-  spec.flags = NoteRest | 0x80000000u;  // Legality is search-only
-  spec.flags2 = Slur;
-  RawEntry entry = rawEntry(spec);
+  EntryShape shape;
+  shape.flags = NoteRest | 0x80000000u;  // Legality is search-only
+  shape.flags2 = Slur;
+  RawEntry entry = rawEntry(shape);
   const RawEntry before = entry;
   EntryOptions replace = freshOptions();
   setEntryOption(replace, 117, TriOff);  // Note/Rest cleared
@@ -173,9 +173,9 @@ TEST(EntryMatching, ReplaceEntrySetsAndClearsOnlyReplaceableRows) {
 }
 
 TEST(EntryMatching, NoteCriteriaAndActions) {
-  EntrySpec spec;
-  spec.notes = {NoteSpec{3, -1, TieStart}};
-  RawEntry entry = rawEntry(spec);
+  EntryShape shape;
+  shape.notes = {NoteShape{3, -1, TieStart}};
+  RawEntry entry = rawEntry(shape);
   uint8_t* note = entry.data() + HostEntryLayout::Notes;
   EntryOptions search = freshOptions();
   setOptionWord(search, L::DisplacementEnabled, 1);
@@ -202,9 +202,9 @@ TEST(EntryMatching, NoteCriteriaAndActions) {
 
 TEST_F(EngineTest, OneMeasureRegionKeepsStartBoundAndDropsEndBound) {
   for (int32_t position : {0, 255, 256, 511, 512, 700}) {
-    EntrySpec spec;
-    spec.position = position;
-    doc.addEntry(1, 2, 0, spec);
+    EntryShape shape;
+    shape.position = position;
+    doc.addEntry(1, 2, 0, shape);
   }
   setEntryOption(replace, 120, TriOn);
   EXPECT_EQ(run(region(1, 2, 256, 1, 2, 512)), 2);
@@ -219,9 +219,9 @@ TEST_F(EngineTest, SeveralMeasuresBoundOnlyFirstAndLastInEveryStaff) {
   for (int16_t staff = 1; staff <= 2; ++staff) {
     for (int16_t measure = 1; measure <= 3; ++measure) {
       for (int32_t position : {0, 500, 1000}) {
-        EntrySpec spec;
-        spec.position = position;
-        doc.addEntry(staff, measure, 1, spec);
+        EntryShape shape;
+        shape.position = position;
+        doc.addEntry(staff, measure, 1, shape);
       }
     }
   }
@@ -244,8 +244,8 @@ TEST_F(EngineTest, EmptyRegionsStillBeginAndEndThePass) {
 TEST_F(EngineTest, CallSequenceOfOneCell) {
   doc.setLayerInUse(1, false);
   doc.setLayerInUse(3, false);
-  EntrySpec spec;
-  doc.addEntry(1, 1, 0, spec);
+  EntryShape shape;
+  doc.addEntry(1, 1, 0, shape);
   setEntryOption(replace, 120, TriOn);
   const std::vector<uint8_t> r = region(1, 1, 0, 1, 1, 100);
   EXPECT_EQ(run(r), 1);
@@ -261,17 +261,17 @@ TEST_F(EngineTest, CallSequenceOfOneCell) {
 }
 
 TEST_F(EngineTest, CountsApplicationsEvenWhenNothingChanges) {
-  EntrySpec spec;
-  spec.flags = Chord;
-  doc.addEntry(1, 1, 0, spec);
+  EntryShape shape;
+  shape.flags = Chord;
+  doc.addEntry(1, 1, 0, shape);
   setEntryOption(replace, 120, TriOn);
   EXPECT_EQ(run(region(1, 1, 0, 1, 1, 100)), 1);
   EXPECT_EQ(simHost().framesSaved, 1);
 }
 
 TEST_F(EngineTest, FrameWithoutMatchIsReleasedUnsaved) {
-  EntrySpec spec;
-  doc.addEntry(1, 1, 0, spec);
+  EntryShape shape;
+  doc.addEntry(1, 1, 0, shape);
   setEntryOption(search, 120, TriOn);
   setEntryOption(replace, 117, TriOn);
   EXPECT_EQ(run(region(1, 1, 0, 1, 1, 100)), 0);
@@ -280,10 +280,10 @@ TEST_F(EngineTest, FrameWithoutMatchIsReleasedUnsaved) {
 }
 
 TEST_F(EngineTest, NoteLevelReplacesEachMatchingNote) {
-  EntrySpec spec;
-  spec.notes = {NoteSpec{0, 0, TieStart}, NoteSpec{0, 0, 0},
-                NoteSpec{0, 0, TieStart}};
-  doc.addEntry(1, 1, 0, spec);
+  EntryShape shape;
+  shape.notes = {NoteShape{0, 0, TieStart}, NoteShape{0, 0, 0},
+                 NoteShape{0, 0, TieStart}};
+  doc.addEntry(1, 1, 0, shape);
   setNoteOption(search, 157, TriOn);
   setOptionWord(replace, L::NoteLevel, 1);
   setOptionWord(replace, L::RaiseLowerEnabled, 1);
@@ -298,9 +298,9 @@ TEST_F(EngineTest, NoteLevelReplacesEachMatchingNote) {
 }
 
 TEST_F(EngineTest, OrModeDoesNotFilterNoteLevelWork) {
-  EntrySpec spec;
-  spec.notes = {NoteSpec{0, 0, TieStart}};
-  doc.addEntry(1, 1, 0, spec);
+  EntryShape shape;
+  shape.notes = {NoteShape{0, 0, TieStart}};
+  doc.addEntry(1, 1, 0, shape);
   setOptionWord(search, L::MatchAll, 0);
   setEntryOption(search, 120, TriOn);  // the entry is no chord
   setNoteOption(search, 157, TriOn);
@@ -312,7 +312,7 @@ TEST_F(EngineTest, OrModeDoesNotFilterNoteLevelWork) {
 
 TEST_F(EngineTest, StopInTheThirdCellKeepsEarlierFramesAndAnswersStopped) {
   for (int16_t measure = 1; measure <= 4; ++measure) {
-    doc.addEntry(1, measure, 0, EntrySpec{});
+    doc.addEntry(1, measure, 0, EntryShape{});
   }
   setEntryOption(replace, 120, TriOn);
   simHost().stopAtCell = 3;
@@ -327,7 +327,7 @@ TEST_F(EngineTest, StopInTheThirdCellKeepsEarlierFramesAndAnswersStopped) {
 TEST_F(EngineTest, StrictHostResultsAreReadInTheirLow16Bits) {
   simHost().strict = true;
   doc.setLayerInUse(2, false);
-  doc.addEntry(1, 1, 0, EntrySpec{});
+  doc.addEntry(1, 1, 0, EntryShape{});
   setEntryOption(replace, 120, TriOn);
   EXPECT_EQ(run(region(1, 1, 0, 1, 2, 100)), 1);
   EXPECT_EQ(simHost().framesLent, 6) << "layer 2 skipped in both cells";
@@ -339,9 +339,9 @@ TEST_F(EngineTest, StrictHostResultsAreReadInTheirLow16Bits) {
 TEST_F(EngineTest, HostNoteAndEntryCountsOutsideTheirRange) {
   // A frame claiming more than 12 notes or a negative count of entries must
   // not make the engine read or write outside the frame's arrays.
-  RawEntry& entry = doc.addEntry(1, 1, 0, EntrySpec{});
+  RawEntry& entry = doc.addEntry(1, 1, 0, EntryShape{});
   writeI16(entry.data(), HostEntryLayout::NoteCount, 40);
-  RawEntry& negative = doc.addEntry(1, 1, 0, EntrySpec{});
+  RawEntry& negative = doc.addEntry(1, 1, 0, EntryShape{});
   writeI16(negative.data(), HostEntryLayout::NoteCount, -3);
   setOptionWord(replace, L::NoteLevel, 1);
   setOptionWord(replace, L::DisplacementEnabled, 1);
