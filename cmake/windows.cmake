@@ -22,6 +22,7 @@ add_library(plugin SHARED
   plugin/settings.cpp
   entrysearch/entry_dialog.cpp
   textsearch/text_command.cpp
+  ui/dialog_utils.cpp
   resources/dialogs.rc
   resources/version.rc
   resources/vovadododidarov2000.def
@@ -60,9 +61,10 @@ function(add_host_executable target dir)
 endfunction()
 
 file(GLOB E2E_TEST_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/e2e/*.cpp)
-# The tests build their expected records with the plug-in's own defaults.
+# The tests build their expected records with the plug-in's own defaults,
+# and exercise the dialog utilities on real windows.
 add_executable(e2e_tests ${E2E_TEST_SOURCES}
-  entrysearch/entry_options.cpp textsearch/text_prefs.cpp)
+  entrysearch/entry_options.cpp textsearch/text_prefs.cpp ui/dialog_utils.cpp)
 target_link_libraries(e2e_tests PRIVATE gtest)
 add_host_executable(e2e_tests e2e)
 
