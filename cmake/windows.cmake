@@ -21,6 +21,7 @@ add_library(plugin SHARED
   plugin/entry_points.cpp
   plugin/settings.cpp
   entrysearch/entry_dialog.cpp
+  entrysearch/entry_dialog_pages.cpp
   textsearch/text_command.cpp
   ui/dialog_utils.cpp
   resources/dialogs.rc

@@ -1,5 +1,158 @@
+// The criteria dialog of the note-entry command (resource 20128): its
+// dialog procedure, its set-up and closing, and the window procedure that
+// draws dangerous replace actions in dark red.
 #include "entrysearch/entry_dialog.h"
 
-// Placeholder until the criteria dialog exists: behaves as if the user had
-// cancelled, so the note-entry command changes nothing.
-int16_t runEntryDialog(HostWindow, EntryOptions*, EntryOptions*) { return 0; }
+#include <windows.h>
+
+#include <cstring>
+
+#include "entrysearch/entry_dialog_state.h"
+#include "host/byte_access.h"
+#include "ui/dialog_utils.h"
+
+namespace Id = EntryDialogIds;
+
+EntryDialogState entryDialog;
+
+namespace {
+
+constexpr uint32_t EntryDialogResource = 20128;
+constexpr COLORREF WarningColor = RGB(128, 0, 0);
+
+uint8_t* callerPosition() {
+  return entryDialog.callerSearch->bytes + EntryOptionsLayout::DialogLeft;
+}
+
+// Red on the replace page: the legend, and every flag a user can replace
+// that is considered dangerous.
+bool isWarningControl(int id) {
+  if (id == Id::DangerLegend) return true;
+  for (const EntryFlagRow& row : EntryFlagTable) {
+    if (row.controlId == id) return row.dangerous && !row.searchOnly;
+  }
+  for (const NoteFlagRow& row : NoteFlagTable) {
+    if (row.controlId == id) return row.dangerous && !row.searchOnly;
+  }
+  return false;
+}
+
+LRESULT CALLBACK warningColorProc(HWND dialog, UINT message, WPARAM wParam,
+                                  LPARAM lParam) {
+  if (message == WM_CTLCOLORSTATIC && !entryDialog.searchPageShown &&
+      isWarningControl(
+          static_cast<int16_t>(GetDlgCtrlID(reinterpret_cast<HWND>(lParam))))) {
+    const COLORREF face = GetSysColor(COLOR_BTNFACE);
+    if (face != entryDialog.buttonFace) {
+      DeleteObject(entryDialog.backgroundBrush);
+      entryDialog.buttonFace = face;
+      entryDialog.backgroundBrush = CreateSolidBrush(face);
+    }
+    HDC dc = reinterpret_cast<HDC>(wParam);
+    SetTextColor(dc, WarningColor);
+    SetBkColor(dc, entryDialog.buttonFace);
+    return reinterpret_cast<LRESULT>(entryDialog.backgroundBrush);
+  }
+  return CallWindowProcA(entryDialog.previousProc, dialog, message, wParam,
+                         lParam);
+}
+
+void setUp(HWND dialog) {
+  entryDialog.buttonFace = GetSysColor(COLOR_BTNFACE);
+  entryDialog.backgroundBrush = CreateSolidBrush(entryDialog.buttonFace);
+  entryDialog.previousProc = reinterpret_cast<WNDPROC>(SetWindowLongA(
+      dialog, GWL_WNDPROC, reinterpret_cast<LONG>(warningColorProc)));
+  HDC dc = GetDC(dialog);
+  const int height = -MulDiv(14, GetDeviceCaps(dc, LOGPIXELSY), 72);
+  entryDialog.captionFont = CreateFontA(height, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,
+                                        0x20, "MS Sans Serif");
+  ReleaseDC(dialog, dc);
+  SendDlgItemMessageA(dialog, Id::Caption, WM_SETFONT,
+                      reinterpret_cast<WPARAM>(entryDialog.captionFont), 1);
+}
+
+// Cancel and GO alike: the window procedure back, the position kept, the
+// dialog ended, its font and brush released.
+void closeDialog(HWND dialog) {
+  SetWindowLongA(dialog, GWL_WNDPROC,
+                 reinterpret_cast<LONG>(entryDialog.previousProc));
+  saveWindowPosition(dialog, callerPosition());
+  hostEndDialog(dialog, InterfaceVersion);
+  DeleteObject(entryDialog.backgroundBrush);
+  DeleteObject(entryDialog.captionFont);
+  entryDialog.backgroundBrush = nullptr;
+  entryDialog.captionFont = nullptr;
+}
+
+void onCommand(HWND dialog, int id, int code) {
+  switch (id) {
+    case Id::Cancel:
+      closeDialog(dialog);
+      break;
+    case Id::DurationBox:
+    case Id::PositionBox:
+    case Id::DisplacementBox:
+    case Id::RaiseLowerBox:
+      if (code == 0) enableValueEdits(dialog);
+      break;
+    case Id::Done:
+      if (readPage(dialog, entryDialog.searchWorking, true)) {
+        showReplacePage(dialog);
+      }
+      break;
+    case Id::Search:
+      if (readPage(dialog, entryDialog.replaceWorking, false)) {
+        showSearchPage(dialog);
+      }
+      break;
+    case Id::Go:
+      if (readPage(dialog, entryDialog.replaceWorking, true)) {
+        entryDialog.goPressed = 1;
+        *entryDialog.callerSearch = entryDialog.searchWorking;
+        *entryDialog.callerReplace = entryDialog.replaceWorking;
+        closeDialog(dialog);
+      }
+      break;
+    case Id::Reset:
+      if (entryDialog.searchPageShown) {
+        resetEntryOptions(&entryDialog.searchWorking);
+        showSearchPage(dialog);
+      } else {
+        resetEntryOptions(&entryDialog.replaceWorking);
+        showReplacePage(dialog);
+      }
+      break;
+    default:
+      break;
+  }
+}
+
+}  // namespace
+
+int32_t HOST_CALL entryDialogProc(HostWindow window, uint32_t message,
+                                  uint32_t wParam, int32_t, uint32_t) {
+  HWND dialog = static_cast<HWND>(window);
+  if (message == WM_INITDIALOG) {
+    restoreWindowPosition(dialog, callerPosition());
+    setUp(dialog);
+    showSearchPage(dialog);
+    return 1;
+  }
+  if (message == WM_COMMAND) {
+    onCommand(dialog, static_cast<int16_t>(wParam & 0xFFFF),
+              static_cast<int>(wParam >> 16));
+  }
+  return 0;
+}
+
+int16_t runEntryDialog(HostWindow parent, EntryOptions* search,
+                       EntryOptions* replace) {
+  entryDialog.goPressed = 0;
+  entryDialog.callerSearch = search;
+  entryDialog.callerReplace = replace;
+  entryDialog.searchWorking = *search;
+  entryDialog.replaceWorking = *replace;
+  hostRunDialog(EntryDialogResource, entryDialogProc, parent, 1, 0,
+                InterfaceVersion);
+  return entryDialog.goPressed;
+}

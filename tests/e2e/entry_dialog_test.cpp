@@ -1,0 +1,396 @@
+// The note-entry command as a person uses it: the two-page criteria dialog
+// with its checks, messages, colours and remembered place, and the whole
+// command changing the score and reporting the count.
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "host/byte_access.h"
+#include "host/host_records.h"
+#include "simhost/sim_document.h"
+#include "tests/e2e/e2e_support.h"
+
+namespace {
+
+const char SettingsKey[] = "Software\\QZPlugins";
+constexpr uint32_t Dialog = 20128;
+constexpr COLORREF DarkRed = RGB(128, 0, 0);
+constexpr uint32_t ChordFlag = 0x04000000u;
+constexpr uint16_t SlurFlag = 0x0020;
+
+std::vector<uint8_t> wholeMeasure() {
+  std::vector<uint8_t> r(HostRegionLayout::Size, 0);
+  writeI16(r.data(), HostRegionLayout::FirstStaff, 1);
+  writeI16(r.data(), HostRegionLayout::FirstMeasure, 1);
+  writeI16(r.data(), HostRegionLayout::LastStaff, 1);
+  writeI16(r.data(), HostRegionLayout::LastMeasure, 1);
+  writeI32(r.data(), HostRegionLayout::EndPosition, 4096);
+  return r;
+}
+
+std::string textOf(HWND dialog, int id) {
+  char text[256] = {};
+  GetDlgItemTextA(dialog, id, text, sizeof text);
+  return text;
+}
+bool visible(HWND dialog, int id) {
+  return GetWindowLongA(GetDlgItem(dialog, id), GWL_STYLE) & WS_VISIBLE;
+}
+bool enabled(HWND dialog, int id) {
+  return IsWindowEnabled(GetDlgItem(dialog, id));
+}
+int checkOf(HWND dialog, int id) {
+  return static_cast<int>(IsDlgButtonChecked(dialog, id));
+}
+int focusId() { return static_cast<int16_t>(GetDlgCtrlID(GetFocus())); }
+
+// The text colour the dialog gives a control, as the control would ask for
+// it when painting.
+COLORREF colourOf(HWND dialog, int id) {
+  HDC dc = GetDC(dialog);
+  SetTextColor(dc, RGB(0, 0, 255));
+  SendMessageA(dialog, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
+               reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
+  const COLORREF colour = GetTextColor(dc);
+  ReleaseDC(dialog, dc);
+  return colour;
+}
+
+RECT placeOf(HWND dialog) {
+  RECT rect;
+  GetWindowRect(dialog, &rect);
+  return rect;
+}
+
+// A step that records what the page shows.
+UserStep seePage(std::string* caption) {
+  return look([caption](HWND d) { *caption = textOf(d, 101); });
+}
+
+}  // namespace
+
+class EntryDialogTest : public HostTest {
+ protected:
+  void SetUp() override {
+    HostTest::SetUp();
+    RegDeleteTreeA(HKEY_CURRENT_USER, SettingsKey);
+    callChecked(plugin().init, "FinaleExtensionInit", {0, 0});
+    simHost().document = &score;
+  }
+  void TearDown() override {
+    HostTest::TearDown();
+    RegDeleteTreeA(HKEY_CURRENT_USER, SettingsKey);
+  }
+
+  uint32_t invoke() {
+    return low16(
+        callChecked(plugin().invoke, "FinaleExtensionInvoke",
+                    {argument(hostWindow), 0, argument(region.data()), 0}));
+  }
+  // One opening of the dialog with these steps.
+  uint32_t runDialog(std::vector<UserStep> steps) {
+    scriptedUser().expectDialog(Dialog, std::move(steps));
+    return invoke();
+  }
+
+  SimDocument score{1, 1};
+  std::vector<uint8_t> region = wholeMeasure();
+};
+
+TEST_F(EntryDialogTest, DoneWithoutCriteriaStaysOnTheSearchPage) {
+  std::string caption;
+  scriptedUser().answerMessageBox(IDOK);
+  HWND dialog = nullptr;
+  EXPECT_EQ(runDialog({click(205), seePage(&caption),
+                       look([&](HWND d) { dialog = d; }), click(2)}),
+            1u);
+  EXPECT_EQ(caption, "Search for...");
+  ASSERT_EQ(scriptedUser().boxes.size(), 1u);
+  const MessageBoxSeen& box = scriptedUser().boxes[0];
+  EXPECT_EQ(box.text, "No search criterias have been filled in.");
+  EXPECT_EQ(box.title, "No Entries");
+  EXPECT_EQ(box.icon, BoxIcon::Error);
+  EXPECT_EQ(box.buttons, std::vector<int>{IDOK});
+  EXPECT_EQ(box.owner, dialog);
+  EXPECT_EQ(simHost().calls.front().ordinal, 15) << "no pass after Cancel";
+}
+
+TEST_F(EntryDialogTest, RangesAreCheckedInclusivelyWithTheFocusOnTheEdit) {
+  struct Case {
+    int box, edit;
+    const char* value;
+    const char* error;  // null: accepted
+  };
+  const char* duration = "The duration value is out of range.";
+  const char* position = "The position value is out of range.";
+  const char* displacement = "The displacement value is out of range.";
+  const char* raiseLower = "The raise/lower value is out of range.";
+  const Case cases[] = {
+      {112, 113, "1", nullptr},         {112, 113, "8192", nullptr},
+      {112, 113, "0", duration},        {112, 113, "8193", duration},
+      {114, 115, "0", nullptr},         {114, 115, "32000", nullptr},
+      {114, 115, "-1", position},       {114, 115, "32001", position},
+      {152, 153, "-100", nullptr},      {152, 153, "100", nullptr},
+      {152, 153, "-101", displacement}, {152, 153, "101", displacement},
+      {154, 155, "-5", nullptr},        {154, 155, "5", nullptr},
+      {154, 155, "-6", raiseLower},     {154, 155, "6", raiseLower},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::to_string(c.edit) + " = " + c.value);
+    scriptedUser().reset();
+    if (c.error) scriptedUser().answerMessageBox(IDOK);
+    std::string caption;
+    int focus = 0;
+    runDialog({setCheck(c.box, 1), typeText(c.edit, c.value), click(205),
+               seePage(&caption), look([&](HWND) { focus = focusId(); }),
+               click(2)});
+    if (c.error) {
+      ASSERT_EQ(scriptedUser().boxes.size(), 1u);
+      EXPECT_EQ(scriptedUser().boxes[0].text, c.error);
+      EXPECT_EQ(scriptedUser().boxes[0].title, "Range Error");
+      EXPECT_EQ(scriptedUser().boxes[0].icon, BoxIcon::Error);
+      EXPECT_EQ(caption, "Search for...");
+      EXPECT_EQ(focus, c.edit);
+    } else {
+      EXPECT_TRUE(scriptedUser().boxes.empty());
+      EXPECT_EQ(caption, "Replace with...");
+    }
+  }
+}
+
+TEST_F(EntryDialogTest, UncheckedValuesAreKeptWithoutARangeCheck) {
+  scriptedUser().answerMessageBox(IDOK);  // the count
+  // The edit is greyed while its box is clear: type, then clear the box.
+  runDialog({setCheck(112, 1), typeText(113, "0"), setCheck(112, 0),
+             setCheck(117, 1), click(205), setCheck(122, 1), click(204)});
+  ASSERT_EQ(scriptedUser().boxes.size(), 1u);
+  EXPECT_EQ(scriptedUser().boxes[0].text, "0 replacements were made.");
+  std::string shown;
+  int box = -1;
+  runDialog({look([&](HWND d) {
+               shown = textOf(d, 113);
+               box = checkOf(d, 112);
+             }),
+             click(2)});
+  EXPECT_EQ(shown, "0");
+  EXPECT_EQ(box, BST_UNCHECKED);
+}
+
+TEST_F(EntryDialogTest, ReplacePageOffersEntryOrNoteActions) {
+  struct Case {
+    const char* name;
+    std::vector<UserStep> search;
+    bool noteGroup;
+  };
+  const Case cases[] = {
+      {"entry flags only", {setCheck(120, 1)}, false},
+      {"duration only", {setCheck(112, 1), typeText(113, "256")}, false},
+      {"a note flag", {setCheck(157, 0)}, true},
+      {"displacement", {setCheck(152, 1), typeText(153, "0")}, true},
+      {"raise/lower and an entry flag",
+       {setCheck(117, 1), setCheck(154, 1), typeText(155, "1")},
+       true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    scriptedUser().reset();
+    std::vector<UserStep> steps = c.search;
+    bool entryShown = false, noteShown = false, valuesShown = true;
+    steps.push_back(click(205));
+    steps.push_back(look([&](HWND d) {
+      entryShown = visible(d, 111) && visible(d, 117) && visible(d, 148);
+      noteShown = visible(d, 151) && visible(d, 157) && visible(d, 153);
+      valuesShown = visible(d, 112) || visible(d, 115);
+    }));
+    steps.push_back(click(2));
+    runDialog(steps);
+    EXPECT_EQ(noteShown, c.noteGroup);
+    EXPECT_EQ(entryShown, !c.noteGroup);
+    EXPECT_FALSE(valuesShown) << "duration and position are search-only";
+  }
+}
+
+TEST_F(EntryDialogTest,
+       SearchOnlyRowsGreyAndDangerousRowsRedOnlyWhenReplacing) {
+  struct Seen {
+    bool searchOnlyEnabled[5];
+    COLORREF slur, noteRest, legend, tieStart, crossNote;
+    bool clefChange;
+  } search{}, replaceEntries{}, replaceNotes{};
+  auto see = [](Seen* seen) {
+    return look([seen](HWND d) {
+      int i = 0;
+      for (int id : {116, 118, 119, 149, 156}) {
+        seen->searchOnlyEnabled[i++] = enabled(d, id);
+      }
+      seen->slur = colourOf(d, 148);
+      seen->noteRest = colourOf(d, 117);
+      seen->legend = colourOf(d, 210);
+      seen->tieStart = colourOf(d, 157);
+      seen->crossNote = colourOf(d, 159);
+      seen->clefChange = visible(d, 121);
+    });
+  };
+  runDialog({see(&search), setCheck(120, 1), click(205), see(&replaceEntries),
+             click(2)});
+  runDialog({setCheck(157, 1), click(205), see(&replaceNotes), click(2)});
+
+  for (bool e : search.searchOnlyEnabled) EXPECT_TRUE(e);
+  for (bool e : replaceEntries.searchOnlyEnabled) EXPECT_FALSE(e);
+  EXPECT_FALSE(replaceNotes.searchOnlyEnabled[4]) << "note Legality";
+  for (COLORREF c : {search.slur, search.legend, search.tieStart}) {
+    EXPECT_NE(c, DarkRed) << "nothing is red on the search page";
+  }
+  EXPECT_EQ(replaceEntries.slur, DarkRed);
+  EXPECT_EQ(replaceEntries.legend, DarkRed);
+  EXPECT_NE(replaceEntries.noteRest, DarkRed) << "Note/Rest is not dangerous";
+  EXPECT_EQ(replaceNotes.tieStart, DarkRed);
+  EXPECT_EQ(replaceNotes.crossNote, DarkRed);
+  EXPECT_FALSE(search.clefChange);
+  EXPECT_FALSE(replaceEntries.clefChange);
+}
+
+TEST_F(EntryDialogTest, CaptionUsesA14PointFont) {
+  LOGFONTA font = {};
+  int expectedHeight = 0;
+  runDialog({look([&](HWND d) {
+               HFONT f = reinterpret_cast<HFONT>(
+                   SendDlgItemMessageA(d, 101, WM_GETFONT, 0, 0));
+               GetObjectA(f, sizeof font, &font);
+               HDC dc = GetDC(d);
+               expectedHeight = -MulDiv(14, GetDeviceCaps(dc, LOGPIXELSY), 72);
+               ReleaseDC(d, dc);
+             }),
+             click(2)});
+  EXPECT_EQ(font.lfHeight, expectedHeight);
+  EXPECT_STREQ(font.lfFaceName, "MS Sans Serif");
+}
+
+TEST_F(EntryDialogTest, DangerousActionIsConfirmedBeforeTheScoreChanges) {
+  EntryShape chord;
+  chord.flags = ChordFlag;
+  score.addEntry(1, 1, 0, chord);
+  score.addEntry(1, 1, 0, EntryShape{});
+  std::string captionAfterNo;
+  scriptedUser().answerMessageBox(IDNO);
+  scriptedUser().answerMessageBox(IDYES);
+  scriptedUser().answerMessageBox(IDOK);
+  EXPECT_EQ(runDialog({setCheck(120, 1), click(205), setCheck(148, 1),
+                       click(204), seePage(&captionAfterNo), click(204)}),
+            1u);
+  EXPECT_EQ(captionAfterNo, "Replace with...");
+  ASSERT_EQ(scriptedUser().boxes.size(), 3u);
+  const MessageBoxSeen& question = scriptedUser().boxes[0];
+  EXPECT_EQ(question.title, "Are you sure?");
+  EXPECT_EQ(question.text,
+            "You have selected replacement options that are considered "
+            "'dangerous' to change. DON'T continue if you are uncertain of "
+            "the effect when using these options. Proceed anyway?");
+  EXPECT_EQ(question.icon, BoxIcon::Warning);
+  EXPECT_EQ(question.buttons, (std::vector<int>{IDYES, IDNO}));
+  const MessageBoxSeen& count = scriptedUser().boxes[2];
+  EXPECT_EQ(count.text, "1 replacement was made.");
+  EXPECT_EQ(count.title, "QZ Search/Replace Info");
+  EXPECT_EQ(count.icon, BoxIcon::Information);
+  EXPECT_EQ(count.owner, hostWindow);
+  EXPECT_EQ(entryFlags2(score.layer(1, 1, 0)[0]) & SlurFlag, SlurFlag);
+  EXPECT_EQ(entryFlags2(score.layer(1, 1, 0)[1]) & SlurFlag, 0);
+}
+
+TEST_F(EntryDialogTest, ResetClearsOnlyThePageShown) {
+  int flag = -1, durationBox = -1, noteFlag = -1, searchFlagAfter = -1;
+  std::string duration;
+  bool noteGroup = false;
+  runDialog({setCheck(120, 1), setCheck(112, 1), typeText(113, "77"),
+             click(207), look([&](HWND d) {
+               flag = checkOf(d, 120);
+               durationBox = checkOf(d, 112);
+               duration = textOf(d, 113);
+             }),
+             setCheck(157, 1), click(205), setCheck(163, 1), click(207),
+             look([&](HWND d) {
+               noteFlag = checkOf(d, 163);
+               noteGroup = visible(d, 151);
+             }),
+             click(206),
+             look([&](HWND d) { searchFlagAfter = checkOf(d, 157); }),
+             click(2)});
+  EXPECT_EQ(flag, BST_INDETERMINATE);
+  EXPECT_EQ(durationBox, BST_UNCHECKED);
+  EXPECT_EQ(duration, "1024");
+  EXPECT_EQ(noteFlag, BST_INDETERMINATE);
+  EXPECT_TRUE(noteGroup) << "the replace page keeps its group";
+  EXPECT_EQ(searchFlagAfter, BST_CHECKED) << "the search page is untouched";
+}
+
+TEST_F(EntryDialogTest, BackToSearchNeedsNoActionAndNoConfirmation) {
+  std::string caption;
+  runDialog({setCheck(120, 1), click(205), setCheck(148, 1), click(206),
+             seePage(&caption), click(2)});
+  EXPECT_EQ(caption, "Search for...");
+  EXPECT_TRUE(scriptedUser().boxes.empty());
+}
+
+TEST_F(EntryDialogTest, ReopensWhereItWasClosedKeepingCriteriaOnlyAfterGo) {
+  RECT afterCancel{}, afterGo{};
+  int flagAfterCancel = -1, flagAfterGo = -1;
+  auto moveTo = [](int x, int y) {
+    return look([x, y](HWND d) {
+      const RECT r = placeOf(d);
+      MoveWindow(d, x, y, r.right - r.left, r.bottom - r.top, TRUE);
+    });
+  };
+  runDialog({moveTo(111, 99), setCheck(120, 1), click(2)});
+  scriptedUser().answerMessageBox(IDOK);  // the count
+  runDialog({look([&](HWND d) {
+               afterCancel = placeOf(d);
+               flagAfterCancel = checkOf(d, 120);
+             }),
+             moveTo(222, 88), setCheck(117, 1), click(205), setCheck(122, 1),
+             click(204)});
+  runDialog({look([&](HWND d) {
+               afterGo = placeOf(d);
+               flagAfterGo = checkOf(d, 117);
+             }),
+             click(2)});
+  EXPECT_EQ(afterCancel.left, 111);
+  EXPECT_EQ(afterCancel.top, 99);
+  EXPECT_EQ(flagAfterCancel, BST_INDETERMINATE) << "Cancel keeps the records";
+  EXPECT_EQ(afterGo.left, 222);
+  EXPECT_EQ(afterGo.top, 88);
+  EXPECT_EQ(flagAfterGo, BST_CHECKED);
+}
+
+TEST_F(EntryDialogTest, StoredOptionWordsOutsideTheirRangeShowAsIgnored) {
+  // A registry value may hold any bytes: here an option word of 7 for
+  // Note/Rest and a duration of -5 with its criterion on.
+  std::vector<uint8_t> stored(112, 0);
+  writeI16(stored.data(), 2, 7);
+  writeI16(stored.data(), 68, 1);
+  writeI16(stored.data(), 70, -5);
+  writeI16(stored.data(), 104, 1);
+  writeI16(stored.data(), 108, -32768);
+  writeI16(stored.data(), 110, -32768);
+  HKEY key = nullptr;
+  ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER,
+                            "Software\\QZPlugins\\QZSearchReplace111", 0,
+                            nullptr, 0, KEY_WRITE, nullptr, &key, nullptr),
+            ERROR_SUCCESS);
+  RegSetValueExA(key, "SearchOptions", 0, REG_BINARY, stored.data(), 112);
+  RegCloseKey(key);
+  callChecked(plugin().init, "FinaleExtensionInit", {0, 0});
+
+  int shownAs = -1;
+  std::string duration;
+  scriptedUser().answerMessageBox(IDOK);  // the range error
+  runDialog({look([&](HWND d) {
+               shownAs = checkOf(d, 117);
+               duration = textOf(d, 113);
+             }),
+             click(205), click(2)});
+  EXPECT_EQ(shownAs, BST_INDETERMINATE);
+  EXPECT_EQ(duration, "-5");
+  ASSERT_EQ(scriptedUser().boxes.size(), 1u);
+  EXPECT_EQ(scriptedUser().boxes[0].text,
+            "The duration value is out of range.");
+}
