@@ -1,10 +1,11 @@
 # make test: install what is missing, build everything, run every test.
 # make demo: install, build, and run the plug-in in the simulated host.
+# make bench: the benchmarks (native, 32-bit).
 BUILD := build
 WINEPREFIX := $(abspath $(BUILD))/wineprefix
 export WINEPREFIX
 
-.PHONY: all deps build test demo clean
+.PHONY: all deps build test demo bench clean
 
 all: build
 
@@ -23,6 +24,9 @@ test: build
 demo: build
 	@scripts/wine-run.sh --prepare
 	@scripts/wine-run.sh $(BUILD)/windows/demo/FINALE.EXE
+
+bench: build
+	$(BUILD)/entry_search_benchmark
 
 clean:
 	rm -rf $(BUILD)

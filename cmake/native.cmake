@@ -59,3 +59,16 @@ set_tests_properties(wine_prefix PROPERTIES FIXTURES_SETUP wine
                      ENVIRONMENT "${WINE_ENV}")
 set_tests_properties(e2e e2e_strict PROPERTIES FIXTURES_REQUIRED wine
                      ENVIRONMENT "${WINE_ENV}" TIMEOUT 600)
+
+# The benchmarks (run with `make bench`; timings are not tests).
+find_library(BENCHMARK_LIBRARY benchmark PATHS /usr/lib/i386-linux-gnu
+             NO_DEFAULT_PATH)
+if(BENCHMARK_LIBRARY)
+  add_executable(entry_search_benchmark
+    ${CORE_SOURCES} ${SIMHOST_CORE_SOURCES}
+    benchmarks/entry_search_benchmark.cpp)
+  target_include_directories(entry_search_benchmark PRIVATE ${CMAKE_SOURCE_DIR})
+  target_compile_options(entry_search_benchmark PRIVATE -O2)
+  target_link_libraries(entry_search_benchmark PRIVATE ${BENCHMARK_LIBRARY}
+                        pthread)
+endif()

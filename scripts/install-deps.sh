@@ -1,11 +1,12 @@
 #!/bin/bash
 # Installs what building and testing need on a Debian machine (as root):
 # the mingw-w64 cross compilers, 32-bit Wine and Xvfb for the end-to-end
-# tests, the multilib compilers and GoogleTest sources for the native tests.
+# tests, the multilib compilers, GoogleTest sources and the 32-bit Google
+# Benchmark library for the native tests and benchmarks.
 # Quick when everything is there: it only asks apt for what is missing.
 set -eu
 packages=(
-  make cmake g++ g++-multilib googletest
+  make cmake g++ g++-multilib googletest libbenchmark-dev:i386
   g++-mingw-w64-i686-posix binutils-mingw-w64-i686
   wine wine32:i386 xvfb xauth
 )
