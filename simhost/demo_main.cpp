@@ -6,6 +6,7 @@
 
 #include <cstdio>
 #include <string>
+#include <vector>
 
 #include "host/byte_access.h"
 #include "host/host_records.h"
@@ -23,7 +24,8 @@ void buildSampleScore(SimDocument& score) {
       for (int32_t beat = 0; beat < 4; ++beat) {
         EntryShape entry;
         entry.position = beat * 1024;
-        entry.flags = 0x40000000u;  // a note, not a rest
+        // Notes on the beats, a rest on the last beat.
+        entry.flags = beat < 3 ? 0x40000000u : 0;
         entry.notes.push_back(NoteShape{0, 0, 0});
         score.addEntry(staff, measure, 0, entry);
       }
@@ -34,6 +36,52 @@ void buildSampleScore(SimDocument& score) {
   score.addStaff(2, "Violin", "Vln.");
   score.addPageText(0, 0, "Sonata for Flute and Violin");
   score.addTextExpression(1, "dolce");
+}
+
+std::vector<uint8_t> selection(int16_t firstStaff, int16_t firstMeasure,
+                               int16_t lastStaff, int16_t lastMeasure) {
+  std::vector<uint8_t> region(HostRegionLayout::Size, 0);
+  writeI16(region.data(), HostRegionLayout::FirstStaff, firstStaff);
+  writeI16(region.data(), HostRegionLayout::FirstMeasure, firstMeasure);
+  writeI16(region.data(), HostRegionLayout::LastStaff, lastStaff);
+  writeI16(region.data(), HostRegionLayout::LastMeasure, lastMeasure);
+  writeI32(region.data(), HostRegionLayout::EndPosition, 4096);
+  return region;
+}
+
+int countEntries(const SimDocument& score) {
+  int count = 0;
+  for (int16_t s = 1; s <= score.staffCount(); ++s) {
+    for (int16_t m = 1; m <= score.measureCount(); ++m) {
+      count += static_cast<int>(score.layer(s, m, 0).size());
+    }
+  }
+  return count;
+}
+
+int countSlurred(const SimDocument& score) {
+  int count = 0;
+  for (int16_t s = 1; s <= score.staffCount(); ++s) {
+    for (int16_t m = 1; m <= score.measureCount(); ++m) {
+      for (const RawEntry& entry : score.layer(s, m, 0)) {
+        count += (entryFlags2(entry) & 0x0020) != 0;
+      }
+    }
+  }
+  return count;
+}
+
+UserStep narrate(const char* what) {
+  return look([what](HWND) { printf("  the user %s\n", what); });
+}
+
+UserStep showCaption(const char* when) {
+  return look([when](HWND dialog) {
+    char title[128] = {}, page[128] = {};
+    GetWindowTextA(dialog, title, sizeof title);
+    GetDlgItemTextA(dialog, 101, page, sizeof page);
+    printf("  %s: \"%s\", page \"%s\"\n", when, title, page);
+  });
 }
 
 void printBoxes() {
@@ -88,6 +136,28 @@ int main(int argc, char** argv) {
   uint32_t result =
       callChecked(plugin.invoke, "Invoke", {0, 0, argument(nullptr), 0});
   printBoxes();
+  printf("  the command answers %d\n", low16(result));
+
+  printf(
+      "\nThe user selects measures 2 to 3 of both staves and picks "
+      "\"Search/Replace - Note Entries\":\n");
+  printf("  before: %d of %d entries are slurred\n", countSlurred(score),
+         countEntries(score));
+  scriptedUser().reset();
+  scriptedUser().expectDialog(
+      20128, {showCaption("the dialog opens"), setCheck(117, 1),
+              narrate("checks \"Note/Rest\" and clicks \"&Done >>\""),
+              click(205), showCaption("the page changes"), setCheck(148, 1),
+              narrate("checks \"Slur\" (drawn dark red) and clicks \"&GO!\""),
+              click(204)});
+  scriptedUser().answerMessageBox(IDYES);
+  scriptedUser().answerMessageBox(IDOK);
+  std::vector<uint8_t> region = selection(1, 2, 2, 3);
+  result =
+      callChecked(plugin.invoke, "Invoke", {0, 0, argument(region.data()), 0});
+  printBoxes();
+  printf("  after: %d of %d entries are slurred\n", countSlurred(score),
+         countEntries(score));
   printf("  the command answers %d\n", low16(result));
 
   printf("\nThe user picks \"Search/Replace - Text\":\n");
