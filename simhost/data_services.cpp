@@ -141,8 +141,8 @@ void* HOST_CALL hostLoadFrame(uint32_t regionScope, uint32_t staff,
     host.violation("service 2 while another frame is still lent");
   }
   const int16_t s = low16(staff), m = low16(measure), l = low16(layer);
-  if (host.document == nullptr || !host.document->hasCell(s, m) || l < 0 ||
-      l > 3) {
+  if (host.nullFrames || host.document == nullptr ||
+      !host.document->hasCell(s, m) || l < 0 || l > 3) {
     return nullptr;
   }
   const std::vector<RawEntry>& source = host.document->layer(s, m, l);
@@ -157,8 +157,11 @@ void* HOST_CALL hostLoadFrame(uint32_t regionScope, uint32_t staff,
   uint8_t* frame = new uint8_t[FrameHeaderSize];
   memset(frame, 0xCD, FrameHeaderSize);
   writeU32(frame, HostFrameLayout::Entries, word(entries));
-  writeI16(frame, HostFrameLayout::EntryCount,
-           static_cast<int16_t>(source.size()));
+  int16_t claimed = static_cast<int16_t>(source.size());
+  if (host.overrideEntryCount && host.entryCountOverride < claimed) {
+    claimed = host.entryCountOverride;
+  }
+  writeI16(frame, HostFrameLayout::EntryCount, claimed);
   host.lentFrames[frame] = LentFrame{s, m, l, entries, source.size()};
   ++host.framesLent;
   return frame;

@@ -27,8 +27,14 @@ struct SimHost {
   SimDocument* document = nullptr;
   // Strict mode: every 16-bit result carries garbage in its high 16 bits.
   bool strict = false;
-  // Service 55 answers 0 on this call (counted from 1); 0: never.
+  // Service 55 answers 0 on this call of a pass (counted from 1); 0: never.
   int stopAtCell = 0;
+  // Faults a host may show: service 2 answering null for every frame, or
+  // lending frames that claim this entry count (only counts below the real
+  // one are honoured: the host never lends fewer entries than it claims).
+  bool nullFrames = false;
+  bool overrideEntryCount = false;
+  int16_t entryCountOverride = 0;
 
   std::vector<ServiceCall> calls;
   std::vector<std::string> violations;

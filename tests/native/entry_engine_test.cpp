@@ -82,6 +82,8 @@ class EngineTest : public ::testing::Test {
     EXPECT_EQ(simHost().framesLent, simHost().framesReleased);
     simHost().document = nullptr;
     simHost().strict = false;
+    simHost().nullFrames = false;
+    simHost().overrideEntryCount = false;
   }
 
   int32_t run(const std::vector<uint8_t>& r) {
@@ -348,4 +350,38 @@ TEST_F(EngineTest, HostNoteAndEntryCountsOutsideTheirRange) {
   setOptionWord(replace, L::Displacement, 9);
   EXPECT_EQ(run(region(1, 1, 0, 1, 1, 100000)), 12);
   EXPECT_EQ(noteDisplacement(doc.layer(1, 1, 0)[0], 11), 9);
+}
+
+TEST_F(EngineTest, FramesTheHostCannotLendOrCountAreSkipped) {
+  doc.addEntry(1, 1, 0, EntryShape{});
+  setEntryOption(replace, 120, TriOn);
+  const struct {
+    const char* name;
+    bool nullFrames;
+    bool overrideCount;
+    int16_t count;
+  } cases[] = {
+      {"null frames", true, false, 0},
+      {"a negative entry count", false, true, -1},
+      {"the lowest entry count", false, true, INT16_MIN},
+  };
+  for (const auto& c : cases) {
+    simHost().resetLog();
+    simHost().nullFrames = c.nullFrames;
+    simHost().overrideEntryCount = c.overrideCount;
+    simHost().entryCountOverride = c.count;
+    EXPECT_EQ(run(region(1, 1, 0, 1, 1, 100)), 0) << c.name;
+    EXPECT_EQ(simHost().framesSaved, 0) << c.name;
+    EXPECT_FALSE(entryFlags(doc.layer(1, 1, 0)[0]) & Chord) << c.name;
+  }
+}
+
+TEST_F(EngineTest, CellsOutsideTheScoreAreSkipped) {
+  doc.addEntry(3, 4, 0, EntryShape{});
+  setEntryOption(replace, 120, TriOn);
+  // Staves 2 to 5 and measures 3 to 6 of a 3 x 4 score: only (3, 4) exists
+  // with an entry; the host lends no frame for the cells beyond.
+  EXPECT_EQ(run(region(2, 3, 0, 5, 6, 100)), 1);
+  EXPECT_EQ(simHost().cellsEntered, 16);
+  EXPECT_EQ(simHost().framesLent, 4 * 4);
 }
