@@ -22,7 +22,9 @@ add_library(plugin SHARED
   plugin/settings.cpp
   entrysearch/entry_dialog.cpp
   entrysearch/entry_dialog_pages.cpp
+  textsearch/results_dialog.cpp
   textsearch/text_command.cpp
+  textsearch/text_options_dialog.cpp
   ui/dialog_utils.cpp
   resources/dialogs.rc
   resources/version.rc

@@ -1,5 +1,11 @@
 #include "textsearch/text_command.h"
 
-// Placeholder until the text dialogs exist: the command ends at once, as if
-// the user had cancelled the options dialog.
-int16_t runTextCommand(HostWindow) { return 1; }
+#include "plugin/settings.h"
+#include "textsearch/results_dialog.h"
+#include "textsearch/text_options_dialog.h"
+
+int16_t runTextCommand(HostWindow parent) {
+  runTextOptionsDialog(parent, &storedTextPrefs);
+  if (optionsConfirmed) runResultsDialog(parent, &storedTextPrefs);
+  return 1;
+}

@@ -14,8 +14,8 @@ void setPrefsWord(TextSearchPrefs& prefs, size_t offset, int16_t value) {
 
 void resetTextSearchPrefs(TextSearchPrefs* prefs) {
   if (prefs == nullptr) return;
-  prefs->bytes[L::SearchText] = 0;
-  prefs->bytes[L::ReplaceText] = 0;
+  prefs->bytes[L::SearchString] = 0;
+  prefs->bytes[L::ReplaceString] = 0;
   setPrefsWord(*prefs, L::ReplaceEnabled, 0);
   setPrefsWord(*prefs, L::CaseSensitive, 0);
   setPrefsWord(*prefs, L::SearchTags, 0);

@@ -17,8 +17,8 @@ static_assert(sizeof(TextSearchPrefs) == TextSearchPrefsSize,
               "TextSearchPrefs is stored byte for byte");
 
 namespace TextSearchPrefsLayout {
-constexpr size_t SearchText = 0;
-constexpr size_t ReplaceText = 51;
+constexpr size_t SearchString = 0;
+constexpr size_t ReplaceString = 51;
 constexpr size_t ReplaceEnabled = 102;
 constexpr size_t CaseSensitive = 104;
 constexpr size_t SearchTags = 106;
@@ -38,8 +38,8 @@ constexpr size_t ResultsDialogLeft = 128;
 constexpr size_t ResultsDialogTop = 130;
 }  // namespace TextSearchPrefsLayout
 
-static_assert(TextSearchPrefsLayout::ReplaceText ==
-                  TextSearchPrefsLayout::SearchText + TextFieldSize,
+static_assert(TextSearchPrefsLayout::ReplaceString ==
+                  TextSearchPrefsLayout::SearchString + TextFieldSize,
               "the two strings are adjacent fixed fields");
 static_assert(TextSearchPrefsLayout::Lyrics ==
                   TextSearchPrefsLayout::ElementSwitches +

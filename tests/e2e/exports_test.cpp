@@ -63,10 +63,11 @@ TEST_F(ExportsTest, EveryExportPopsExactlyItsArguments) {
       {plugin().enumerate,
        "Enumerate (refused)",
        {0, 9, argument(item.data())}},
-      {plugin().invoke, "Invoke (text)", {argument(hostWindow), 1, 0, 0}},
+      {plugin().invoke, "Invoke (no region)", {argument(hostWindow), 0, 0, 0}},
       {plugin().menuStatus, "GetMenuStatus", {3}},
       {plugin().terminate, "Terminate", {4}},
   };
+  scriptedUser().answerMessageBox(IDOK);
   for (const Case& c : cases) {
     int32_t leftOnStack = -1;
     callStdcallChecked(c.fn, c.args.data(),
@@ -171,7 +172,10 @@ TEST_F(ExportsTest, NoteEntriesWithoutARegionShowTheMessageAndAnswerZero) {
 
 TEST_F(ExportsTest, TextCommandRunsWithoutARegion) {
   for (uint32_t index : {1u, 0x70001u}) {
+    scriptedUser().expectDialog(20129, {click(IDCANCEL)});
     EXPECT_EQ(low16(invoke(hostWindow, index, nullptr)), 1) << index;
   }
+  EXPECT_EQ(scriptedUser().dialogsRun, (std::vector<uint32_t>{20129, 20129}))
+      << "the options dialog opens; cancelled, nothing follows";
   EXPECT_TRUE(scriptedUser().boxes.empty());
 }

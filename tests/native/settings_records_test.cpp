@@ -16,11 +16,11 @@ TEST(TextSearchPrefs, ResetWritesTheDefaults) {
   TextSearchPrefs prefs;
   memset(prefs.bytes, 0x77, sizeof prefs.bytes);
   resetTextSearchPrefs(&prefs);
-  EXPECT_EQ(prefs.bytes[T::SearchText], 0);
-  EXPECT_EQ(prefs.bytes[T::ReplaceText], 0);
+  EXPECT_EQ(prefs.bytes[T::SearchString], 0);
+  EXPECT_EQ(prefs.bytes[T::ReplaceString], 0);
   // Only the first byte of each string is cleared.
-  EXPECT_EQ(prefs.bytes[T::SearchText + 1], 0x77);
-  EXPECT_EQ(prefs.bytes[T::ReplaceText + 50], 0x77);
+  EXPECT_EQ(prefs.bytes[T::SearchString + 1], 0x77);
+  EXPECT_EQ(prefs.bytes[T::ReplaceString + 50], 0x77);
   const struct {
     size_t offset;
     int16_t value;
@@ -57,7 +57,7 @@ TEST(Settings, ApplyDefaultsResetsAllThreeRecords) {
   EXPECT_EQ(optionWord(search, EntryOptionsLayout::MatchAll), 1);
   EXPECT_EQ(optionWord(replace, EntryOptionsLayout::Duration), 1024);
   EXPECT_EQ(prefsWord(text, T::PageTextBlocks), 1);
-  EXPECT_EQ(text.bytes[T::SearchText], 0);
+  EXPECT_EQ(text.bytes[T::SearchString], 0);
 }
 
 TEST(MenuTable, FillsOnlyTheTwoItems) {

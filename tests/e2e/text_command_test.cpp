@@ -1,0 +1,398 @@
+// The text command as a person uses it: the options dialog with its checks,
+// then the results dialog stepping through matches, replacing one by one or
+// all at once, and the document it leaves.
+#include <string>
+#include <vector>
+
+#include "host/host_tags.h"
+#include "simhost/sim_document.h"
+#include "tests/e2e/e2e_support.h"
+
+namespace {
+
+const char SettingsKey[] = "Software\\QZPlugins";
+constexpr uint32_t Options = 20129;
+constexpr uint32_t Results = 20130;
+
+std::string textOf(HWND dialog, int id) {
+  char text[256] = {};
+  GetDlgItemTextA(dialog, id, text, sizeof text);
+  return text;
+}
+bool visible(HWND dialog, int id) {
+  return GetWindowLongA(GetDlgItem(dialog, id), GWL_STYLE) & WS_VISIBLE;
+}
+
+using Lines = std::vector<std::string>;
+
+// What the results dialog shows: its six lines.
+UserStep readLines(std::vector<Lines>* seen) {
+  return look([seen](HWND d) {
+    Lines lines;
+    for (int id = 105; id <= 110; ++id) lines.push_back(textOf(d, id));
+    seen->push_back(lines);
+  });
+}
+
+std::vector<int> visibleButtons(HWND d) {
+  std::vector<int> ids;
+  for (int id : {101, 102, 103, 104, 1, 2}) {
+    if (visible(d, id)) ids.push_back(id);
+  }
+  return ids;
+}
+
+// The options a person gives: search string, replace string or none.
+std::vector<UserStep> fillOptions(const std::string& search,
+                                  const char* replace) {
+  std::vector<UserStep> steps = {typeText(101, search)};
+  if (replace != nullptr) {
+    steps.push_back(setCheck(105, 1));
+    steps.push_back(typeText(106, replace));
+  }
+  steps.push_back(click(1));
+  return steps;
+}
+
+}  // namespace
+
+class TextCommandTest : public HostTest {
+ protected:
+  void SetUp() override {
+    HostTest::SetUp();
+    RegDeleteTreeA(HKEY_CURRENT_USER, SettingsKey);
+    callChecked(plugin().init, "FinaleExtensionInit", {0, 0});
+    simHost().document = &score;
+  }
+  void TearDown() override {
+    HostTest::TearDown();
+    RegDeleteTreeA(HKEY_CURRENT_USER, SettingsKey);
+  }
+  uint32_t invoke() {
+    return low16(callChecked(plugin().invoke, "FinaleExtensionInvoke",
+                             {argument(hostWindow), 1, 0, 0}));
+  }
+  // Runs the command: the options steps, then the results steps.
+  uint32_t run(std::vector<UserStep> options, std::vector<UserStep> results) {
+    scriptedUser().expectDialog(Options, std::move(options));
+    if (!results.empty()) {
+      scriptedUser().expectDialog(Results, std::move(results));
+    }
+    return invoke();
+  }
+
+  SimDocument score;
+};
+
+TEST_F(TextCommandTest, OptionsOpenWithTheDefaults) {
+  struct {
+    std::string search, replace;
+    bool replaceEnabled;
+    int checks[10];
+  } seen{};
+  run({look([&](HWND d) {
+         seen.search = textOf(d, 101);
+         seen.replace = textOf(d, 106);
+         seen.replaceEnabled = IsWindowEnabled(GetDlgItem(d, 106));
+         int i = 0;
+         for (int id : {102, 104, 108, 109, 110, 111, 112, 113, 114, 115}) {
+           seen.checks[i++] = static_cast<int>(IsDlgButtonChecked(d, id));
+         }
+       }),
+       click(2)},
+      {});
+  EXPECT_EQ(seen.search, "");
+  EXPECT_EQ(seen.replace, "");
+  EXPECT_FALSE(seen.replaceEnabled);
+  const int expected[10] = {0, 0, 1, 1, 1, 1, 1, 1, 0, 0};
+  for (int i = 0; i < 10; ++i) EXPECT_EQ(seen.checks[i], expected[i]) << i;
+  EXPECT_EQ(scriptedUser().dialogsRun, std::vector<uint32_t>{Options});
+}
+
+TEST_F(TextCommandTest, OptionsAreValidatedInOrder) {
+  struct Case {
+    const char* name;
+    std::vector<UserStep> steps;
+    std::vector<int> answers;
+    std::vector<std::string> titles;  // boxes shown, in order
+    bool accepted;
+  };
+  std::vector<UserStep> noElements;
+  for (int id = 108; id <= 115; ++id) noElements.push_back(setCheck(id, 0));
+  noElements.push_back(click(1));
+  const Case cases[] = {
+      {"no elements, empty string",
+       noElements,
+       {IDOK},
+       {"No search elements"},
+       false},
+      {"empty string",
+       {click(1)},
+       {IDOK},
+       {"Empty search string error"},
+       false},
+      {"lyrics, replace, lengths differ, No",
+       {setCheck(115, 1), setCheck(105, 1), typeText(101, "ab"),
+        typeText(106, "abc"), click(1)},
+       {IDNO},
+       {"Lyrics Replacement Warning"},
+       false},
+      {"lyrics, replace, lengths differ, Yes",
+       {setCheck(115, 1), setCheck(105, 1), typeText(101, "ab"),
+        typeText(106, "abc"), click(1)},
+       {IDYES},
+       {"Lyrics Replacement Warning"},
+       true},
+      {"lyrics without replace",
+       {setCheck(115, 1), setCheck(105, 0), typeText(101, "ab"), click(1)},
+       {},
+       {},
+       true},
+      {"replace without lyrics",
+       {setCheck(115, 0), setCheck(105, 1), typeText(101, "ab"),
+        typeText(106, "abc"), click(1)},
+       {},
+       {},
+       true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    scriptedUser().reset();
+    for (int answer : c.answers) scriptedUser().answerMessageBox(answer);
+    std::vector<UserStep> steps = c.steps;
+    if (!c.accepted) steps.push_back(click(2));
+    run(steps,
+        c.accepted ? std::vector<UserStep>{click(1)} : std::vector<UserStep>{});
+    std::vector<std::string> titles;
+    for (const MessageBoxSeen& box : scriptedUser().boxes) {
+      titles.push_back(box.title);
+    }
+    EXPECT_EQ(titles, c.titles);
+    EXPECT_EQ(scriptedUser().dialogsRun.size(), c.accepted ? 2u : 1u);
+  }
+}
+
+TEST_F(TextCommandTest, ValidationMessagesAndFocus) {
+  int focusAfterElements = 0, focusAfterEmpty = 0;
+  DWORD selectionEnd = 0;
+  scriptedUser().answerMessageBox(IDOK);
+  scriptedUser().answerMessageBox(IDOK);
+  std::vector<UserStep> steps;
+  for (int id = 108; id <= 113; ++id) steps.push_back(setCheck(id, 0));
+  steps.push_back(click(1));
+  steps.push_back(
+      look([&](HWND) { focusAfterElements = GetDlgCtrlID(GetFocus()); }));
+  steps.push_back(setCheck(108, 1));
+  steps.push_back(click(1));
+  steps.push_back(look([&](HWND d) {
+    focusAfterEmpty = GetDlgCtrlID(GetFocus());
+    DWORD start = 0;
+    SendDlgItemMessageA(d, 101, EM_GETSEL, reinterpret_cast<WPARAM>(&start),
+                        reinterpret_cast<LPARAM>(&selectionEnd));
+  }));
+  steps.push_back(click(2));
+  run(steps, {});
+  ASSERT_EQ(scriptedUser().boxes.size(), 2u);
+  EXPECT_EQ(scriptedUser().boxes[0].text,
+            "At least one search element must be selected.");
+  EXPECT_EQ(scriptedUser().boxes[0].icon, BoxIcon::Error);
+  EXPECT_EQ(scriptedUser().boxes[1].text,
+            "You must enter a search string before starting a search.");
+  EXPECT_EQ(scriptedUser().boxes[1].icon, BoxIcon::Error);
+  EXPECT_EQ(focusAfterElements, 1) << "the focus stays on the button clicked";
+  EXPECT_EQ(focusAfterEmpty, 101);
+}
+
+TEST_F(TextCommandTest, ReplaceBoxEnablesAndFocusesTheReplaceEdit) {
+  bool enabledOn = false, enabledOff = true;
+  int focusOn = 0, focusOff = 0;
+  DWORD start = 1, end = 0;
+  run({typeText(101, "x"), look([](HWND d) {
+         SetDlgItemTextA(d, 106, "old");
+         SetFocus(GetDlgItem(d, 101));
+       }),
+       setCheck(105, 1), look([&](HWND d) {
+         enabledOn = IsWindowEnabled(GetDlgItem(d, 106));
+         focusOn = GetDlgCtrlID(GetFocus());
+         SendDlgItemMessageA(d, 106, EM_GETSEL,
+                             reinterpret_cast<WPARAM>(&start),
+                             reinterpret_cast<LPARAM>(&end));
+       }),
+       setCheck(105, 0), look([&](HWND d) {
+         enabledOff = IsWindowEnabled(GetDlgItem(d, 106));
+         focusOff = GetDlgCtrlID(GetFocus());
+       }),
+       click(2)},
+      {});
+  EXPECT_TRUE(enabledOn);
+  EXPECT_EQ(focusOn, 106);
+  EXPECT_EQ(start, 0u);
+  EXPECT_EQ(end, 3u);
+  EXPECT_FALSE(enabledOff);
+  EXPECT_EQ(focusOff, 105) << "unchecking does not move the focus";
+}
+
+TEST_F(TextCommandTest, FindModeStepsThroughEveryMatch) {
+  score.addPageText(0, 0, "Allegro");
+  score.addTextExpression(1, "allegro ma non troppo");
+  score.addStaff(1, "Flute", "Fl. allegro");
+  std::vector<Lines> seen;
+  std::vector<std::vector<int>> buttons;
+  auto buttonsNow = look([&](HWND d) { buttons.push_back(visibleButtons(d)); });
+  run(fillOptions("allegro", nullptr),
+      {readLines(&seen), buttonsNow, click(104), readLines(&seen), click(104),
+       readLines(&seen), click(104), readLines(&seen), buttonsNow, click(1)});
+  ASSERT_EQ(seen.size(), 4u);
+  EXPECT_EQ(seen[0],
+            (Lines{"Match was found in", "page text block #1 [All pages]",
+                   "Allegro", "at position 1", "", ""}));
+  EXPECT_EQ(seen[1][1], "text expression entry #1");
+  EXPECT_EQ(seen[2][1], "abbreviated staff name #1");
+  EXPECT_EQ(seen[2][3], "at position 5");
+  EXPECT_EQ(seen[3],
+            (Lines{"Search result:", "", "3 instance(s) found", "", "", ""}));
+  EXPECT_EQ(buttons[0], (std::vector<int>{104, 2}));
+  EXPECT_EQ(buttons[1], std::vector<int>{1});
+}
+
+TEST_F(TextCommandTest, ReplaceNoYesNoReplacesOnlyTheSecond) {
+  score.addTextExpression(1, "pp");
+  score.addTextExpression(2, "pp dolce");
+  score.addTextExpression(3, "sempre pp");
+  std::vector<Lines> seen;
+  run(fillOptions("pp", "p"), {readLines(&seen), click(102), click(101),
+                               click(102), readLines(&seen), click(1)});
+  EXPECT_EQ(seen[0][5], "Replace?");
+  EXPECT_EQ(seen[1][2], "3 instance(s) found");
+  EXPECT_EQ(seen[1][4], "1 instance(s) replaced");
+  const RecordKey second{TagTextExpression, 2, 0, 0};
+  EXPECT_EQ(score.recordText(second, 12), "p dolce");
+  EXPECT_EQ(score.record(second)->size(), 7u + 15u) << "header, text, 3 bytes";
+  EXPECT_EQ(score.recordText({TagTextExpression, 1, 0, 0}, 12), "pp");
+  EXPECT_EQ(score.recordText({TagTextExpression, 3, 0, 0}, 12), "sempre pp");
+}
+
+TEST_F(TextCommandTest, YesToAllReplacesEverythingAndHidesTheQuestion) {
+  score.addPageText(1, 0, "Fine");
+  score.addStaff(1, "Fine Horn", "Fine");
+  score.addTextRepeat(1, "D.C. al Fine");
+  score.addLyrics(TagVerseLyrics, 3, "Fine fine");
+  std::vector<Lines> seen;
+  bool questionShown = true;
+  scriptedUser().expectDialog(
+      Options, {setCheck(115, 1), typeText(101, "Fine"), setCheck(105, 1),
+                typeText(106, "Coda"), click(1)});
+  scriptedUser().expectDialog(
+      Results,
+      {click(103), readLines(&seen),
+       look([&](HWND d) { questionShown = visible(d, 110); }), click(1)});
+  invoke();
+  ASSERT_EQ(seen.size(), 1u);
+  EXPECT_EQ(seen[0][2], "6 instance(s) found");
+  EXPECT_EQ(seen[0][4], "6 instance(s) replaced");
+  EXPECT_FALSE(questionShown);
+  EXPECT_EQ(score.textBlock(1), "Coda");
+  EXPECT_EQ(score.textBlock(2), "Coda Horn");
+  EXPECT_EQ(score.textBlock(3), "Coda");
+  EXPECT_EQ(score.recordText({TagTextRepeatText, 1, 0, 0}), "D.C. al Coda");
+  EXPECT_EQ(score.recordText({TagVerseLyrics, 3, 0, 0}), "Coda Coda")
+      << "case-insensitive search; the replacement is inserted as typed";
+}
+
+TEST_F(TextCommandTest, CancelKeepsAnEarlierReplacement) {
+  score.addTextExpression(1, "rit.");
+  score.addTextExpression(2, "rit.");
+  run(fillOptions("rit.", "rall."), {click(101), click(2)});
+  EXPECT_EQ(score.recordText({TagTextExpression, 1, 0, 0}, 12), "rall.");
+  EXPECT_EQ(score.recordText({TagTextExpression, 2, 0, 0}, 12), "rit.");
+}
+
+TEST_F(TextCommandTest, EveryKindReportsItsLocation) {
+  score.addMeasureRecords(8);
+  score.addStaffSystems(2);
+  score.addPageText(2, 0, "x page");
+  score.addMeasureText(1, 3, 0, "no");
+  score.addMeasureText(1, 3, 1, "x measure");
+  score.addTextExpression(0, "x expression");
+  score.addStaff(0, "x staff", "none");
+  score.addGroup(0, 1, "none", "none");
+  score.addGroup(0, 2, "x group", "none");
+  score.addGroup(2, 1, "none", "x group");
+  score.addTextRepeat(1, "x repeat");
+  score.addEndingRepeat(7, "x ending");
+  score.addLyrics(TagVerseLyrics, 1, "x verse");
+  score.addLyrics(TagChorusLyrics, 1000, "x chorus");
+  score.addLyrics(TagSectionLyrics, 12, "x section");
+  std::vector<Lines> seen;
+  std::vector<UserStep> steps;
+  for (int i = 0; i < 11; ++i) {
+    steps.push_back(readLines(&seen));
+    steps.push_back(click(104));
+  }
+  steps.push_back(readLines(&seen));
+  steps.push_back(click(1));
+  scriptedUser().expectDialog(Options, {setCheck(114, 1), setCheck(115, 1),
+                                        typeText(101, "x "), click(1)});
+  scriptedUser().expectDialog(Results, steps);
+  invoke();
+  std::vector<std::string> where;
+  for (const Lines& lines : seen) where.push_back(lines[1]);
+  EXPECT_EQ(where, (std::vector<std::string>{
+                       "page text block #1 on page 2",
+                       "measure text block #2 in measure 3, staff 1",
+                       "text expression entry #0", "full staff name #0",
+                       "full group name #2 in the global staff set",
+                       "abbreviated group name #1 in staff system 2",
+                       "text repeat entry #1", "ending repeat in measure #7",
+                       "verse lyrics #1", "chorus lyrics #1000",
+                       "section lyrics #12", ""}));
+  EXPECT_EQ(seen[11][2], "11 instance(s) found");
+}
+
+TEST_F(TextCommandTest, HiddenTagsMoveTheShownPositionBack) {
+  score.addTextExpression(1, "^font(Arial)abc");
+  std::vector<Lines> seen;
+  run(fillOptions("font", nullptr), {readLines(&seen), click(2)});
+  ASSERT_EQ(seen.size(), 1u);
+  EXPECT_EQ(seen[0][2], "abc");
+  EXPECT_EQ(seen[0][3], "at position -10");
+}
+
+TEST_F(TextCommandTest, NoMatchOpensOnTheSummary) {
+  score.addPageText(0, 0, "Andante");
+  std::vector<Lines> seen;
+  std::vector<int> buttons;
+  run(fillOptions("Presto", "Vivace"),
+      {readLines(&seen), look([&](HWND d) { buttons = visibleButtons(d); }),
+       click(1)});
+  ASSERT_EQ(seen.size(), 1u);
+  EXPECT_EQ(seen[0], (Lines{"Search result:", "", "0 instance(s) found", "",
+                            "0 instance(s) replaced", ""}));
+  EXPECT_EQ(buttons, std::vector<int>{1});
+}
+
+TEST_F(TextCommandTest, BothDialogsReopenWhereTheyWereLeft) {
+  auto moveTo = [](int x, int y) {
+    return look([x, y](HWND d) {
+      RECT r;
+      GetWindowRect(d, &r);
+      MoveWindow(d, x, y, r.right - r.left, r.bottom - r.top, TRUE);
+    });
+  };
+  RECT options{}, results{};
+  std::string search;
+  run({moveTo(150, 60), typeText(101, "abc"), click(2)}, {});
+  run({look([&](HWND d) {
+         GetWindowRect(d, &options);
+         search = textOf(d, 101);
+       }),
+       typeText(101, "zzz"), click(1)},
+      {moveTo(300, 200), click(1)});
+  run({click(1)},
+      {look([&](HWND d) { GetWindowRect(d, &results); }), click(1)});
+  EXPECT_EQ(options.left, 150);
+  EXPECT_EQ(options.top, 60);
+  EXPECT_EQ(search, "") << "Cancel keeps the strings";
+  EXPECT_EQ(results.left, 300);
+  EXPECT_EQ(results.top, 200);
+}

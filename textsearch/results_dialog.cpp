@@ -1,0 +1,185 @@
+#include "textsearch/results_dialog.h"
+
+#include <windows.h>
+
+#include <cstdio>
+#include <initializer_list>
+
+#include "host/byte_access.h"
+#include "textsearch/text_location.h"
+#include "textsearch/text_memory.h"
+#include "textsearch/text_session.h"
+#include "textsearch/text_walker.h"
+#include "ui/dialog_utils.h"
+
+namespace T = TextSearchPrefsLayout;
+
+namespace {
+
+constexpr uint32_t ResultsDialogResource = 20130;
+constexpr int OkButton = 1;
+constexpr int CancelButton = 2;
+constexpr int YesButton = 101;
+constexpr int NoButton = 102;
+constexpr int YesToAllButton = 103;
+constexpr int NextButton = 104;
+constexpr int FirstLine = 105;  // lines 105 to 110
+constexpr int TextLine = 107;
+constexpr int QuestionLine = 110;
+
+TextSearchPrefs* resultsPrefs;
+HFONT boldFont;
+
+bool replaceMode() { return prefsWord(*resultsPrefs, T::ReplaceEnabled) != 0; }
+
+HWND dialogWindow() { return static_cast<HWND>(textSession.resultsDialog); }
+
+void setLine(int line, const char* text) {
+  hostSetControlText(textSession.resultsDialog, FirstLine + line - 1, text,
+                     InterfaceVersion);
+}
+
+void show(int id, bool on) { showControl(dialogWindow(), id, on ? 1 : 0); }
+
+void showMatch() {
+  ++textSession.foundCount;
+  setLine(1, "Match was found in");
+  char line[LineSize];
+  formatLocation(line);
+  setLine(2, line);
+  int16_t position = textSession.matchOffset;
+  if (prefsWord(*resultsPrefs, T::SearchTags) != 0) {
+    setLine(3, textSession.currentText);
+  } else {
+    char* shown = displayText(&position);
+    setLine(3, shown != nullptr ? shown : "");
+    releaseText(shown);
+  }
+  snprintf(line, sizeof line, "at position %d", position + 1);
+  setLine(4, line);
+  setLine(5, "");
+  setLine(6, replaceMode() ? "Replace?" : "");
+}
+
+void showSummary() {
+  for (int id :
+       {YesButton, NoButton, YesToAllButton, NextButton, CancelButton}) {
+    show(id, false);
+  }
+  show(OkButton, true);
+  char line[LineSize];
+  setLine(1, "Search result:");
+  setLine(2, "");
+  snprintf(line, sizeof line, "%d instance(s) found", textSession.foundCount);
+  setLine(3, line);
+  setLine(4, "");
+  if (replaceMode()) {
+    snprintf(line, sizeof line, "%d instance(s) replaced",
+             textSession.replacedCount);
+    setLine(5, line);
+  } else {
+    setLine(5, "");
+  }
+  setLine(6, "");
+}
+
+void beginSession(HWND dialog) {
+  textSession.resultsDialog = dialog;
+  textSession.foundCount = 0;
+  textSession.replacedCount = 0;
+  textSession.matchOffset = 0;
+  chooseFirstKind();
+  if (startKind() != 0) {
+    showMatch();
+  } else {
+    showSummary();
+  }
+}
+
+int16_t findNextAndShow() {
+  if (continueInText() != 0 ||
+      (advanceItem() != 0 && searchFromCurrentItem() != 0) ||
+      (nextEnabledKind() != 0 && startKind() != 0)) {
+    showMatch();
+    return 1;
+  }
+  showSummary();
+  return 0;
+}
+
+void replaceAll() {
+  show(QuestionLine, false);
+  replaceMatch();
+  while (findNextAndShow() != 0) replaceMatch();
+}
+
+void initialise(HWND dialog) {
+  textSession.resultsDialog = dialog;
+  restoreWindowPosition(dialog, resultsPrefs->bytes + T::ResultsDialogLeft);
+  dropCurrentText();
+  show(OkButton, false);
+  HDC dc = GetDC(dialog);
+  const int height = -MulDiv(8, GetDeviceCaps(dc, LOGPIXELSY), 72);
+  ReleaseDC(dialog, dc);
+  boldFont = CreateFontA(height, 0, 0, 0, FW_BOLD, 0, 0, 0, 0, 0, 0, 0, 0x20,
+                         "MS Sans Serif");
+  SendDlgItemMessageA(dialog, TextLine, WM_SETFONT,
+                      reinterpret_cast<WPARAM>(boldFont), 1);
+  if (replaceMode()) {
+    show(NextButton, false);
+  } else {
+    for (int id : {YesButton, NoButton, YesToAllButton}) show(id, false);
+  }
+  beginSession(dialog);
+}
+
+void close(HWND dialog) {
+  dropCurrentText();
+  DeleteObject(boldFont);
+  boldFont = nullptr;
+  saveWindowPosition(dialog, resultsPrefs->bytes + T::ResultsDialogLeft);
+  hostEndDialog(dialog, InterfaceVersion);
+}
+
+int32_t HOST_CALL resultsDialogProc(HostWindow window, uint32_t message,
+                                    uint32_t wParam, int32_t, uint32_t) {
+  HWND dialog = static_cast<HWND>(window);
+  if (message == WM_INITDIALOG) {
+    initialise(dialog);
+    return 1;
+  }
+  if (message != WM_COMMAND) return 0;
+  switch (static_cast<int16_t>(wParam & 0xFFFF)) {
+    case YesButton:
+      replaceMatch();
+      findNextAndShow();
+      break;
+    case NoButton:
+    case NextButton:
+      textSession.lengthDelta = 0;
+      findNextAndShow();
+      break;
+    case YesToAllButton:
+      for (int id : {YesButton, NoButton, YesToAllButton, CancelButton}) {
+        show(id, false);
+      }
+      replaceAll();
+      break;
+    case OkButton:
+    case CancelButton:
+      close(dialog);
+      break;
+    default:
+      break;
+  }
+  return 0;
+}
+
+}  // namespace
+
+void runResultsDialog(HostWindow parent, TextSearchPrefs* prefs) {
+  resultsPrefs = prefs;
+  useTextPrefs(prefs);
+  hostRunDialog(ResultsDialogResource, resultsDialogProc, parent, 1, 0,
+                InterfaceVersion);
+}

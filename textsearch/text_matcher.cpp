@@ -1,0 +1,206 @@
+#include <cstring>
+
+#include "host/byte_access.h"
+#include "host/host_tags.h"
+#include "textsearch/text_memory.h"
+#include "textsearch/text_session.h"
+#include "textsearch/text_walker.h"
+
+namespace T = TextSearchPrefsLayout;
+
+TextSearchSession textSession;
+
+namespace {
+
+// Case folding of the C locale: only a to z fold.
+char fold(char c) {
+  return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 32) : c;
+}
+
+bool prefsSwitch(size_t offset) {
+  return textSession.prefs != nullptr &&
+         prefsWord(*textSession.prefs, offset) != 0;
+}
+
+// Where the tag that starts at `text[at]` ends (one past its closing
+// parenthesis), or -1 when there is no tag there. A tag is a caret not
+// followed by a second caret, running to the first closing parenthesis
+// after the first opening parenthesis after it.
+int32_t tagEnd(const char* text, int32_t at) {
+  if (text[at] != '^' || text[at + 1] == '^') return -1;
+  const char* open = strchr(text + at + 1, '(');
+  if (open == nullptr) return -1;
+  const char* close = strchr(open + 1, ')');
+  if (close == nullptr) return -1;
+  return static_cast<int32_t>(close - text) + 1;
+}
+
+bool matchesAt(const char* text, int32_t at) {
+  const bool caseSensitive = prefsSwitch(T::CaseSensitive);
+  for (int32_t i = 0; i < textSession.searchLength; ++i) {
+    const char c = text[at + i];
+    if (c == '\0') return false;
+    const char s = textSession.searchText[i];
+    if (caseSensitive ? c != s : fold(c) != fold(s)) return false;
+  }
+  return true;
+}
+
+void copyField(char* target, const uint8_t* field) {
+  const size_t length =
+      strnlen(reinterpret_cast<const char*>(field), TextMaxChars);
+  memcpy(target, field, length);
+  target[length] = '\0';
+}
+
+}  // namespace
+
+void useTextPrefs(const TextSearchPrefs* prefs) {
+  textSession.prefs = prefs;
+  copyField(textSession.searchText, prefs->bytes + T::SearchString);
+  copyField(textSession.replaceText, prefs->bytes + T::ReplaceString);
+  textSession.searchLength =
+      static_cast<int16_t>(strlen(textSession.searchText));
+  textSession.replaceLength =
+      static_cast<int16_t>(strlen(textSession.replaceText));
+}
+
+void dropCurrentText() {
+  releaseText(textSession.currentText);
+  textSession.currentText = nullptr;
+}
+
+char* duplicateText(const char* text) {
+  const size_t length = strlen(text);
+  char* copy = allocateText(length + 1);
+  if (copy != nullptr) memcpy(copy, text, length + 1);
+  return copy;
+}
+
+int16_t findInText(const char* text, int16_t start) {
+  // An empty search string would match everywhere and never move on.
+  if (text == nullptr || text[0] == '\0' || textSession.searchLength == 0) {
+    return 0;
+  }
+  const int32_t length = static_cast<int32_t>(strlen(text));
+  if (length >= TextLengthLimit || start < 0 || start >= length) return 0;
+  const bool stepOverTags =
+      textCursor.tagsAllowed == 1 && !prefsSwitch(T::SearchTags);
+  int32_t p = start;
+  for (;;) {
+    while (stepOverTags) {
+      const int32_t end = tagEnd(text, p);
+      if (end < 0) break;
+      p = end;
+    }
+    if (text[p] == '\0') return 0;
+    if (matchesAt(text, p)) {
+      char* copy = duplicateText(text);
+      if (copy == nullptr) return 0;
+      dropCurrentText();
+      textSession.currentText = copy;
+      textSession.matchOffset = static_cast<int16_t>(p);
+      return 1;
+    }
+    ++p;
+    if (text[p] == '\0') return 0;
+  }
+}
+
+int16_t continueInText() {
+  if (textSession.currentText == nullptr) return 0;
+  const int32_t next = textSession.searchLength + textSession.matchOffset +
+                       textSession.lengthDelta;
+  if (next >= static_cast<int32_t>(strlen(textSession.currentText))) return 0;
+  char* copy = duplicateText(textSession.currentText);
+  if (copy == nullptr) return 0;
+  const int16_t found = findInText(copy, static_cast<int16_t>(next));
+  releaseText(copy);
+  return found;
+}
+
+void replaceMatch() {
+  // A refused replacement counts as declined, so the search moves on past
+  // the match instead of finding it again.
+  textSession.lengthDelta = 0;
+  if (textSession.currentText == nullptr) return;
+  const int32_t length = static_cast<int32_t>(strlen(textSession.currentText));
+  const int32_t newLength =
+      length - textSession.searchLength + textSession.replaceLength;
+  if (newLength >= TextLengthLimit) return;
+  char* replaced = allocateText(static_cast<size_t>(newLength) + 1);
+  if (replaced == nullptr) return;
+  const int32_t offset = textSession.matchOffset;
+  memcpy(replaced, textSession.currentText, static_cast<size_t>(offset));
+  memcpy(replaced + offset, textSession.replaceText,
+         static_cast<size_t>(textSession.replaceLength));
+  strcpy(replaced + offset + textSession.replaceLength,
+         textSession.currentText + offset + textSession.searchLength);
+  dropCurrentText();
+  textSession.currentText = replaced;
+  textSession.lengthDelta = static_cast<int16_t>(textSession.replaceLength -
+                                                 textSession.searchLength);
+  writeBackText(replaced);
+  ++textSession.replacedCount;
+}
+
+void writeBackText(const char* text) {
+  const uint32_t length = static_cast<uint32_t>(strlen(text));
+  uint8_t key[HostKeyLayout::Size];
+  memcpy(key, textCursor.key, sizeof key);
+  switch (textCursor.kind) {
+    case PageTextBlock:
+    case MeasureTextBlock:
+    case StaffName:
+    case GroupName:
+      memset(key, 0, sizeof key);
+      writeU16(key, HostKeyLayout::First,
+               static_cast<uint16_t>(textCursor.textBlockNumber));
+      hostWriteRecord(TagTextBlock, key, text, length + 1, InterfaceVersion);
+      break;
+    case TextExpression: {
+      // The record is rebuilt: its header from the item read by the walker,
+      // then the text and its terminator.
+      const uint32_t size = length + ExpressionHeaderSize + 3;
+      char* record = allocateText(size);
+      if (record == nullptr) return;
+      memcpy(record, textCursor.expressionItem, ExpressionItemSize);
+      memcpy(record + ExpressionHeaderSize, text, length + 1);
+      hostWriteRecord(TagTextExpression, key, record, size, InterfaceVersion);
+      releaseText(record);
+      break;
+    }
+    case TextRepeat:
+      hostWriteRecord(TagTextRepeatText, key, text, length + 1,
+                      InterfaceVersion);
+      break;
+    case EndingRepeat:
+      hostWriteRecord(TagEndingRepeatText, key, text, length + 1,
+                      InterfaceVersion);
+      break;
+    default:
+      hostWriteRecord(textCursor.tag, key, text, length + 1, InterfaceVersion);
+      break;
+  }
+}
+
+char* displayText(int16_t* position) {
+  const char* text = textSession.currentText;
+  if (text == nullptr) return nullptr;
+  const int32_t length = static_cast<int32_t>(strlen(text));
+  char* shown = allocateText(static_cast<size_t>(length) + 1);
+  if (shown == nullptr) return nullptr;
+  int32_t copied = 0;
+  for (int32_t i = 0; i < length;) {
+    const int32_t end = tagEnd(text, i);
+    if (end < 0) {
+      shown[copied++] = text[i++];
+      continue;
+    }
+    // Tags before the first shown character move the position back.
+    if (copied == 0) *position = static_cast<int16_t>(*position - (end - i));
+    i = end;
+  }
+  shown[copied] = '\0';
+  return shown;
+}

@@ -1,0 +1,169 @@
+#include "textsearch/text_options_dialog.h"
+
+#include <windows.h>
+
+#include <cstring>
+
+#include "host/byte_access.h"
+#include "ui/dialog_utils.h"
+
+namespace T = TextSearchPrefsLayout;
+
+int16_t optionsConfirmed;
+
+namespace {
+
+constexpr uint32_t OptionsDialogResource = 20129;
+constexpr int SearchEdit = 101;
+constexpr int CaseBox = 102;
+constexpr int TagsBox = 104;
+constexpr int ReplaceBox = 105;
+constexpr int ReplaceEdit = 106;
+constexpr int FirstElementBox = 108;
+constexpr int LyricsBox = 115;
+constexpr int Go = 1;
+constexpr int Cancel = 2;
+
+TextSearchPrefs* editedPrefs;
+
+uint8_t* position() { return editedPrefs->bytes + T::OptionsDialogLeft; }
+
+int16_t boxValue(HWND dialog, int id) {
+  return low16(
+      hostGetControlValue(dialog, id, ControlCheckBox, InterfaceVersion));
+}
+
+void setBox(HWND dialog, int id, size_t offset) {
+  hostSetControlValue(dialog, id, ControlCheckBox,
+                      prefsWord(*editedPrefs, offset) != 0 ? 1 : 0,
+                      InterfaceVersion);
+}
+
+// A stored string may lack its terminator: at most 50 characters are shown.
+void setEdit(HWND dialog, int id, size_t offset) {
+  char text[TextFieldSize];
+  const size_t length = strnlen(
+      reinterpret_cast<const char*>(editedPrefs->bytes + offset), TextMaxChars);
+  memcpy(text, editedPrefs->bytes + offset, length);
+  text[length] = '\0';
+  hostSetControlText(dialog, id, text, InterfaceVersion);
+}
+
+int16_t syncReplaceEdit(HWND dialog) {
+  const uint32_t replace = hostGetControlValue(
+      dialog, ReplaceBox, ControlCheckBox, InterfaceVersion);
+  hostEnableControl(dialog, ReplaceEdit, replace, InterfaceVersion);
+  return low16(replace);
+}
+
+void showError(HWND dialog, const char* text, const char* title) {
+  MessageBoxA(dialog, text, title, MB_OK | MB_ICONERROR);
+}
+
+// Validates the controls and, when they are acceptable, stores them.
+bool acceptOptions(HWND dialog) {
+  int16_t elements[T::ElementSwitchCount];
+  bool anyElement = false;
+  for (size_t i = 0; i < T::ElementSwitchCount; ++i) {
+    elements[i] = boxValue(dialog, FirstElementBox + static_cast<int>(i));
+    anyElement |= elements[i] != 0;
+  }
+  if (!anyElement) {
+    showError(dialog, "At least one search element must be selected.",
+              "No search elements");
+    return false;
+  }
+  const int16_t replace = boxValue(dialog, ReplaceBox);
+  char search[TextMaxChars + 2] = {};
+  char replacement[TextMaxChars + 2] = {};
+  hostGetControlText(dialog, SearchEdit, search, TextMaxChars,
+                     InterfaceVersion);
+  hostGetControlText(dialog, ReplaceEdit, replacement, TextMaxChars,
+                     InterfaceVersion);
+  search[TextMaxChars] = replacement[TextMaxChars] = '\0';
+  if (search[0] == '\0') {
+    showError(dialog,
+              "You must enter a search string before starting a search.",
+              "Empty search string error");
+    hostFocusControl(dialog, SearchEdit, InterfaceVersion);
+    selectAllText(dialog, SearchEdit);
+    return false;
+  }
+  if (replace != 0 && elements[LyricsBox - FirstElementBox] != 0 &&
+      strlen(search) != strlen(replacement) &&
+      MessageBoxA(dialog,
+                  "The search and replace string have different lengths. This "
+                  "may distort the assigned lyrics. Continue anyway?",
+                  "Lyrics Replacement Warning",
+                  MB_YESNO | MB_ICONWARNING) != IDYES) {
+    return false;
+  }
+  memset(editedPrefs->bytes + T::SearchString, 0, TextFieldSize);
+  memset(editedPrefs->bytes + T::ReplaceString, 0, TextFieldSize);
+  memcpy(editedPrefs->bytes + T::SearchString, search, strlen(search));
+  memcpy(editedPrefs->bytes + T::ReplaceString, replacement,
+         strlen(replacement));
+  setPrefsWord(*editedPrefs, T::ReplaceEnabled, replace);
+  setPrefsWord(*editedPrefs, T::CaseSensitive, boxValue(dialog, CaseBox));
+  setPrefsWord(*editedPrefs, T::SearchTags, boxValue(dialog, TagsBox));
+  for (size_t i = 0; i < T::ElementSwitchCount; ++i) {
+    setPrefsWord(*editedPrefs, T::ElementSwitches + 2 * i, elements[i]);
+  }
+  return true;
+}
+
+void initialise(HWND dialog) {
+  restoreWindowPosition(dialog, position());
+  limitText(dialog, SearchEdit, TextMaxChars);
+  limitText(dialog, ReplaceEdit, TextMaxChars);
+  setEdit(dialog, SearchEdit, T::SearchString);
+  setEdit(dialog, ReplaceEdit, T::ReplaceString);
+  setBox(dialog, ReplaceBox, T::ReplaceEnabled);
+  setBox(dialog, CaseBox, T::CaseSensitive);
+  setBox(dialog, TagsBox, T::SearchTags);
+  for (size_t i = 0; i < T::ElementSwitchCount; ++i) {
+    setBox(dialog, FirstElementBox + static_cast<int>(i),
+           T::ElementSwitches + 2 * i);
+  }
+  syncReplaceEdit(dialog);
+}
+
+void close(HWND dialog) {
+  saveWindowPosition(dialog, position());
+  hostEndDialog(dialog, InterfaceVersion);
+}
+
+int32_t HOST_CALL optionsDialogProc(HostWindow window, uint32_t message,
+                                    uint32_t wParam, int32_t, uint32_t) {
+  HWND dialog = static_cast<HWND>(window);
+  if (message == WM_INITDIALOG) {
+    initialise(dialog);
+    return 1;
+  }
+  if (message != WM_COMMAND) return 0;
+  const int id = static_cast<int16_t>(wParam & 0xFFFF);
+  const int code = static_cast<int>(wParam >> 16);
+  if (id == ReplaceBox && code == 0) {
+    if (syncReplaceEdit(dialog) != 0) {
+      hostFocusControl(dialog, ReplaceEdit, InterfaceVersion);
+      selectAllText(dialog, ReplaceEdit);
+    }
+  } else if (id == Go) {
+    if (acceptOptions(dialog)) {
+      optionsConfirmed = 1;
+      close(dialog);
+    }
+  } else if (id == Cancel) {
+    close(dialog);
+  }
+  return 0;
+}
+
+}  // namespace
+
+void runTextOptionsDialog(HostWindow parent, TextSearchPrefs* prefs) {
+  optionsConfirmed = 0;
+  editedPrefs = prefs;
+  hostRunDialog(OptionsDialogResource, optionsDialogProc, parent, 1, 0,
+                InterfaceVersion);
+}

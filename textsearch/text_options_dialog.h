@@ -1,0 +1,14 @@
+// The options dialog of the text command (resource 20129).
+#pragma once
+
+#include <cstdint>
+
+#include "host/host_services.h"
+#include "textsearch/text_prefs.h"
+
+// Set to 1 when the user's options were accepted with "GO!".
+extern int16_t optionsConfirmed;
+
+// Runs the dialog on `prefs`, which it writes only when the input is
+// accepted (and, on every close, the dialog's position).
+void runTextOptionsDialog(HostWindow parent, TextSearchPrefs* prefs);
