@@ -27,6 +27,7 @@ demo: build
 
 bench: build
 	$(BUILD)/entry_search_benchmark
+	$(BUILD)/text_search_benchmark
 
 clean:
 	rm -rf $(BUILD)

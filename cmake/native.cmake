@@ -64,11 +64,11 @@ set_tests_properties(e2e e2e_strict PROPERTIES FIXTURES_REQUIRED wine
 find_library(BENCHMARK_LIBRARY benchmark PATHS /usr/lib/i386-linux-gnu
              NO_DEFAULT_PATH)
 if(BENCHMARK_LIBRARY)
-  add_executable(entry_search_benchmark
-    ${CORE_SOURCES} ${SIMHOST_CORE_SOURCES}
-    benchmarks/entry_search_benchmark.cpp)
-  target_include_directories(entry_search_benchmark PRIVATE ${CMAKE_SOURCE_DIR})
-  target_compile_options(entry_search_benchmark PRIVATE -O2)
-  target_link_libraries(entry_search_benchmark PRIVATE ${BENCHMARK_LIBRARY}
-                        pthread)
+  foreach(name entry_search_benchmark text_search_benchmark)
+    add_executable(${name} ${CORE_SOURCES} ${SIMHOST_CORE_SOURCES}
+                           benchmarks/${name}.cpp)
+    target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR})
+    target_compile_options(${name} PRIVATE -O2)
+    target_link_libraries(${name} PRIVATE ${BENCHMARK_LIBRARY} pthread)
+  endforeach()
 endif()
