@@ -5,6 +5,8 @@
 #include <vector>
 
 #include "entrysearch/entry_options.h"
+#include "host/byte_access.h"
+#include "simhost/sim_document.h"
 #include "tests/e2e/e2e_support.h"
 #include "textsearch/text_prefs.h"
 
@@ -162,6 +164,54 @@ TEST_F(SettingsTest, EachValueIsLoadedOnItsOwn) {
     EXPECT_EQ(readValue(valueNames[i]).bytes, c.loaded ? c.written : defaults);
     EXPECT_EQ(readValue("ReplaceOptions").bytes,
               i == 0 ? defaultEntryOptions() : replace);
+  }
+}
+
+TEST_F(SettingsTest, DialogsReopenWhereTheyWereLeftAfterARestart) {
+  SimDocument score(1, 1);
+  simHost().document = &score;
+  std::vector<uint8_t> region(20, 0);
+  writeI16(region.data(), 2, 1);
+  writeI16(region.data(), 4, 1);
+  writeI16(region.data(), 12, 1);
+  writeI16(region.data(), 14, 1);
+  auto moveTo = [](int x, int y) {
+    return look([x, y](HWND d) {
+      RECT r;
+      GetWindowRect(d, &r);
+      MoveWindow(d, x, y, r.right - r.left, r.bottom - r.top, TRUE);
+    });
+  };
+  auto invoke = [&](uint32_t index) {
+    callChecked(plugin().invoke, "FinaleExtensionInvoke",
+                {argument(hostWindow), index, argument(region.data()), 0});
+  };
+  restartHost();
+  callChecked(plugin().init, "FinaleExtensionInit", {0, 0});
+  scriptedUser().expectDialog(20128, {moveTo(101, 51), click(IDCANCEL)});
+  invoke(0);
+  scriptedUser().expectDialog(20129,
+                              {moveTo(151, 61), typeText(101, "x"), click(1)});
+  scriptedUser().expectDialog(20130, {moveTo(201, 71), click(1)});
+  invoke(1);
+  // Terminate stores; a new run of the host loads what was stored.
+  EXPECT_EQ(callChecked(plugin().terminate, "FinaleExtensionTerminate", {0}),
+            0u);
+  EXPECT_EQ(restartHost(), 0u);
+  callChecked(plugin().init, "FinaleExtensionInit", {0, 0});
+  RECT places[3] = {};
+  auto record = [&](int i) {
+    return look([&places, i](HWND d) { GetWindowRect(d, &places[i]); });
+  };
+  scriptedUser().expectDialog(20128, {record(0), click(IDCANCEL)});
+  invoke(0);
+  scriptedUser().expectDialog(20129, {record(1), click(1)});
+  scriptedUser().expectDialog(20130, {record(2), click(1)});
+  invoke(1);
+  const POINT expected[3] = {{101, 51}, {151, 61}, {201, 71}};
+  for (int i = 0; i < 3; ++i) {
+    EXPECT_EQ(places[i].left, expected[i].x) << "dialog " << 20128 + i;
+    EXPECT_EQ(places[i].top, expected[i].y) << "dialog " << 20128 + i;
   }
 }
 
