@@ -1,6 +1,7 @@
 // The text command as a person uses it: the options dialog with its checks,
 // then the results dialog stepping through matches, replacing one by one or
 // all at once, and the document it leaves.
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -395,4 +396,46 @@ TEST_F(TextCommandTest, BothDialogsReopenWhereTheyWereLeft) {
   EXPECT_EQ(search, "") << "Cancel keeps the strings";
   EXPECT_EQ(results.left, 300);
   EXPECT_EQ(results.top, 200);
+}
+
+TEST_F(TextCommandTest, StoredPrefsOfAnyBytesStillWork) {
+  // A registry value may hold anything: strings without terminators,
+  // switches of any value, positions off the screen.
+  std::vector<uint8_t> stored(132, 'q');
+  for (size_t offset = 102; offset < 124; offset += 2) {
+    stored[offset] = 0x7F;
+    stored[offset + 1] = 0x80;  // -32641: on, as any non-zero word
+  }
+  const uint8_t offScreen[8] = {0x10, 0x27, 0x10, 0x27, 0xFF, 0x7F, 0, 0};
+  std::copy(offScreen, offScreen + 8, stored.begin() + 124);
+  HKEY key = nullptr;
+  ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER,
+                            "Software\\QZPlugins\\QZSearchReplace111", 0,
+                            nullptr, 0, KEY_WRITE, nullptr, &key, nullptr),
+            ERROR_SUCCESS);
+  RegSetValueExA(key, "TextSearchPrefs", 0, REG_BINARY, stored.data(), 132);
+  RegCloseKey(key);
+  callChecked(plugin().init, "FinaleExtensionInit", {0, 0});
+  score.addTextExpression(1, std::string(60, 'q'));
+
+  std::string search, replace;
+  bool replaceEnabled = false;
+  RECT place{};
+  std::vector<Lines> seen;
+  run({look([&](HWND d) {
+         search = textOf(d, 101);
+         replace = textOf(d, 106);
+         replaceEnabled = IsWindowEnabled(GetDlgItem(d, 106));
+         GetWindowRect(d, &place);
+       }),
+       click(1)},
+      {readLines(&seen), click(103), readLines(&seen), click(1)});
+  EXPECT_EQ(search, std::string(50, 'q'));
+  EXPECT_EQ(replace, std::string(50, 'q'));
+  EXPECT_TRUE(replaceEnabled);
+  EXPECT_LT(place.left, 1024) << "a position off the screen is not used";
+  ASSERT_EQ(seen.size(), 2u);
+  EXPECT_EQ(seen[0][1], "text expression entry #1");
+  EXPECT_EQ(seen[1][2], "1 instance(s) found");
+  EXPECT_EQ(seen[1][4], "1 instance(s) replaced");
 }
