@@ -10,6 +10,7 @@
 
 #include "host/byte_access.h"
 #include "host/host_records.h"
+#include "host/host_tags.h"
 #include "simhost/plugin_loader.h"
 #include "simhost/scripted_user.h"
 #include "simhost/sim_document.h"
@@ -35,7 +36,33 @@ void buildSampleScore(SimDocument& score) {
   score.addStaff(1, "Flute", "Fl.");
   score.addStaff(2, "Violin", "Vln.");
   score.addPageText(0, 0, "Sonata for Flute and Violin");
+  score.addPageText(1, 0, "^font(Times)Flute part");
+  score.addMeasureText(1, 1, 0, "flute solo");
   score.addTextExpression(1, "dolce");
+  score.addTextRepeat(1, "Flute: D.C. al Fine");
+}
+
+// Every text of the sample score, as the user would read it.
+void printTexts(const SimDocument& score) {
+  for (int16_t block = 1;; ++block) {
+    const RecordKey key{TagTextBlock, static_cast<uint16_t>(block), 0, 0};
+    if (score.record(key) == nullptr) break;
+    printf("    text block %d: \"%s\"\n", block,
+           score.textBlock(block).c_str());
+  }
+  printf("    text repeat 1: \"%s\"\n",
+         score.recordText({TagTextRepeatText, 1, 0, 0}).c_str());
+}
+
+UserStep showLines(const char* when) {
+  return look([when](HWND dialog) {
+    printf("  %s, the results dialog shows:\n", when);
+    for (int id = 105; id <= 110; ++id) {
+      char line[128] = {};
+      GetDlgItemTextA(dialog, id, line, sizeof line);
+      if (line[0] != '\0') printf("    | %s\n", line);
+    }
+  });
 }
 
 std::vector<uint8_t> selection(int16_t firstStaff, int16_t firstMeasure,
@@ -79,8 +106,12 @@ UserStep showCaption(const char* when) {
   return look([when](HWND dialog) {
     char title[128] = {}, page[128] = {};
     GetWindowTextA(dialog, title, sizeof title);
-    GetDlgItemTextA(dialog, 101, page, sizeof page);
-    printf("  %s: \"%s\", page \"%s\"\n", when, title, page);
+    printf("  %s: \"%s\"", when, title);
+    // The criteria dialog names its page in control 101.
+    if (GetDlgItemTextA(dialog, 101, page, sizeof page) > 0) {
+      printf(", page \"%s\"", page);
+    }
+    printf("\n");
   });
 }
 
@@ -161,9 +192,26 @@ int main(int argc, char** argv) {
   printf("  the command answers %d\n", low16(result));
 
   printf("\nThe user picks \"Search/Replace - Text\":\n");
+  printf("  before:\n");
+  printTexts(score);
   scriptedUser().reset();
+  scriptedUser().expectDialog(
+      20129, {showCaption("the options dialog opens"), typeText(101, "flute"),
+              setCheck(105, 1), typeText(106, "Oboe"),
+              narrate("searches for \"flute\", to be replaced by \"Oboe\", "
+                      "and clicks \"GO!\""),
+              click(1)});
+  scriptedUser().expectDialog(
+      20130,
+      {showLines("at the first match"), narrate("answers \"&No\""), click(102),
+       showLines("at the second match"), narrate("answers \"&Yes\""),
+       click(101), showLines("at the third match"),
+       narrate("answers \"Yes to &all\""), click(103), showLines("at the end"),
+       narrate("clicks \"OK\""), click(1)});
   result = callChecked(plugin.invoke, "Invoke", {0, 1, argument(nullptr), 0});
   printBoxes();
+  printf("  after:\n");
+  printTexts(score);
   printf("  the command answers %d\n", low16(result));
   scriptedUser().uninstall();
 
