@@ -1,11 +1,13 @@
 # make test: install what is missing, build everything, run every test.
 # make demo: install, build, and run the plug-in in the simulated host.
 # make bench: the benchmarks (native, 32-bit).
+# make screenshots: the demo's pictures into docs/ (for the README).
+# make dist: the zip a user installs from, under build/dist/.
 BUILD := build
 WINEPREFIX := $(abspath $(BUILD))/wineprefix
 export WINEPREFIX
 
-.PHONY: all deps build test demo bench clean
+.PHONY: all deps build test demo screenshots dist bench clean
 
 all: build
 
@@ -23,7 +25,20 @@ test: build
 
 demo: build
 	@scripts/wine-run.sh --prepare
-	@scripts/wine-run.sh $(BUILD)/windows/demo/FINALE.EXE
+	@rm -rf $(BUILD)/windows/demo/pictures $(BUILD)/screenshots
+	@scripts/wine-run.sh $(BUILD)/windows/demo/FINALE.EXE --screenshots=pictures
+	@scripts/bmp2png.py $(BUILD)/windows/demo/pictures $(BUILD)/screenshots >/dev/null
+	@echo "Screenshots of the dialogs and message boxes: $(BUILD)/screenshots/"
+
+# Regenerates the pictures the README shows.
+screenshots: demo
+	rm -rf docs/screenshots
+	mkdir -p docs/screenshots
+	cp $(BUILD)/screenshots/*.png docs/screenshots/
+
+dist: build
+	@scripts/make-dist.py $(BUILD)/windows/plugin/vovadododidarov2000.fxt \
+	  dist/INSTALL.txt LICENSE $(BUILD)/dist
 
 bench: build
 	$(BUILD)/entry_search_benchmark

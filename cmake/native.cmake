@@ -72,3 +72,12 @@ if(BENCHMARK_LIBRARY)
     target_link_libraries(${name} PRIVATE ${BENCHMARK_LIBRARY} pthread)
   endforeach()
 endif()
+
+# The user's zip is the same bytes every time it is made.
+add_test(NAME dist_reproducible
+  COMMAND sh -c "${CMAKE_SOURCE_DIR}/scripts/make-dist.py ${PLUGIN_FILE} \
+${CMAKE_SOURCE_DIR}/dist/INSTALL.txt ${CMAKE_SOURCE_DIR}/LICENSE dist-a && \
+${CMAKE_SOURCE_DIR}/scripts/make-dist.py ${PLUGIN_FILE} \
+${CMAKE_SOURCE_DIR}/dist/INSTALL.txt ${CMAKE_SOURCE_DIR}/LICENSE dist-b && \
+cmp dist-a/*.zip dist-b/*.zip && echo identical: dist-a/*.zip"
+  WORKING_DIRECTORY ${CMAKE_BINARY_DIR})

@@ -36,7 +36,9 @@ set_target_properties(plugin PROPERTIES
   OUTPUT_NAME vovadododidarov2000 PREFIX "" SUFFIX ".fxt"
   LIBRARY_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/plugin
   RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/plugin)
-target_link_options(plugin PRIVATE ${STATIC_RUNTIME} -Wl,--no-insert-timestamp)
+# No timestamp and no debug sections (they name temporary files): the same
+# sources always give the same bytes.
+target_link_options(plugin PRIVATE ${STATIC_RUNTIME} -s -Wl,--no-insert-timestamp)
 target_link_libraries(plugin PRIVATE ${FINALE_IMPORTS} user32 gdi32 advapi32)
 
 # The simulated host, shared by the test runner and the demo.
@@ -71,5 +73,5 @@ add_executable(e2e_tests ${E2E_TEST_SOURCES}
 target_link_libraries(e2e_tests PRIVATE gtest)
 add_host_executable(e2e_tests e2e)
 
-add_executable(demo_host simhost/demo_main.cpp)
+add_executable(demo_host simhost/demo_main.cpp simhost/screenshot.cpp)
 add_host_executable(demo_host demo)

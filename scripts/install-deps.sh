@@ -8,7 +8,7 @@ set -eu
 packages=(
   make cmake g++ g++-multilib googletest libbenchmark-dev:i386
   g++-mingw-w64-i686-posix binutils-mingw-w64-i686
-  wine wine32:i386 xvfb xauth
+  wine wine32:i386 xvfb xauth python3
 )
 missing=()
 for package in "${packages[@]}"; do

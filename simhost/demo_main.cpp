@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <cstdio>
+#include <deque>
 #include <string>
 #include <vector>
 
@@ -12,6 +13,7 @@
 #include "host/host_records.h"
 #include "host/host_tags.h"
 #include "simhost/plugin_loader.h"
+#include "simhost/screenshot.h"
 #include "simhost/scripted_user.h"
 #include "simhost/sim_document.h"
 #include "simhost/sim_host.h"
@@ -115,6 +117,29 @@ UserStep showCaption(const char* when, bool withPage = true) {
   });
 }
 
+// Where pictures go (--screenshots=DIR); none when empty.
+std::string pictureFolder;
+std::deque<std::string> boxPictureNames;
+
+UserStep picture(const char* name) {
+  return look([name](HWND dialog) {
+    if (pictureFolder.empty()) return;
+    saveWindowPicture(dialog, pictureFolder + "\\" + name + ".bmp");
+  });
+}
+
+// The next message box will be pictured under this name.
+void pictureNextBox(const char* name) {
+  if (!pictureFolder.empty()) boxPictureNames.push_back(name);
+}
+
+void pictureBox(HWND box) {
+  if (boxPictureNames.empty()) return;
+  saveWindowPicture(box,
+                    pictureFolder + "\\" + boxPictureNames.front() + ".bmp");
+  boxPictureNames.pop_front();
+}
+
 void printBoxes() {
   for (const MessageBoxSeen& box : scriptedUser().boxes) {
     printf("  message box \"%s\": %s\n", box.title.c_str(), box.text.c_str());
@@ -131,6 +156,11 @@ int main(int argc, char** argv) {
   for (int i = 1; i < argc; ++i) {
     const std::string arg = argv[i];
     if (arg.rfind("--plugin=", 0) == 0) path = arg.substr(9);
+    if (arg.rfind("--screenshots=", 0) == 0) pictureFolder = arg.substr(14);
+  }
+  if (!pictureFolder.empty()) {
+    CreateDirectoryA(pictureFolder.c_str(), nullptr);
+    scriptedUser().beforeAnswer = pictureBox;
   }
   Plugin plugin;
   const std::string error = loadPlugin(path, &plugin);
@@ -166,6 +196,7 @@ int main(int argc, char** argv) {
       "\nThe user picks \"Search/Replace - Note Entries\" with nothing "
       "selected:\n");
   scriptedUser().answerMessageBox(IDOK);
+  pictureNextBox("no-region-message");
   uint32_t result =
       callChecked(plugin.invoke, "Invoke", {0, 0, argument(nullptr), 0});
   printBoxes();
@@ -179,12 +210,16 @@ int main(int argc, char** argv) {
   scriptedUser().reset();
   scriptedUser().expectDialog(
       20128, {showCaption("the dialog opens"), setCheck(117, 1),
+              picture("entry-criteria-search-page"),
               narrate("checks \"Note/Rest\" and clicks \"&Done >>\""),
               click(205), showCaption("the page changes"), setCheck(148, 1),
+              picture("entry-criteria-replace-page"),
               narrate("checks \"Slur\" (drawn dark red) and clicks \"&GO!\""),
               click(204)});
   scriptedUser().answerMessageBox(IDYES);
   scriptedUser().answerMessageBox(IDOK);
+  pictureNextBox("dangerous-change-question");
+  pictureNextBox("replacement-count-message");
   std::vector<uint8_t> region = selection(1, 2, 2, 3);
   result =
       callChecked(plugin.invoke, "Invoke", {0, 0, argument(region.data()), 0});
@@ -198,18 +233,19 @@ int main(int argc, char** argv) {
   printTexts(score);
   scriptedUser().reset();
   scriptedUser().expectDialog(
-      20129, {showCaption("the options dialog opens", false),
-              typeText(101, "flute"), setCheck(105, 1), typeText(106, "Oboe"),
-              narrate("searches for \"flute\", to be replaced by \"Oboe\", "
-                      "and clicks \"GO!\""),
-              click(1)});
+      20129,
+      {showCaption("the options dialog opens", false), typeText(101, "flute"),
+       setCheck(105, 1), typeText(106, "Oboe"), picture("text-options"),
+       narrate("searches for \"flute\", to be replaced by \"Oboe\", "
+               "and clicks \"GO!\""),
+       click(1)});
   scriptedUser().expectDialog(
       20130,
-      {showLines("at the first match"), narrate("answers \"&No\""), click(102),
-       showLines("at the second match"), narrate("answers \"&Yes\""),
-       click(101), showLines("at the third match"),
+      {showLines("at the first match"), picture("text-results-match"),
+       narrate("answers \"&No\""), click(102), showLines("at the second match"),
+       narrate("answers \"&Yes\""), click(101), showLines("at the third match"),
        narrate("answers \"Yes to &all\""), click(103), showLines("at the end"),
-       narrate("clicks \"OK\""), click(1)});
+       picture("text-results-summary"), narrate("clicks \"OK\""), click(1)});
   result = callChecked(plugin.invoke, "Invoke", {0, 1, argument(nullptr), 0});
   printBoxes();
   printf("  after:\n");
@@ -220,6 +256,10 @@ int main(int argc, char** argv) {
   const uint32_t status = callChecked(plugin.terminate, "Terminate", {0});
   printf("\nPlug-in terminated, settings status %u\n",
          static_cast<unsigned>(status));
+  if (!pictureFolder.empty()) {
+    printf("Pictures of the dialogs and message boxes: %s\n",
+           pictureFolder.c_str());
+  }
   for (const std::string& v : simHost().violations) {
     printf("host contract violation: %s\n", v.c_str());
   }

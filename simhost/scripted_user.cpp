@@ -35,6 +35,10 @@ BoxIcon iconOf(HWND box) {
   return BoxIcon::None;
 }
 
+void CALLBACK answerTimer(HWND box, UINT, UINT_PTR, DWORD) {
+  scriptedUser().answerShownBox(box);
+}
+
 bool usable(HWND control) {
   const LONG style = GetWindowLongA(control, GWL_STYLE);
   return (style & WS_VISIBLE) && !(style & WS_DISABLED);
@@ -85,6 +89,7 @@ void ScriptedUser::reset() {
   pending_.clear();
   active_.clear();
   answers_.clear();
+  pendingAnswers_.clear();
   boxes.clear();
   dialogsRun.clear();
   problems.clear();
@@ -206,5 +211,24 @@ void ScriptedUser::messageBoxActivated(HWND box) {
     answers_.pop_front();
   }
   boxes.push_back(seen);
+  if (beforeAnswer) {
+    // Answer once the box is on the screen: the timer fires inside the
+    // box's own modal loop.
+    pendingAnswers_.emplace_back(box, seen.answer);
+    SetTimer(box, 1, 100, answerTimer);
+    return;
+  }
   PostMessageA(box, WM_COMMAND, static_cast<WPARAM>(seen.answer), 0);
+}
+
+void ScriptedUser::answerShownBox(HWND box) {
+  KillTimer(box, 1);
+  for (size_t i = 0; i < pendingAnswers_.size(); ++i) {
+    if (pendingAnswers_[i].first != box) continue;
+    const int answer = pendingAnswers_[i].second;
+    pendingAnswers_.erase(pendingAnswers_.begin() + static_cast<long>(i));
+    beforeAnswer(box);
+    PostMessageA(box, WM_COMMAND, static_cast<WPARAM>(answer), 0);
+    return;
+  }
 }

@@ -47,6 +47,9 @@ class ScriptedUser {
   void expectDialog(uint32_t resourceId, std::vector<UserStep> steps);
   // Queues the button to press in the next message box.
   void answerMessageBox(int buttonId);
+  // When set, each message box is first shown on the screen and handed to
+  // this function (to take its picture, say) before it is answered.
+  std::function<void(HWND)> beforeAnswer;
 
   // Hooks the calling thread; unhooking leaves what was recorded.
   void install();
@@ -65,6 +68,7 @@ class ScriptedUser {
   void runNextStep(HWND dialog);
   bool isPluginDialog(HWND window) const;
   void messageBoxActivated(HWND box);
+  void answerShownBox(HWND box);
 
  private:
   struct PendingDialog {
@@ -80,6 +84,7 @@ class ScriptedUser {
   std::deque<PendingDialog> pending_;
   std::vector<ActiveDialog> active_;
   std::deque<int> answers_;
+  std::vector<std::pair<HWND, int>> pendingAnswers_;
   HHOOK hook_ = nullptr;
 
   void perform(HWND dialog, const UserStep& step);

@@ -1,0 +1,73 @@
+#include "simhost/screenshot.h"
+
+#include <cstdio>
+#include <vector>
+
+namespace {
+
+void put16(std::vector<uint8_t>& out, uint32_t v) {
+  out.push_back(static_cast<uint8_t>(v));
+  out.push_back(static_cast<uint8_t>(v >> 8));
+}
+void put32(std::vector<uint8_t>& out, uint32_t v) {
+  put16(out, v & 0xFFFF);
+  put16(out, v >> 16);
+}
+
+}  // namespace
+
+bool saveWindowPicture(HWND window, const std::string& path) {
+  ShowWindow(window, SW_SHOW);
+  // Paint the frame, the client area and every control now.
+  RedrawWindow(window, nullptr, nullptr,
+               RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN |
+                   RDW_UPDATENOW | RDW_ERASENOW);
+  GdiFlush();
+  RECT rect;
+  GetWindowRect(window, &rect);
+  const int width = rect.right - rect.left;
+  const int height = rect.bottom - rect.top;
+  if (width <= 0 || height <= 0) return false;
+
+  HDC screen = GetDC(nullptr);
+  HDC memory = CreateCompatibleDC(screen);
+  HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
+  HGDIOBJ previous = SelectObject(memory, bitmap);
+  BitBlt(memory, 0, 0, width, height, screen, rect.left, rect.top, SRCCOPY);
+  SelectObject(memory, previous);
+
+  BITMAPINFOHEADER info = {};
+  info.biSize = sizeof info;
+  info.biWidth = width;
+  info.biHeight = height;  // bottom-up, as BMP files store it
+  info.biPlanes = 1;
+  info.biBitCount = 24;
+  info.biCompression = BI_RGB;
+  const uint32_t stride = (static_cast<uint32_t>(width) * 3 + 3) & ~3u;
+  std::vector<uint8_t> pixels(stride * static_cast<uint32_t>(height));
+  GetDIBits(memory, bitmap, 0, static_cast<UINT>(height), pixels.data(),
+            reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS);
+  DeleteObject(bitmap);
+  DeleteDC(memory);
+  ReleaseDC(nullptr, screen);
+
+  std::vector<uint8_t> file;
+  const uint32_t headers = 14 + 40;
+  file.push_back('B');
+  file.push_back('M');
+  put32(file, headers + static_cast<uint32_t>(pixels.size()));
+  put32(file, 0);
+  put32(file, headers);
+  put32(file, 40);
+  put32(file, static_cast<uint32_t>(width));
+  put32(file, static_cast<uint32_t>(height));
+  put16(file, 1);
+  put16(file, 24);
+  for (int i = 0; i < 6; ++i) put32(file, 0);
+  file.insert(file.end(), pixels.begin(), pixels.end());
+  FILE* out = fopen(path.c_str(), "wb");
+  if (out == nullptr) return false;
+  const bool written = fwrite(file.data(), 1, file.size(), out) == file.size();
+  fclose(out);
+  return written;
+}
