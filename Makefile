@@ -3,11 +3,12 @@
 # make bench: the benchmarks (native, 32-bit).
 # make screenshots: the demo's pictures into docs/ (for the README).
 # make dist: the zip a user installs from, under build/dist/.
+# make fuzz: the fuzz targets, five minutes each.
 BUILD := build
 WINEPREFIX := $(abspath $(BUILD))/wineprefix
 export WINEPREFIX
 
-.PHONY: all deps build test demo screenshots dist bench clean
+.PHONY: all deps build test demo screenshots dist bench fuzz clean
 
 all: build
 
@@ -43,6 +44,15 @@ dist: build
 bench: build
 	$(BUILD)/entry_search_benchmark
 	$(BUILD)/text_search_benchmark
+
+# Each fuzz target for five minutes (make fuzz FUZZ_SECONDS=N for another time).
+FUZZ_SECONDS ?= 300
+fuzz: build
+	@for target in matcher walker engine settings; do \
+	  echo "== fuzz_$$target, $(FUZZ_SECONDS) s"; \
+	  scripts/run-fuzz.sh $(BUILD)/fuzz/fuzz_$$target \
+	    tests/fuzz/corpus/$$target $(FUZZ_SECONDS) || exit 1; \
+	done
 
 clean:
 	rm -rf $(BUILD)

@@ -81,3 +81,25 @@ ${CMAKE_SOURCE_DIR}/scripts/make-dist.py ${PLUGIN_FILE} \
 ${CMAKE_SOURCE_DIR}/dist/INSTALL.txt ${CMAKE_SOURCE_DIR}/LICENSE dist-b && \
 cmp dist-a/*.zip dist-b/*.zip && echo identical: dist-a/*.zip"
   WORKING_DIRECTORY ${CMAKE_BINARY_DIR})
+
+# The fuzz targets (clang, libFuzzer, the sanitizers), each run for a short
+# bounded time by CTest and longer by `make fuzz`.
+find_program(CLANGXX clang++)
+if(CLANGXX)
+  set(FUZZ_BUILD_DIR ${CMAKE_BINARY_DIR}/fuzz)
+  ExternalProject_Add(fuzz
+    SOURCE_DIR ${CMAKE_SOURCE_DIR}/tests/fuzz
+    BINARY_DIR ${FUZZ_BUILD_DIR}
+    CMAKE_ARGS -DCMAKE_CXX_COMPILER=${CLANGXX} -DCMAKE_BUILD_TYPE=
+    BUILD_ALWAYS ON
+    INSTALL_COMMAND ""
+    USES_TERMINAL_BUILD ON)
+  set(FUZZ_SECONDS 20 CACHE STRING "How long CTest runs each fuzz target")
+  foreach(target matcher walker engine settings)
+    add_test(NAME fuzz_${target}
+      COMMAND ${CMAKE_SOURCE_DIR}/scripts/run-fuzz.sh
+              ${FUZZ_BUILD_DIR}/fuzz_${target}
+              ${CMAKE_SOURCE_DIR}/tests/fuzz/corpus/${target} ${FUZZ_SECONDS})
+    set_tests_properties(fuzz_${target} PROPERTIES TIMEOUT 600)
+  endforeach()
+endif()

@@ -2,13 +2,14 @@
 # Installs what building and testing need on a Debian machine (as root):
 # the mingw-w64 cross compilers, 32-bit Wine and Xvfb for the end-to-end
 # tests, the multilib compilers, GoogleTest sources and the 32-bit Google
-# Benchmark library for the native tests and benchmarks.
+# Benchmark library for the native tests and benchmarks, and clang with its
+# 32-bit sanitizer and libFuzzer runtimes for the fuzz targets.
 # Quick when everything is there: it only asks apt for what is missing.
 set -eu
 packages=(
   make cmake g++ g++-multilib googletest libbenchmark-dev:i386
   g++-mingw-w64-i686-posix binutils-mingw-w64-i686
-  wine wine32:i386 xvfb xauth python3
+  wine wine32:i386 xvfb xauth python3 clang libclang-rt-14-dev
 )
 missing=()
 for package in "${packages[@]}"; do

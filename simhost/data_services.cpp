@@ -50,16 +50,17 @@ uint32_t HOST_CALL hostReadRecord(uint32_t tag, void* key, void* buffer,
       host.document ? host.document->record(keyOf(tag, key)) : nullptr;
   if (bytes == nullptr) return host.result16(0);
   if (buffer == nullptr) {
-    *size = static_cast<int32_t>(bytes->size());
+    *size = static_cast<int32_t>(bytes->size()) + host.sizeError;
     return host.result16(1);
   }
+  if (host.failFetches) return host.result16(0);
   if (*size < 0) {
     host.violation("service 9 with a negative capacity");
     return host.result16(0);
   }
   // The buffer receives no more than its capacity.
   const size_t count = std::min(bytes->size(), static_cast<size_t>(*size));
-  memcpy(buffer, bytes->data(), count);
+  if (count > 0) memcpy(buffer, bytes->data(), count);
   return host.result16(1);
 }
 
@@ -74,8 +75,9 @@ uint32_t HOST_CALL hostReadNextRecord(uint32_t tag, void* key, void* buffer,
   const auto* next =
       host.document ? host.document->recordAfter(keyOf(tag, key)) : nullptr;
   if (next == nullptr) return host.result16(0);
-  memcpy(buffer, next->second.data(),
-         std::min<size_t>(next->second.size(), size));
+  if (host.readNextStaysPut) return host.result16(1);
+  const size_t count = std::min<size_t>(next->second.size(), size);
+  if (count > 0) memcpy(buffer, next->second.data(), count);
   writeKey(key, next->first);
   return host.result16(1);
 }
@@ -88,7 +90,7 @@ uint32_t HOST_CALL hostWriteRecord(uint32_t tag, void* key, const void* buffer,
     host.violation("service 10 without a key, data or size");
     return host.result16(0);
   }
-  if (host.document == nullptr) return host.result16(0);
+  if (host.document == nullptr || host.refuseWrites) return host.result16(0);
   const uint8_t* data = static_cast<const uint8_t*>(buffer);
   host.document->putRecord(keyOf(tag, key),
                            std::vector<uint8_t>(data, data + size));

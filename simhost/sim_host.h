@@ -35,6 +35,14 @@ struct SimHost {
   bool nullFrames = false;
   bool overrideEntryCount = false;
   int16_t entryCountOverride = 0;
+  // Faults of the keyed records: a size reported by service 9 off by this
+  // much (0, negative, or more than the record holds), fetches into a
+  // buffer that fail, writes the host refuses, and a read-next that answers
+  // yes without moving on.
+  int32_t sizeError = 0;
+  bool failFetches = false;
+  bool refuseWrites = false;
+  bool readNextStaysPut = false;
 
   std::vector<ServiceCall> calls;
   std::vector<std::string> violations;

@@ -1,0 +1,27 @@
+# Source lists shared by the builds; PROJECT_ROOT is the repository root.
+if(NOT PROJECT_ROOT)
+  set(PROJECT_ROOT ${CMAKE_CURRENT_LIST_DIR}/..)
+endif()
+
+# The platform-neutral core of the plug-in: records, tables, engine, walker,
+# matcher. It includes nothing of Windows.
+set(CORE_SOURCES
+  ${PROJECT_ROOT}/entrysearch/entry_options.cpp
+  ${PROJECT_ROOT}/entrysearch/entry_engine.cpp
+  ${PROJECT_ROOT}/entrysearch/entry_matching.cpp
+  ${PROJECT_ROOT}/plugin/menu_table.cpp
+  ${PROJECT_ROOT}/plugin/settings_defaults.cpp
+  ${PROJECT_ROOT}/textsearch/text_location.cpp
+  ${PROJECT_ROOT}/textsearch/text_matcher.cpp
+  ${PROJECT_ROOT}/textsearch/text_memory.cpp
+  ${PROJECT_ROOT}/textsearch/text_prefs.cpp
+  ${PROJECT_ROOT}/textsearch/text_walker.cpp
+)
+
+# The simulated host's document model and data services, on both platforms.
+set(SIMHOST_CORE_SOURCES
+  ${PROJECT_ROOT}/simhost/sim_document.cpp
+  ${PROJECT_ROOT}/simhost/sim_host.cpp
+  ${PROJECT_ROOT}/simhost/data_services.cpp
+)
+

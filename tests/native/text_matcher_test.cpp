@@ -1,0 +1,464 @@
+// The matcher of the text command: finding the search string in one text
+// (case folding, inline tags), continuing after a match or a replacement,
+// splicing the replacement in, writing the text back for each kind of
+// element, the tag-free copy shown by the results dialog, and what happens
+// when an allocation fails.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "host/byte_access.h"
+#include "host/host_tags.h"
+#include "simhost/sim_host.h"
+#include "textsearch/text_memory.h"
+#include "textsearch/text_prefs.h"
+#include "textsearch/text_session.h"
+#include "textsearch/text_walker.h"
+
+namespace {
+
+namespace L = TextSearchPrefsLayout;
+
+constexpr int None = -1;  // no match expected
+
+struct TextRun {
+  std::vector<int> offsets;
+  std::string text;  // currentText at the end, "" when there is none
+  int replaced = 0;
+  int writes = 0;
+};
+
+bool operator==(const TextRun& a, const TextRun& b) {
+  return a.offsets == b.offsets && a.text == b.text &&
+         a.replaced == b.replaced && a.writes == b.writes;
+}
+
+std::string describe(const TextRun& run) {
+  std::string out = "offsets {";
+  for (int offset : run.offsets) out += " " + std::to_string(offset);
+  return out + " } text '" + run.text + "' replaced " +
+         std::to_string(run.replaced) + " writes " + std::to_string(run.writes);
+}
+
+class TextMatcherTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    dropCurrentText();
+    failTextAllocationAt(0);
+    textCursor = TextCursor{};
+    resetSession();
+    simHost().document = &doc;
+    simHost().strict = false;
+    simHost().resetLog();
+    // By default the cursor stands on verse 3, a kind that steps over tags.
+    aimAt(VerseLyrics, TagVerseLyrics, 1);
+    writeU16(textCursor.key, HostKeyLayout::First, 3);
+  }
+
+  void TearDown() override {
+    dropCurrentText();
+    failTextAllocationAt(0);
+    EXPECT_EQ(textAllocationsOutstanding(), 0) << "a text was not released";
+    simHost().document = nullptr;
+  }
+
+  static void resetSession() {
+    textSession.foundCount = 0;
+    textSession.replacedCount = 0;
+    textSession.matchOffset = 0;
+    textSession.lengthDelta = 0;
+  }
+
+  void aimAt(uint8_t kind, uint32_t tag, int16_t tagsAllowed) {
+    textCursor.kind = kind;
+    textCursor.tag = tag;
+    textCursor.tagsAllowed = tagsAllowed;
+  }
+
+  void use(const std::string& search, const std::string& replace,
+           int16_t caseSensitive = 0, int16_t searchTags = 0) {
+    resetTextSearchPrefs(&prefs);
+    ASSERT_LE(search.size(), TextMaxChars);
+    ASSERT_LE(replace.size(), TextMaxChars);
+    memcpy(prefs.bytes + L::SearchString, search.c_str(), search.size() + 1);
+    memcpy(prefs.bytes + L::ReplaceString, replace.c_str(), replace.size() + 1);
+    setPrefsWord(prefs, L::ReplaceEnabled, 1);
+    setPrefsWord(prefs, L::CaseSensitive, caseSensitive);
+    setPrefsWord(prefs, L::SearchTags, searchTags);
+    useTextPrefs(&prefs);
+  }
+
+  // Searches one text from 0 and goes on as the results dialog does: each
+  // match is replaced ("Yes to all") or declined ("No").
+  TextRun runText(const std::string& text, bool replaceAll) {
+    TextRun run;
+    int16_t found = findInText(text.c_str(), 0);
+    while (found != 0 && run.offsets.size() < 100) {
+      run.offsets.push_back(textSession.matchOffset);
+      if (replaceAll) {
+        replaceMatch();
+      } else {
+        textSession.lengthDelta = 0;
+      }
+      found = continueInText();
+    }
+    if (textSession.currentText != nullptr) run.text = textSession.currentText;
+    run.replaced = textSession.replacedCount;
+    for (const ServiceCall& call : simHost().calls)
+      run.writes += call.ordinal == 10;
+    return run;
+  }
+
+  int find(const std::string& text, int16_t start = 0) {
+    return findInText(text.c_str(), start) != 0 ? textSession.matchOffset
+                                                : None;
+  }
+
+  SimDocument doc;
+  TextSearchPrefs prefs{};
+};
+
+TEST_F(TextMatcherTest, FindsTheFirstMatchAtOrAfterTheStart) {
+  struct Case {
+    const char* what;
+    const char* text;
+    const char* search;
+    int16_t caseSensitive, searchTags, tagsAllowed, start;
+    int offset;
+  };
+  const Case cases[] = {
+      {"case folded", "xABCabc", "abc", 0, 0, 1, 0, 1},
+      {"case kept", "xABCabc", "abc", 1, 0, 1, 0, 4},
+      {"any non-zero switch is on", "xABCabc", "abc", -1, 0, 1, 0, 4},
+      {"search folded too", "xabc", "ABC", 0, 0, 1, 0, 1},
+      {"accented small not folded", "\xC9", "\xE9", 0, 0, 1, 0, None},
+      {"accented capital not folded", "\xE9", "\xC9", 0, 0, 1, 0, None},
+      {"accented exact", "a\xC9\xE9", "\xE9", 0, 0, 1, 0, 2},
+      {"letters fold beside accents", "\xC9T", "\xC9t", 0, 0, 1, 0, 0},
+      {"no overlap from the start", "aaaa", "aa", 0, 0, 1, 0, 0},
+      {"start inside", "aaaa", "aa", 0, 0, 1, 1, 1},
+      {"start at the end", "abc", "c", 0, 0, 1, 3, None},
+      {"start past the end", "abc", "c", 0, 0, 1, 5, None},
+      {"last byte", "xyz", "z", 0, 0, 1, 0, 2},
+      {"search runs past the end", "abc", "abcd", 0, 0, 1, 0, None},
+      {"empty text", "", "a", 0, 0, 1, 0, None},
+      {"empty search string", "abc", "", 0, 0, 1, 0, None},
+      {"tag stepped over", "^font(Arial)Text", "font", 0, 0, 1, 0, None},
+      {"text after the tag", "^font(Arial)Text", "text", 0, 0, 1, 0, 12},
+      {"tags not stepped in kind 2", "^font(Arial)Text", "font", 0, 0, 0, 0, 1},
+      {"tags searched", "^font(Arial)Text", "font", 0, 1, 1, 0, 1},
+      {"tags searched, any value", "^font(Arial)Text", "font", 0, -1, 1, 0, 1},
+      {"two tags in a row", "^a(1)^b(2)xy", "x", 0, 0, 1, 0, 10},
+      {"match never spans a tag", "Te^size(12)xt", "Text", 0, 0, 1, 0, None},
+      {"nor in kind 2", "Te^size(12)xt", "Text", 0, 0, 0, 0, None},
+      {"first of two carets", "a^^font(x)b", "^", 0, 0, 1, 0, 1},
+      {"caret pair", "a^^font(x)b", "^^", 0, 0, 1, 0, 1},
+      {"second caret opens a tag", "a^^font(x)b", "font", 0, 0, 1, 0, None},
+      {"nor a caret and a tag", "a^^font(x)b", "^f", 0, 0, 1, 0, None},
+      {"after the pair's tag", "a^^font(x)b", "b", 0, 0, 1, 0, 10},
+      {"pair with tags searched", "a^^font(x)b", "^f", 0, 1, 1, 0, 2},
+      {"three carets", "^^^(x)y", "(", 0, 0, 1, 0, None},
+      {"caret without parentheses", "a^b", "^", 0, 0, 1, 0, 1},
+      {"caret at the start", "^abc", "^", 0, 0, 1, 0, 0},
+      {"text behind a lone caret", "^abc", "abc", 0, 0, 1, 0, 1},
+      {"caret at the end", "ab^", "^", 0, 0, 1, 0, 2},
+      {"carets at the end", "ab^^", "^^", 0, 0, 1, 0, 2},
+      {"tag never closes", "^font(Arial", "font", 0, 0, 1, 0, 1},
+      {"closing before opening", "^x)y", ")", 0, 0, 1, 0, 2},
+      {"tag runs to the first close after the open", "^a)b(c)d", "b", 0, 0, 1,
+       0, None},
+      {"behind that tag", "^a)b(c)d", "d", 0, 0, 1, 0, 7},
+      {"tag ends the text", "ab^c(d)", "c", 0, 0, 1, 2, None},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    use(c.search, "", c.caseSensitive, c.searchTags);
+    textCursor.tagsAllowed = c.tagsAllowed;
+    textSession.matchOffset = 77;
+    EXPECT_EQ(find(c.text, c.start), c.offset);
+    if (c.offset != None) {
+      ASSERT_NE(textSession.currentText, nullptr);
+      EXPECT_STREQ(textSession.currentText, c.text)
+          << "a copy of the whole text";
+    }
+    dropCurrentText();
+  }
+}
+
+TEST_F(TextMatcherTest, ContinuesAfterEachMatchOrReplacement) {
+  struct Case {
+    const char* what;
+    const char* text;
+    const char* search;
+    const char* replace;  // null: every match declined
+    int16_t caseSensitive;
+    std::vector<int> offsets;
+    const char* result;
+  };
+  const Case cases[] = {
+      {"declined", "xABCabc", "abc", nullptr, 0, {1, 4}, "xABCabc"},
+      {"declined, case kept", "xABCabc", "abc", nullptr, 1, {4}, "xABCabc"},
+      {"no overlap", "aaaa", "aa", nullptr, 0, {0, 2}, "aaaa"},
+      {"shorter, no overlap", "aaaa", "aa", "a", 0, {0, 1}, "aa"},
+      {"longer", "aXa", "a", "bb", 0, {0, 3}, "bbXbb"},
+      {"never inside the replacement", "aa", "a", "aa", 0, {0, 2}, "aaaa"},
+      {"deleted, on at the match", "aab", "a", "", 0, {0, 0}, "b"},
+      {"deleted inside", "xaxa", "a", "", 0, {1, 2}, "xx"},
+      {"inserted as typed", "Abc abc", "abc", "XyZ", 0, {0, 4}, "XyZ XyZ"},
+      {"matched bytes only", "abcabc", "bc", "", 0, {1, 2}, "aa"},
+      {"tags stepped over on",
+       "^f(abc)abc^s(1)abc",
+       "abc",
+       nullptr,
+       0,
+       {7, 15},
+       "^f(abc)abc^s(1)abc"},
+      {"tags kept by a replacement",
+       "^f(abc)abc^s(1)abc",
+       "abc",
+       "d",
+       0,
+       {7, 13},
+       "^f(abc)d^s(1)d"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    simHost().resetLog();
+    resetSession();
+    use(c.search, c.replace ? c.replace : "", c.caseSensitive);
+    const TextRun run = runText(c.text, c.replace != nullptr);
+    EXPECT_EQ(run.offsets, c.offsets);
+    EXPECT_EQ(run.text, c.result);
+    const int replaced = c.replace ? static_cast<int>(c.offsets.size()) : 0;
+    EXPECT_EQ(run.replaced, replaced);
+    EXPECT_EQ(run.writes, replaced);
+    if (replaced > 0) {
+      EXPECT_EQ(doc.recordText({TagVerseLyrics, 3, 0, 0}), c.result);
+      EXPECT_EQ(textSession.lengthDelta,
+                static_cast<int>(strlen(c.replace)) -
+                    static_cast<int>(strlen(c.search)));
+    }
+    dropCurrentText();
+  }
+}
+
+TEST_F(TextMatcherTest, DisplayTextLeavesTagsOutAndMovesThePosition) {
+  struct Case {
+    const char* text;
+    int16_t position;
+    const char* shown;
+    int16_t shownPosition;  // the dialog adds 1
+  };
+  const Case cases[] = {
+      {"^font(Arial)^size(12)Hello", 21, "Hello", 0},
+      {"Hi ^size(12)there", 12, "Hi there", 12},
+      {"^font(Arial)abc", 1, "abc", -11},
+      {"^^font(x)a", 9, "^a", 9},
+      {"^^^(x)y", 6, "^^y", 6},
+      {"a^b", 1, "a^b", 1},
+      {"^abc", 0, "^abc", 0},
+      {"ab^", 2, "ab^", 2},
+      {"ab^^", 2, "ab^^", 2},
+      {"^font(Arial", 1, "^font(Arial", 1},
+      {"^x)y(z)w", 7, "w", 0},
+      {"^a(1)", 0, "", -5},
+      {"x^a(1)^b(2)", 0, "x", 0},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.text);
+    use("q", "");
+    textSession.currentText = duplicateText(c.text);
+    int16_t position = c.position;
+    char* shown = displayText(&position);
+    ASSERT_NE(shown, nullptr);
+    EXPECT_STREQ(shown, c.shown);
+    EXPECT_EQ(position, c.shownPosition);
+    EXPECT_STREQ(textSession.currentText, c.text) << "the text is not changed";
+    releaseText(shown);
+    dropCurrentText();
+  }
+}
+
+TEST_F(TextMatcherTest, SearchStringsAreTakenToFiftyCharacters) {
+  const std::string fifty(50, 'q');
+  use(fifty, "r");
+  EXPECT_EQ(textSession.searchLength, 50);
+  EXPECT_EQ(find("x" + fifty + "y"), 1);
+  EXPECT_EQ(find(std::string(49, 'q') + "Q"), 0) << "folded to the last byte";
+  EXPECT_EQ(find(std::string(49, 'q')), None);
+  // A stored field without a terminator: its 51st byte is not taken.
+  memset(prefs.bytes + L::SearchString, 's', TextFieldSize);
+  useTextPrefs(&prefs);
+  EXPECT_EQ(textSession.searchLength, 50);
+  EXPECT_EQ(find(std::string(50, 's')), 0);
+}
+
+TEST_F(TextMatcherTest, LongTextsAreNeitherSearchedNorMadeLonger) {
+  use("@", "@@");
+  EXPECT_EQ(find(std::string(TextLengthLimit - 2, 'a') + "@"),
+            TextLengthLimit - 2);
+  dropCurrentText();
+  EXPECT_EQ(find(std::string(TextLengthLimit - 1, 'a') + "@"), None);
+
+  // Growing to the limit is refused: nothing replaced, written or counted.
+  const std::string atLimit = std::string(TextLengthLimit - 2, 'a') + "@";
+  ASSERT_EQ(find(atLimit), TextLengthLimit - 2);
+  textSession.lengthDelta = 5;
+  replaceMatch();
+  EXPECT_EQ(textSession.lengthDelta, 0);
+  EXPECT_EQ(textSession.replacedCount, 0);
+  EXPECT_TRUE(simHost().calls.empty());
+  EXPECT_EQ(textSession.currentText, atLimit);
+  EXPECT_EQ(continueInText(), 0);
+
+  // One byte shorter, the replacement is made.
+  const std::string below = std::string(TextLengthLimit - 3, 'a') + "@";
+  ASSERT_EQ(find(below), TextLengthLimit - 3);
+  replaceMatch();
+  EXPECT_EQ(textSession.replacedCount, 1);
+  EXPECT_EQ(strlen(textSession.currentText), size_t(TextLengthLimit - 1));
+  EXPECT_EQ(doc.recordText({TagVerseLyrics, 3, 0, 0}).size(),
+            size_t(TextLengthLimit - 1));
+}
+
+TEST_F(TextMatcherTest, WriteBackStoresTheRecordOfEachKind) {
+  struct Case {
+    uint8_t kind;
+    uint32_t cursorTag;
+    uint16_t first, second;
+    int16_t subIndex, textBlock;
+    uint32_t writtenTag;
+    uint16_t writtenFirst;
+  };
+  const Case cases[] = {
+      {PageTextBlock, TagPageTextItem, 3, 1, 0, 9, TagTextBlock, 9},
+      {MeasureTextBlock, TagMeasureTextItem, 2, 5, 1, 11, TagTextBlock, 11},
+      {StaffName, TagStaff, 4, 0, 0, 12, TagTextBlock, 12},
+      {GroupName, TagGroup, 1, 2, 0, 13, TagTextBlock, 13},
+      {TextRepeat, TagTextRepeat, 2, 0, 0, 14, TagTextRepeatText, 2},
+      {EndingRepeat, TagEndingRepeat, 7, 0, 0, 15, TagEndingRepeatText, 7},
+      {VerseLyrics, TagVerseLyrics, 5, 0, 0, 16, TagVerseLyrics, 5},
+      {ChorusLyrics, TagChorusLyrics, 6, 0, 0, 17, TagChorusLyrics, 6},
+      {SectionLyrics, TagSectionLyrics, 1000, 0, 0, 18, TagSectionLyrics, 1000},
+  };
+  const std::vector<uint8_t> text = {'N', 'e', 'w', 0};
+  for (const Case& c : cases) {
+    SCOPED_TRACE("kind " + std::to_string(c.kind));
+    simHost().resetLog();
+    aimAt(c.kind, c.cursorTag, 1);
+    writeU16(textCursor.key, HostKeyLayout::First, c.first);
+    writeU16(textCursor.key, HostKeyLayout::Second, c.second);
+    writeI16(textCursor.key, HostKeyLayout::SubIndex, c.subIndex);
+    textCursor.textBlockNumber = c.textBlock;
+    writeBackText("New");
+    ASSERT_EQ(simHost().calls.size(), 1u);
+    EXPECT_EQ(simHost().calls[0].ordinal, 10);
+    EXPECT_EQ(simHost().calls[0].args[0], c.writtenTag);
+    EXPECT_EQ(simHost().calls[0].args[3], 4u) << "length + 1";
+    const std::vector<uint8_t>* stored =
+        doc.record({c.writtenTag, c.writtenFirst, 0, 0});
+    ASSERT_NE(stored, nullptr);
+    EXPECT_EQ(*stored, text);
+    EXPECT_TRUE(simHost().violations.empty());
+  }
+}
+
+TEST_F(TextMatcherTest, WriteBackRebuildsATextExpressionWithItsHeader) {
+  textCursor.kind = TextExpression;
+  textCursor.tag = TagTextExpression;
+  writeU16(textCursor.key, HostKeyLayout::First, 4);
+  for (int i = 0; i < ExpressionItemSize; ++i) {
+    textCursor.expressionItem[i] = static_cast<uint8_t>(0xA0 + i);
+  }
+  writeBackText("dolce");
+  ASSERT_EQ(simHost().calls.size(), 1u);
+  EXPECT_EQ(simHost().calls[0].ordinal, 10);
+  EXPECT_EQ(simHost().calls[0].args[0], TagTextExpression);
+  EXPECT_EQ(simHost().calls[0].args[3], 5u + 15u);
+  const std::vector<uint8_t>* stored = doc.record({TagTextExpression, 4, 0, 0});
+  ASSERT_NE(stored, nullptr);
+  ASSERT_EQ(stored->size(), 20u);
+  for (int i = 0; i < ExpressionHeaderSize; ++i) {
+    EXPECT_EQ((*stored)[i], 0xA0 + i) << "header byte " << i;
+  }
+  EXPECT_EQ(doc.recordText({TagTextExpression, 4, 0, 0}, 12), "dolce");
+  EXPECT_EQ((*stored)[17], 0) << "the text's terminator";
+  EXPECT_EQ(textAllocationsOutstanding(), 0) << "the record buffer is released";
+}
+
+TEST_F(TextMatcherTest, FailedAllocationsAtEachStepOfAReplacement) {
+  // Allocations of replacing 'a' by 'bb' in 'aXa': 1 the first match's copy,
+  // 2 the first replacement, 3 the continuation's copy, 4 the second
+  // match's copy, 5 the second replacement.
+  struct Case {
+    int failAt;
+    std::vector<int> offsets;
+    const char* text;
+    int replaced;
+  };
+  const Case cases[] = {
+      {0, {0, 3}, "bbXbb", 2}, {1, {}, "", 0},      {2, {0, 2}, "aXbb", 1},
+      {3, {0}, "bbXa", 1},     {4, {0}, "bbXa", 1}, {5, {0, 3}, "bbXa", 1},
+      {6, {0, 3}, "bbXbb", 2},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE("allocation " + std::to_string(c.failAt) + " fails");
+    doc.putRecord({TagVerseLyrics, 3, 0, 0}, {'a', 'X', 'a', 0});
+    simHost().resetLog();
+    resetSession();
+    use("a", "bb");
+    failTextAllocationAt(c.failAt);
+    const TextRun run = runText("aXa", true);
+    failTextAllocationAt(0);
+    EXPECT_EQ(run.offsets, c.offsets);
+    EXPECT_EQ(run.text, c.text);
+    EXPECT_EQ(run.replaced, c.replaced);
+    EXPECT_EQ(run.writes, c.replaced);
+    EXPECT_EQ(doc.recordText({TagVerseLyrics, 3, 0, 0}),
+              c.replaced ? c.text : "aXa");
+    dropCurrentText();
+    EXPECT_EQ(textAllocationsOutstanding(), 0);
+  }
+}
+
+TEST_F(TextMatcherTest, NoFailedAllocationLeaksOrMiscounts) {
+  // A text expression, whose write-back allocates a record of its own.
+  aimAt(TextExpression, TagTextExpression, 0);
+  writeU16(textCursor.key, HostKeyLayout::First, 2);
+  const std::string text = "Abc ^f(abc)abc abC";
+  use("abc", "XY");
+  const TextRun clean = runText(text, true);
+  ASSERT_EQ(clean.offsets, (std::vector<int>{0, 6, 9, 12}));
+  ASSERT_EQ(clean.text, "XY ^f(XY)XY XY");
+  dropCurrentText();
+  int failAt = 1;
+  for (; failAt < 100; ++failAt) {
+    SCOPED_TRACE("allocation " + std::to_string(failAt) + " fails");
+    simHost().resetLog();
+    resetSession();
+    failTextAllocationAt(failAt);
+    const TextRun run = runText(text, true);
+    failTextAllocationAt(0);
+    dropCurrentText();
+    EXPECT_EQ(textAllocationsOutstanding(), 0);
+    if (run == clean) break;  // the run made fewer allocations
+    EXPECT_LE(run.replaced, static_cast<int>(run.offsets.size()));
+    EXPECT_LE(run.writes, run.replaced);
+    EXPECT_GE(run.writes, run.replaced - 1) << describe(run);
+  }
+  EXPECT_GT(failAt, 8) << "every match and replacement allocates";
+  EXPECT_LT(failAt, 100) << "a run without a failing allocation was reached";
+}
+
+TEST_F(TextMatcherTest, DisplayTextThatCannotBeAllocatedIsNone) {
+  use("a", "");
+  ASSERT_EQ(find("^b(1)a"), 5);
+  failTextAllocationAt(1);
+  int16_t position = 5;
+  EXPECT_EQ(displayText(&position), nullptr);
+  EXPECT_EQ(position, 5);
+}
+
+}  // namespace
