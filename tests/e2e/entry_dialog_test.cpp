@@ -394,3 +394,30 @@ TEST_F(EntryDialogTest, StoredOptionWordsOutsideTheirRangeShowAsIgnored) {
   EXPECT_EQ(scriptedUser().boxes[0].text,
             "The duration value is out of range.");
 }
+
+TEST_F(EntryDialogTest, FontAndBrushAreReleasedWhenTheDialogCloses) {
+  for (int closeWith : {2, 204}) {
+    SCOPED_TRACE(closeWith);
+    scriptedUser().reset();
+    HGDIOBJ font = nullptr, brush = nullptr;
+    bool liveWhileOpen = false;
+    std::vector<UserStep> steps = {
+        setCheck(117, 1), click(205), setCheck(122, 1), look([&](HWND d) {
+          font = reinterpret_cast<HGDIOBJ>(
+              SendDlgItemMessageA(d, 101, WM_GETFONT, 0, 0));
+          HDC dc = GetDC(d);
+          brush = reinterpret_cast<HGDIOBJ>(
+              SendMessageA(d, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
+                           reinterpret_cast<LPARAM>(GetDlgItem(d, 210))));
+          ReleaseDC(d, dc);
+          liveWhileOpen = GetObjectType(font) == OBJ_FONT &&
+                          GetObjectType(brush) == OBJ_BRUSH;
+        }),
+        click(closeWith)};
+    if (closeWith == 204) scriptedUser().answerMessageBox(IDOK);  // the count
+    runDialog(steps);
+    EXPECT_TRUE(liveWhileOpen);
+    EXPECT_EQ(GetObjectType(font), 0u) << "caption font deleted";
+    EXPECT_EQ(GetObjectType(brush), 0u) << "background brush deleted";
+  }
+}

@@ -439,3 +439,24 @@ TEST_F(TextCommandTest, StoredPrefsOfAnyBytesStillWork) {
   EXPECT_EQ(seen[1][2], "1 instance(s) found");
   EXPECT_EQ(seen[1][4], "1 instance(s) replaced");
 }
+
+TEST_F(TextCommandTest, BoldFontIsReleasedWhenTheResultsClose) {
+  score.addTextExpression(1, "abc");
+  for (int closeWith : {2, 1}) {
+    SCOPED_TRACE(closeWith);
+    scriptedUser().reset();
+    HGDIOBJ font = nullptr;
+    LOGFONTA logical = {};
+    std::vector<UserStep> results = {look([&](HWND d) {
+      font = reinterpret_cast<HGDIOBJ>(
+          SendDlgItemMessageA(d, 107, WM_GETFONT, 0, 0));
+      GetObjectA(font, sizeof logical, &logical);
+    })};
+    if (closeWith == 1) results.push_back(click(104));  // on to the summary
+    results.push_back(click(closeWith));
+    run(fillOptions("abc", nullptr), results);
+    EXPECT_EQ(logical.lfWeight, FW_BOLD);
+    EXPECT_STREQ(logical.lfFaceName, "MS Sans Serif");
+    EXPECT_EQ(GetObjectType(font), 0u);
+  }
+}
