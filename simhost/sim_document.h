@@ -71,6 +71,9 @@ class SimDocument {
   const std::pair<const RecordKey, std::vector<uint8_t>>* recordAfter(
       const RecordKey& key) const;
   size_t recordCount(uint32_t tag) const;
+  const std::map<RecordKey, std::vector<uint8_t>>& records() const {
+    return records_;
+  }
 
   // Text builders: each creates the records the host would hold for it.
   int16_t addTextBlock(const std::string& text);

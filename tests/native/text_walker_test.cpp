@@ -520,6 +520,25 @@ TEST_F(TextWalkerTest, FailedAllocationsLoseMatchesButNothingElse) {
     EXPECT_LE(replaced, static_cast<int>(found.size()));
     EXPECT_LE(callsOf(10), replaced);
     EXPECT_GE(callsOf(10), replaced - 1);
+    // The document differs from a fresh one only by replacements made.
+    SimDocument original;
+    buildEverything(original);
+    ASSERT_EQ(fresh.records().size(), original.records().size());
+    for (const auto& [key, bytes] : fresh.records()) {
+      std::string restored(bytes.begin(), bytes.end());
+      for (size_t at; (at = restored.find("<>")) != std::string::npos;) {
+        restored.replace(at, 2, "@");
+      }
+      const std::vector<uint8_t>* before = original.record(key);
+      ASSERT_NE(before, nullptr);
+      std::string expected(before->begin(), before->end());
+      if (key.tag == TagTextExpression) {
+        // A rewritten expression carries two spare bytes after its text.
+        restored = restored.substr(0, restored.find('\0', 12));
+        expected = expected.substr(0, expected.find('\0', 12));
+      }
+      EXPECT_EQ(restored, expected) << std::hex << key.tag << " " << key.first;
+    }
   }
   EXPECT_GT(failAt, 40) << "each text and match allocates";
   EXPECT_LT(failAt, 400) << "a walk without a failing allocation was reached";
