@@ -76,7 +76,7 @@ TextSearchPrefs prefsFor(const char* search, const char* replace) {
   return prefs;
 }
 
-// The same steps as "Yes to all" in the results dialog. The replacement
+// "Yes to all" as the results dialog runs it. The replacement
 // has the search string's letters in another case, so every run finds the
 // same matches (the search folds case).
 void BM_YesToAll(benchmark::State& state) {
@@ -88,13 +88,11 @@ void BM_YesToAll(benchmark::State& state) {
     simHost().resetLog();
     textSession.foundCount = textSession.replacedCount = 0;
     textSession.lengthDelta = 0;
-    chooseFirstKind();
-    int16_t found = startKind();
+    int16_t found = findFirstMatch();
     while (found != 0) {
       ++textSession.foundCount;
       replaceMatch();
-      found = continueInText() || (advanceItem() && searchFromCurrentItem()) ||
-              (nextEnabledKind() && startKind());
+      found = findNextMatch();
     }
     dropCurrentText();
     replaced = textSession.replacedCount;

@@ -88,8 +88,7 @@ void beginSession(HWND dialog) {
   textSession.foundCount = 0;
   textSession.replacedCount = 0;
   textSession.matchOffset = 0;
-  chooseFirstKind();
-  if (startKind() != 0) {
+  if (findFirstMatch() != 0) {
     showMatch();
   } else {
     showSummary();
@@ -97,9 +96,7 @@ void beginSession(HWND dialog) {
 }
 
 int16_t findNextAndShow() {
-  if (continueInText() != 0 ||
-      (advanceItem() != 0 && searchFromCurrentItem() != 0) ||
-      (nextEnabledKind() != 0 && startKind() != 0)) {
+  if (findNextMatch() != 0) {
     showMatch();
     return 1;
   }

@@ -193,6 +193,17 @@ int16_t startKind() {
   }
 }
 
+int16_t findFirstMatch() {
+  chooseFirstKind();
+  return startKind();
+}
+
+int16_t findNextMatch() {
+  if (continueInText() != 0) return 1;
+  if (advanceItem() != 0 && searchFromCurrentItem() != 0) return 1;
+  return (nextEnabledKind() != 0 && startKind() != 0) ? 1 : 0;
+}
+
 int16_t advanceItem() {
   int32_t size = textCursor.recordSize;
   switch (textCursor.kind) {

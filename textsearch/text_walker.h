@@ -64,6 +64,11 @@ int16_t startKind();
 int16_t advanceItem();
 // Moves to the next enabled kind; 0 (kind unchanged) if there is none.
 int16_t nextEnabledKind();
+// The first match of the whole walk: from the first enabled kind on.
+int16_t findFirstMatch();
+// The next match after the current one: later in the same text, then in
+// the following items of the kind, then in the following kinds.
+int16_t findNextMatch();
 // Searches the current item and the following ones of the kind.
 int16_t searchFromCurrentItem();
 // Fetches the current item's text and searches it from the start.

@@ -69,6 +69,28 @@ void HostTest::TearDown() {
   simHost().document = nullptr;
 }
 
+void CommandTest::SetUp() {
+  HostTest::SetUp();
+  RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\QZPlugins");
+  callChecked(plugin().init, "FinaleExtensionInit", {0, 0});
+  simHost().document = &score;
+}
+
+void CommandTest::TearDown() {
+  HostTest::TearDown();
+  RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\QZPlugins");
+}
+
+std::string controlText(HWND dialog, int id) {
+  char text[256] = {};
+  GetDlgItemTextA(dialog, id, text, sizeof text);
+  return text;
+}
+
+bool isShown(HWND dialog, int id) {
+  return GetWindowLongA(GetDlgItem(dialog, id), GWL_STYLE) & WS_VISIBLE;
+}
+
 int main(int argc, char** argv) {
   ::testing::InitGoogleTest(&argc, argv);
   pluginPath_ = defaultPluginPath();

@@ -10,6 +10,7 @@
 
 #include "simhost/plugin_loader.h"
 #include "simhost/scripted_user.h"
+#include "simhost/sim_document.h"
 #include "simhost/sim_host.h"
 
 // The plug-in, loaded once for the whole run.
@@ -27,3 +28,17 @@ class HostTest : public ::testing::Test {
   // The host's main window: owner of the commands' dialogs and boxes.
   HWND hostWindow = nullptr;
 };
+
+// A test of a whole command: the settings as on a first run (no stored
+// values, Init called), and a score open in the host.
+class CommandTest : public HostTest {
+ protected:
+  void SetUp() override;
+  void TearDown() override;
+
+  SimDocument score;
+};
+
+// What a control shows, and whether it is on the screen.
+std::string controlText(HWND dialog, int id);
+bool isShown(HWND dialog, int id);

@@ -12,7 +12,6 @@
 
 namespace {
 
-const char SettingsKey[] = "Software\\QZPlugins";
 constexpr uint32_t Dialog = 20128;
 constexpr COLORREF DarkRed = RGB(128, 0, 0);
 constexpr uint32_t ChordFlag = 0x04000000u;
@@ -28,14 +27,6 @@ std::vector<uint8_t> wholeMeasure() {
   return r;
 }
 
-std::string textOf(HWND dialog, int id) {
-  char text[256] = {};
-  GetDlgItemTextA(dialog, id, text, sizeof text);
-  return text;
-}
-bool visible(HWND dialog, int id) {
-  return GetWindowLongA(GetDlgItem(dialog, id), GWL_STYLE) & WS_VISIBLE;
-}
 bool enabled(HWND dialog, int id) {
   return IsWindowEnabled(GetDlgItem(dialog, id));
 }
@@ -64,22 +55,16 @@ RECT placeOf(HWND dialog) {
 
 // A step that records what the page shows.
 UserStep seePage(std::string* caption) {
-  return look([caption](HWND d) { *caption = textOf(d, 101); });
+  return look([caption](HWND d) { *caption = controlText(d, 101); });
 }
 
 }  // namespace
 
-class EntryDialogTest : public HostTest {
+class EntryDialogTest : public CommandTest {
  protected:
   void SetUp() override {
-    HostTest::SetUp();
-    RegDeleteTreeA(HKEY_CURRENT_USER, SettingsKey);
-    callChecked(plugin().init, "FinaleExtensionInit", {0, 0});
-    simHost().document = &score;
-  }
-  void TearDown() override {
-    HostTest::TearDown();
-    RegDeleteTreeA(HKEY_CURRENT_USER, SettingsKey);
+    CommandTest::SetUp();
+    score = SimDocument(1, 1);  // one staff, one measure
   }
 
   uint32_t invoke() {
@@ -93,7 +78,6 @@ class EntryDialogTest : public HostTest {
     return invoke();
   }
 
-  SimDocument score{1, 1};
   std::vector<uint8_t> region = wholeMeasure();
 };
 
@@ -168,7 +152,7 @@ TEST_F(EntryDialogTest, UncheckedValuesAreKeptWithoutARangeCheck) {
   std::string shown;
   int box = -1;
   runDialog({look([&](HWND d) {
-               shown = textOf(d, 113);
+               shown = controlText(d, 113);
                box = checkOf(d, 112);
              }),
              click(2)});
@@ -198,9 +182,9 @@ TEST_F(EntryDialogTest, ReplacePageOffersEntryOrNoteActions) {
     bool entryShown = false, noteShown = false, valuesShown = true;
     steps.push_back(click(205));
     steps.push_back(look([&](HWND d) {
-      entryShown = visible(d, 111) && visible(d, 117) && visible(d, 148);
-      noteShown = visible(d, 151) && visible(d, 157) && visible(d, 153);
-      valuesShown = visible(d, 112) || visible(d, 115);
+      entryShown = isShown(d, 111) && isShown(d, 117) && isShown(d, 148);
+      noteShown = isShown(d, 151) && isShown(d, 157) && isShown(d, 153);
+      valuesShown = isShown(d, 112) || isShown(d, 115);
     }));
     steps.push_back(click(2));
     runDialog(steps);
@@ -228,7 +212,7 @@ TEST_F(EntryDialogTest,
       seen->legend = colourOf(d, 210);
       seen->tieStart = colourOf(d, 157);
       seen->crossNote = colourOf(d, 159);
-      seen->clefChange = visible(d, 121);
+      seen->clefChange = isShown(d, 121);
     });
   };
   runDialog({see(&search), setCheck(120, 1), click(205), see(&replaceEntries),
@@ -305,12 +289,12 @@ TEST_F(EntryDialogTest, ResetClearsOnlyThePageShown) {
              click(207), look([&](HWND d) {
                flag = checkOf(d, 120);
                durationBox = checkOf(d, 112);
-               duration = textOf(d, 113);
+               duration = controlText(d, 113);
              }),
              setCheck(157, 1), click(205), setCheck(163, 1), click(207),
              look([&](HWND d) {
                noteFlag = checkOf(d, 163);
-               noteGroup = visible(d, 151);
+               noteGroup = isShown(d, 151);
              }),
              click(206),
              look([&](HWND d) { searchFlagAfter = checkOf(d, 157); }),
@@ -385,7 +369,7 @@ TEST_F(EntryDialogTest, StoredOptionWordsOutsideTheirRangeShowAsIgnored) {
   scriptedUser().answerMessageBox(IDOK);  // the range error
   runDialog({look([&](HWND d) {
                shownAs = checkOf(d, 117);
-               duration = textOf(d, 113);
+               duration = controlText(d, 113);
              }),
              click(205), click(2)});
   EXPECT_EQ(shownAs, BST_INDETERMINATE);

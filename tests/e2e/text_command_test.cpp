@@ -11,18 +11,8 @@
 
 namespace {
 
-const char SettingsKey[] = "Software\\QZPlugins";
 constexpr uint32_t Options = 20129;
 constexpr uint32_t Results = 20130;
-
-std::string textOf(HWND dialog, int id) {
-  char text[256] = {};
-  GetDlgItemTextA(dialog, id, text, sizeof text);
-  return text;
-}
-bool visible(HWND dialog, int id) {
-  return GetWindowLongA(GetDlgItem(dialog, id), GWL_STYLE) & WS_VISIBLE;
-}
 
 using Lines = std::vector<std::string>;
 
@@ -30,7 +20,7 @@ using Lines = std::vector<std::string>;
 UserStep readLines(std::vector<Lines>* seen) {
   return look([seen](HWND d) {
     Lines lines;
-    for (int id = 105; id <= 110; ++id) lines.push_back(textOf(d, id));
+    for (int id = 105; id <= 110; ++id) lines.push_back(controlText(d, id));
     seen->push_back(lines);
   });
 }
@@ -38,7 +28,7 @@ UserStep readLines(std::vector<Lines>* seen) {
 std::vector<int> visibleButtons(HWND d) {
   std::vector<int> ids;
   for (int id : {101, 102, 103, 104, 1, 2}) {
-    if (visible(d, id)) ids.push_back(id);
+    if (isShown(d, id)) ids.push_back(id);
   }
   return ids;
 }
@@ -57,18 +47,8 @@ std::vector<UserStep> fillOptions(const std::string& search,
 
 }  // namespace
 
-class TextCommandTest : public HostTest {
+class TextCommandTest : public CommandTest {
  protected:
-  void SetUp() override {
-    HostTest::SetUp();
-    RegDeleteTreeA(HKEY_CURRENT_USER, SettingsKey);
-    callChecked(plugin().init, "FinaleExtensionInit", {0, 0});
-    simHost().document = &score;
-  }
-  void TearDown() override {
-    HostTest::TearDown();
-    RegDeleteTreeA(HKEY_CURRENT_USER, SettingsKey);
-  }
   uint32_t invoke() {
     return low16(callChecked(plugin().invoke, "FinaleExtensionInvoke",
                              {argument(hostWindow), 1, 0, 0}));
@@ -81,8 +61,6 @@ class TextCommandTest : public HostTest {
     }
     return invoke();
   }
-
-  SimDocument score;
 };
 
 TEST_F(TextCommandTest, OptionsOpenWithTheDefaults) {
@@ -92,8 +70,8 @@ TEST_F(TextCommandTest, OptionsOpenWithTheDefaults) {
     int checks[10];
   } seen{};
   run({look([&](HWND d) {
-         seen.search = textOf(d, 101);
-         seen.replace = textOf(d, 106);
+         seen.search = controlText(d, 101);
+         seen.replace = controlText(d, 106);
          seen.replaceEnabled = IsWindowEnabled(GetDlgItem(d, 106));
          int i = 0;
          for (int id : {102, 104, 108, 109, 110, 111, 112, 113, 114, 115}) {
@@ -286,7 +264,7 @@ TEST_F(TextCommandTest, YesToAllReplacesEverythingAndHidesTheQuestion) {
   scriptedUser().expectDialog(
       Results,
       {click(103), readLines(&seen),
-       look([&](HWND d) { questionShown = visible(d, 110); }), click(1)});
+       look([&](HWND d) { questionShown = isShown(d, 110); }), click(1)});
   invoke();
   ASSERT_EQ(seen.size(), 1u);
   EXPECT_EQ(seen[0][2], "6 instance(s) found");
@@ -385,7 +363,7 @@ TEST_F(TextCommandTest, BothDialogsReopenWhereTheyWereLeft) {
   run({moveTo(150, 60), typeText(101, "abc"), click(2)}, {});
   run({look([&](HWND d) {
          GetWindowRect(d, &options);
-         search = textOf(d, 101);
+         search = controlText(d, 101);
        }),
        typeText(101, "zzz"), click(1)},
       {moveTo(300, 200), click(1)});
@@ -423,8 +401,8 @@ TEST_F(TextCommandTest, StoredPrefsOfAnyBytesStillWork) {
   RECT place{};
   std::vector<Lines> seen;
   run({look([&](HWND d) {
-         search = textOf(d, 101);
-         replace = textOf(d, 106);
+         search = controlText(d, 101);
+         replace = controlText(d, 106);
          replaceEnabled = IsWindowEnabled(GetDlgItem(d, 106));
          GetWindowRect(d, &place);
        }),

@@ -25,19 +25,26 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   // positions and the scope take any value.
   std::vector<uint8_t> region(R::Size, 0);
   writeI16(region.data(), R::RegionScope, static_cast<int16_t>(in.word()));
-  writeI16(region.data(), R::FirstStaff, static_cast<int16_t>(in.byte() % 7) - 2);
-  writeI16(region.data(), R::FirstMeasure, static_cast<int16_t>(in.byte() % 7) - 2);
-  writeI32(region.data(), R::StartPosition, static_cast<int32_t>(in.word() << 16 | in.word()));
-  writeI16(region.data(), R::LastStaff, static_cast<int16_t>(in.byte() % 7) - 2);
-  writeI16(region.data(), R::LastMeasure, static_cast<int16_t>(in.byte() % 7) - 2);
-  writeI32(region.data(), R::EndPosition, static_cast<int32_t>(in.word() << 16 | in.word()));
+  writeI16(region.data(), R::FirstStaff,
+           static_cast<int16_t>(in.byte() % 7) - 2);
+  writeI16(region.data(), R::FirstMeasure,
+           static_cast<int16_t>(in.byte() % 7) - 2);
+  writeI32(region.data(), R::StartPosition,
+           static_cast<int32_t>(in.word() << 16 | in.word()));
+  writeI16(region.data(), R::LastStaff,
+           static_cast<int16_t>(in.byte() % 7) - 2);
+  writeI16(region.data(), R::LastMeasure,
+           static_cast<int16_t>(in.byte() % 7) - 2);
+  writeI32(region.data(), R::EndPosition,
+           static_cast<int32_t>(in.word() << 16 | in.word()));
 
   EntryOptions search, replace;
   for (uint8_t& b : search.bytes) b = in.byte() % 4 == 0 ? in.byte() : 0;
   for (uint8_t& b : replace.bytes) b = in.byte() % 4 == 0 ? in.byte() : 0;
 
   SimDocument document(3, 3);
-  for (int layer = 0; layer < 4; ++layer) document.setLayerInUse(layer, in.bit());
+  for (int layer = 0; layer < 4; ++layer)
+    document.setLayerInUse(layer, in.bit());
   const int entries = in.byte() % 24;
   for (int i = 0; i < entries; ++i) {
     RawEntry& entry = document.addEntry(static_cast<int16_t>(1 + in.byte() % 3),

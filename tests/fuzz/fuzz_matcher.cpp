@@ -39,7 +39,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   int16_t found = findInText(text.c_str(), 0);
   FuzzInput answers(data, size);
   while (found != 0) {
-    const int32_t length = static_cast<int32_t>(strlen(textSession.currentText));
+    const int32_t length =
+        static_cast<int32_t>(strlen(textSession.currentText));
     FUZZ_CHECK(textSession.matchOffset >= nextFree);
     FUZZ_CHECK(textSession.matchOffset + textSession.searchLength <= length);
     int16_t position = textSession.matchOffset;
@@ -56,8 +57,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       textSession.lengthDelta = 0;
     }
     const bool replaced = textSession.replacedCount != replacedBefore;
-    nextFree = textSession.matchOffset +
-               (replaced ? textSession.replaceLength : textSession.searchLength);
+    nextFree = textSession.matchOffset + (replaced ? textSession.replaceLength
+                                                   : textSession.searchLength);
     found = continueInText();
   }
   dropCurrentText();

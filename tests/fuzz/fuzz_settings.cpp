@@ -72,8 +72,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   useTextPrefs(&prefs);
   textSession.foundCount = textSession.replacedCount = 0;
   textSession.lengthDelta = 0;
-  chooseFirstKind();
-  int16_t found = startKind();
+  int16_t found = findFirstMatch();
   int steps = 0;
   while (found != 0) {
     FUZZ_CHECK(++steps < 100000);
@@ -82,8 +81,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     } else {
       textSession.lengthDelta = 0;
     }
-    found = continueInText() || (advanceItem() && searchFromCurrentItem()) ||
-            (nextEnabledKind() && startKind());
+    found = findNextMatch();
   }
   dropCurrentText();
   FUZZ_CHECK(textAllocationsOutstanding() == 0);

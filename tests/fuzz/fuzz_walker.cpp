@@ -16,12 +16,10 @@ namespace T = TextSearchPrefsLayout;
 namespace {
 
 const uint32_t Tags[] = {
-    TagPageTextItem,   TagMeasureTextItem, TagTextExpression,
-    TagStaff,          TagGroup,           TagTextRepeat,
-    TagEndingRepeat,   TagVerseLyrics,     TagChorusLyrics,
-    TagSectionLyrics,  TagTextReference,   TagTextBlock,
-    TagTextRepeatText, TagEndingRepeatText, TagMeasure,
-    TagStaffSystem,
+    TagPageTextItem,   TagMeasureTextItem,  TagTextExpression, TagStaff,
+    TagGroup,          TagTextRepeat,       TagEndingRepeat,   TagVerseLyrics,
+    TagChorusLyrics,   TagSectionLyrics,    TagTextReference,  TagTextBlock,
+    TagTextRepeatText, TagEndingRepeatText, TagMeasure,        TagStaffSystem,
 };
 
 const int32_t SizeErrors[] = {0, 0, 0, 0, -1, 1, -100, 100, -1000000, 40000};
@@ -67,15 +65,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   textSession.foundCount = textSession.replacedCount = 0;
   textSession.lengthDelta = 0;
 
-  chooseFirstKind();
-  int16_t found = startKind();
+  int16_t found = findFirstMatch();
   int steps = 0;
   while (found != 0) {
     FUZZ_CHECK(++steps < 100000);  // a walk that never ends is a fault
-    if (in.bit()) replaceMatch();
-    else textSession.lengthDelta = 0;
-    found = continueInText() || (advanceItem() && searchFromCurrentItem()) ||
-            (nextEnabledKind() && startKind());
+    if (in.bit())
+      replaceMatch();
+    else
+      textSession.lengthDelta = 0;
+    found = findNextMatch();
   }
   dropCurrentText();
   FUZZ_CHECK(textAllocationsOutstanding() == 0);

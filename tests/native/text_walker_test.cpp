@@ -226,8 +226,7 @@ class TextWalkerTest : public ::testing::Test {
     textSession.matchOffset = 0;
     textSession.lengthDelta = 0;
     std::vector<Match> found;
-    chooseFirstKind();
-    if (startKind() == 0) return found;
+    if (findFirstMatch() == 0) return found;
     do {
       found.push_back({textCursor.kind, whereNow(),
                        whereNow() + " at " +
@@ -242,9 +241,7 @@ class TextWalkerTest : public ::testing::Test {
         ADD_FAILURE() << "the walk does not end";
         break;
       }
-    } while (continueInText() != 0 ||
-             (advanceItem() != 0 && searchFromCurrentItem() != 0) ||
-             (nextEnabledKind() != 0 && startKind() != 0));
+    } while (findNextMatch() != 0);
     return found;
   }
 
