@@ -13,7 +13,9 @@ export GTEST_COLOR=no
 timeout_seconds=${WINE_RUN_TIMEOUT:-500}
 
 if [ "${1:-}" = "--prepare" ]; then
-  if [ ! -f "$WINEPREFIX/system.reg" ]; then
+  # The marker is written last: a prefix whose set-up was cut short is
+  # set up again.
+  if [ ! -f "$WINEPREFIX/.project-configured" ]; then
     mkdir -p "$(dirname "$WINEPREFIX")"
     timeout 300 wineboot --init >/dev/null 2>&1
     # A crash must fail the run instead of waiting for a click.
@@ -26,8 +28,9 @@ if [ "${1:-}" = "--prepare" ]; then
     timeout 60 wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default \
       /t REG_SZ /d 1024x768 /f >/dev/null 2>&1
     wineserver -w
+    [ -f "$WINEPREFIX/system.reg" ] && touch "$WINEPREFIX/.project-configured"
   fi
-  [ -f "$WINEPREFIX/system.reg" ] || { echo "could not create $WINEPREFIX"; exit 1; }
+  [ -f "$WINEPREFIX/.project-configured" ] || { echo "could not create $WINEPREFIX"; exit 1; }
   echo "wine prefix ready: $WINEPREFIX"
   exit 0
 fi
