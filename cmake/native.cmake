@@ -59,6 +59,14 @@ set_tests_properties(wine_prefix PROPERTIES FIXTURES_SETUP wine
                      ENVIRONMENT "${WINE_ENV}")
 set_tests_properties(e2e e2e_strict PROPERTIES FIXTURES_REQUIRED wine
                      ENVIRONMENT "${WINE_ENV}" TIMEOUT 600)
+# The text command on a Japanese system: Wine takes the ANSI code page (932)
+# from the locale variables of the run.
+add_test(NAME e2e_cp932
+  COMMAND ${WINE_RUN} ${WINDOWS_BUILD_DIR}/e2e/FINALE.EXE --strict
+          --gtest_filter=CodePageTest.*)
+set_tests_properties(e2e_cp932 PROPERTIES FIXTURES_REQUIRED wine
+  ENVIRONMENT "${WINE_ENV};LANG=ja_JP.UTF-8;LC_ALL=ja_JP.UTF-8" TIMEOUT 600
+  FAIL_REGULAR_EXPRESSION "SKIPPED")
 
 # The benchmarks (run with `make bench`; timings are not tests).
 find_library(BENCHMARK_LIBRARY benchmark PATHS /usr/lib/i386-linux-gnu

@@ -11,6 +11,7 @@ set(CORE_SOURCES
   ${PROJECT_ROOT}/entrysearch/entry_matching.cpp
   ${PROJECT_ROOT}/plugin/menu_table.cpp
   ${PROJECT_ROOT}/plugin/settings_defaults.cpp
+  ${PROJECT_ROOT}/textsearch/text_characters.cpp
   ${PROJECT_ROOT}/textsearch/text_location.cpp
   ${PROJECT_ROOT}/textsearch/text_matcher.cpp
   ${PROJECT_ROOT}/textsearch/text_memory.cpp

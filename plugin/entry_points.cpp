@@ -10,6 +10,7 @@
 #include "entrysearch/entry_engine.h"
 #include "host/byte_access.h"
 #include "host/host_services.h"
+#include "plugin/ansi_code_page.h"
 #include "plugin/menu_table.h"
 #include "plugin/settings.h"
 #include "textsearch/text_command.h"
@@ -68,7 +69,9 @@ uint32_t HOST_CALL FinaleExtensionEnumerate(uint32_t, uint32_t index,
 uint32_t HOST_CALL FinaleExtensionInvoke(HWND owner, uint32_t index,
                                          const void* region, uint32_t) {
   if (low16(index) == MenuText) {
-    runTextCommand(owner);
+    // Read at every command: the texts are in the code page in force now.
+    const AnsiCodePage codePage = readAnsiCodePage();
+    runTextCommand(owner, &storedTextPrefs, &codePage);
     return 1;
   }
   return runNoteEntryCommand(owner, static_cast<const uint8_t*>(region));

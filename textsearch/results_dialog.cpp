@@ -28,6 +28,7 @@ constexpr int TextLine = 107;
 constexpr int QuestionLine = 110;
 
 TextSearchPrefs* resultsPrefs;
+uint8_t textCharset;  // the character set of the code page's texts
 HFONT boldFont;
 
 bool replaceMode() { return prefsWord(*resultsPrefs, T::ReplaceEnabled) != 0; }
@@ -118,8 +119,8 @@ void initialise(HWND dialog) {
   HDC dc = GetDC(dialog);
   const int height = -MulDiv(8, GetDeviceCaps(dc, LOGPIXELSY), 72);
   ReleaseDC(dialog, dc);
-  boldFont = CreateFontA(height, 0, 0, 0, FW_BOLD, 0, 0, 0, 0, 0, 0, 0, 0x20,
-                         "MS Sans Serif");
+  boldFont = CreateFontA(height, 0, 0, 0, FW_BOLD, 0, 0, 0, textCharset, 0, 0,
+                         0, 0x20, "MS Sans Serif");
   SendDlgItemMessageA(dialog, TextLine, WM_SETFONT,
                       reinterpret_cast<WPARAM>(boldFont), 1);
   if (replaceMode()) {
@@ -174,9 +175,11 @@ int32_t HOST_CALL resultsDialogProc(HostWindow window, uint32_t message,
 
 }  // namespace
 
-void runResultsDialog(HostWindow parent, TextSearchPrefs* prefs) {
+void runResultsDialog(HostWindow parent, TextSearchPrefs* prefs,
+                      const AnsiCodePage* codePage) {
   resultsPrefs = prefs;
-  useTextPrefs(prefs);
+  textCharset = codePage->fontCharset;
+  useTextPrefs(prefs, &codePage->leadBytes);
   hostRunDialog(ResultsDialogResource, resultsDialogProc, parent, 1, 0,
                 InterfaceVersion);
 }

@@ -3,8 +3,11 @@
 #pragma once
 
 #include "host/host_services.h"
+#include "textsearch/text_characters.h"
 #include "textsearch/text_prefs.h"
 
-// Runs the dialog over the document with `prefs`; the dialog's position
-// is stored back into `prefs` when it closes.
-void runResultsDialog(HostWindow parent, TextSearchPrefs* prefs);
+// Runs the dialog over the document with `prefs`, whose texts are in
+// `codePage`; the dialog's position is stored back into `prefs` when it
+// closes.
+void runResultsDialog(HostWindow parent, TextSearchPrefs* prefs,
+                      const AnsiCodePage* codePage);

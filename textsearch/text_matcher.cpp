@@ -22,41 +22,94 @@ bool prefsSwitch(size_t offset) {
          prefsWord(*textSession.prefs, offset) != 0;
 }
 
-// Where the tag that starts at `text[at]` ends (one past its closing
-// parenthesis), or -1 when there is no tag there. A tag is a caret not
-// followed by a second caret, running to the first closing parenthesis
-// after the first opening parenthesis after it.
-int32_t tagEnd(const char* text, int32_t at) {
-  if (text[at] != '^' || text[at + 1] == '^') return -1;
-  const char* open = strchr(text + at + 1, '(');
-  if (open == nullptr) return -1;
-  const char* close = strchr(open + 1, ')');
-  if (close == nullptr) return -1;
-  return static_cast<int32_t>(close - text) + 1;
+// The lead bytes of the code page, or null where it has none.
+const LeadByteTable* leadBytes() {
+  return textSession.doubleByte ? &textSession.leadBytes : nullptr;
 }
 
+int32_t nextCharacter(const char* text, int32_t at) {
+  return at + characterLength(leadBytes(), text + at);
+}
+
+// The first character boundary at or after `offset`. Only a double-byte
+// code page needs the walk from the start: there a trail byte cannot be
+// told from a lead byte by looking back.
+int32_t alignToCharacter(const char* text, int32_t offset) {
+  if (leadBytes() == nullptr) return offset;
+  int32_t at = 0;
+  while (at < offset && text[at] != '\0') at = nextCharacter(text, at);
+  return at;
+}
+
+// Where the first single-byte character `wanted` at or after the character
+// boundary `from` is, or -1. A trail byte that equals it is not it.
+int32_t findCharacter(const char* text, int32_t from, char wanted) {
+  if (leadBytes() == nullptr) {
+    const char* found = strchr(text + from, wanted);
+    return found != nullptr ? static_cast<int32_t>(found - text) : -1;
+  }
+  for (int32_t at = from; text[at] != '\0'; at = nextCharacter(text, at)) {
+    if (text[at] == wanted && characterLength(leadBytes(), text + at) == 1) {
+      return at;
+    }
+  }
+  return -1;
+}
+
+// Where the tag that starts at the character boundary `at` ends (one past
+// its closing parenthesis), or -1 when there is no tag there. A tag is a
+// caret not followed by a second caret, running to the first closing
+// parenthesis after the first opening parenthesis after it.
+int32_t tagEnd(const char* text, int32_t at) {
+  if (text[at] != '^' || characterLength(leadBytes(), text + at) != 1 ||
+      text[at + 1] == '^') {
+    return -1;
+  }
+  const int32_t open = findCharacter(text, at + 1, '(');
+  if (open < 0) return -1;
+  const int32_t close = findCharacter(text, open + 1, ')');
+  if (close < 0) return -1;
+  return close + 1;
+}
+
+// Whether the search string matches at the character boundary `at`,
+// character by character: a match ends on a character boundary, and only
+// single-byte characters fold.
 bool matchesAt(const char* text, int32_t at) {
   const bool caseSensitive = prefsSwitch(T::CaseSensitive);
-  for (int32_t i = 0; i < textSession.searchLength; ++i) {
+  const LeadByteTable* table = leadBytes();
+  const char* search = textSession.searchText;
+  for (int32_t i = 0; i < textSession.searchLength;) {
     const char c = text[at + i];
     if (c == '\0') return false;
-    const char s = textSession.searchText[i];
-    if (caseSensitive ? c != s : fold(c) != fold(s)) return false;
+    const int32_t width = characterLength(table, text + at + i);
+    if (width != characterLength(table, search + i)) return false;
+    if (width == 2) {
+      if (c != search[i] || text[at + i + 1] != search[i + 1]) return false;
+    } else if (caseSensitive ? c != search[i] : fold(c) != fold(search[i])) {
+      return false;
+    }
+    i += width;
   }
   return true;
 }
 
+// A stored string may lack its terminator, and one cut at 50 bytes may end
+// in half a character: only its whole characters are taken.
 void copyField(char* target, const uint8_t* field) {
-  const size_t length =
-      strnlen(reinterpret_cast<const char*>(field), TextMaxChars);
+  const size_t length = wholeCharactersLength(
+      leadBytes(), reinterpret_cast<const char*>(field), TextMaxChars);
   memcpy(target, field, length);
   target[length] = '\0';
 }
 
 }  // namespace
 
-void useTextPrefs(const TextSearchPrefs* prefs) {
+void useTextPrefs(const TextSearchPrefs* prefs,
+                  const LeadByteTable* leadBytes) {
   textSession.prefs = prefs;
+  textSession.doubleByte = leadBytes != nullptr && hasLeadBytes(*leadBytes);
+  textSession.leadBytes = textSession.doubleByte ? *leadBytes : LeadByteTable{};
   copyField(textSession.searchText, prefs->bytes + T::SearchString);
   copyField(textSession.replaceText, prefs->bytes + T::ReplaceString);
   textSession.searchLength =
@@ -86,7 +139,7 @@ int16_t findInText(const char* text, int16_t start) {
   if (length >= TextLengthLimit || start < 0 || start >= length) return 0;
   const bool stepOverTags =
       textCursor.tagsAllowed == 1 && !prefsSwitch(T::SearchTags);
-  int32_t p = start;
+  int32_t p = alignToCharacter(text, start);
   for (;;) {
     while (stepOverTags) {
       const int32_t end = tagEnd(text, p);
@@ -102,7 +155,7 @@ int16_t findInText(const char* text, int16_t start) {
       textSession.matchOffset = static_cast<int16_t>(p);
       return 1;
     }
-    ++p;
+    p = nextCharacter(text, p);
     if (text[p] == '\0') return 0;
   }
 }
@@ -194,7 +247,10 @@ char* displayText(int16_t* position) {
   for (int32_t i = 0; i < length;) {
     const int32_t end = tagEnd(text, i);
     if (end < 0) {
-      shown[copied++] = text[i++];
+      for (int32_t width = characterLength(leadBytes(), text + i); width > 0;
+           --width) {
+        shown[copied++] = text[i++];
+      }
       continue;
     }
     // Tags before the first shown character move the position back.

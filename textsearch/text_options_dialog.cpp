@@ -25,6 +25,7 @@ constexpr int Go = 1;
 constexpr int Cancel = 2;
 
 TextSearchPrefs* editedPrefs;
+const LeadByteTable* leadBytes;  // of the code page the strings are in
 
 uint8_t* position() { return editedPrefs->bytes + T::OptionsDialogLeft; }
 
@@ -39,11 +40,13 @@ void setBox(HWND dialog, int id, size_t offset) {
                       InterfaceVersion);
 }
 
-// A stored string may lack its terminator: at most 50 characters are shown.
+// A stored string may lack its terminator: at most 50 bytes are shown, in
+// whole characters.
 void setEdit(HWND dialog, int id, size_t offset) {
   char text[TextFieldSize];
-  const size_t length = strnlen(
-      reinterpret_cast<const char*>(editedPrefs->bytes + offset), TextMaxChars);
+  const size_t length = wholeCharactersLength(
+      leadBytes, reinterpret_cast<const char*>(editedPrefs->bytes + offset),
+      TextMaxChars);
   memcpy(text, editedPrefs->bytes + offset, length);
   text[length] = '\0';
   hostSetControlText(dialog, id, text, InterfaceVersion);
@@ -74,13 +77,17 @@ bool acceptOptions(HWND dialog) {
     return false;
   }
   const int16_t replace = boxValue(dialog, ReplaceBox);
-  char search[TextMaxChars + 2] = {};
-  char replacement[TextMaxChars + 2] = {};
+  // The host gives at most 50 characters: on a double-byte system that may
+  // be up to 100 bytes, of which the first 50 in whole characters are kept.
+  char search[2 * TextMaxChars + 2] = {};
+  char replacement[2 * TextMaxChars + 2] = {};
   hostGetControlText(dialog, SearchEdit, search, TextMaxChars,
                      InterfaceVersion);
   hostGetControlText(dialog, ReplaceEdit, replacement, TextMaxChars,
                      InterfaceVersion);
-  search[TextMaxChars] = replacement[TextMaxChars] = '\0';
+  search[wholeCharactersLength(leadBytes, search, TextMaxChars)] = '\0';
+  replacement[wholeCharactersLength(leadBytes, replacement, TextMaxChars)] =
+      '\0';
   if (search[0] == '\0') {
     showError(dialog,
               "You must enter a search string before starting a search.",
@@ -161,9 +168,11 @@ int32_t HOST_CALL optionsDialogProc(HostWindow window, uint32_t message,
 
 }  // namespace
 
-void runTextOptionsDialog(HostWindow parent, TextSearchPrefs* prefs) {
+void runTextOptionsDialog(HostWindow parent, TextSearchPrefs* prefs,
+                          const LeadByteTable* codePageLeadBytes) {
   optionsConfirmed = 0;
   editedPrefs = prefs;
+  leadBytes = codePageLeadBytes;
   hostRunDialog(OptionsDialogResource, optionsDialogProc, parent, 1, 0,
                 InterfaceVersion);
 }

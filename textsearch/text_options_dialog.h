@@ -4,11 +4,14 @@
 #include <cstdint>
 
 #include "host/host_services.h"
+#include "textsearch/text_characters.h"
 #include "textsearch/text_prefs.h"
 
 // Set to 1 when the user's options were accepted with "GO!".
 extern int16_t optionsConfirmed;
 
 // Runs the dialog on `prefs`, which it writes only when the input is
-// accepted (and, on every close, the dialog's position).
-void runTextOptionsDialog(HostWindow parent, TextSearchPrefs* prefs);
+// accepted (and, on every close, the dialog's position). Strings are cut
+// to whole characters of the code page with `leadBytes`.
+void runTextOptionsDialog(HostWindow parent, TextSearchPrefs* prefs,
+                          const LeadByteTable* leadBytes);

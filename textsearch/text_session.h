@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "host/host_services.h"
+#include "textsearch/text_characters.h"
 #include "textsearch/text_prefs.h"
 
 // Offsets are signed 16-bit: texts of this length or longer are not
@@ -25,12 +26,18 @@ struct TextSearchSession {
   char replaceText[TextFieldSize];
   int16_t searchLength;
   int16_t replaceLength;
+  // The code page's lead bytes, when it has any: texts are then searched,
+  // folded, stepped over and copied one whole character at a time.
+  bool doubleByte;
+  LeadByteTable leadBytes;
 };
 
 extern TextSearchSession textSession;
 
-// Points the session at a preferences record and takes its strings.
-void useTextPrefs(const TextSearchPrefs* prefs);
+// Points the session at a preferences record and takes its strings, in the
+// code page whose lead bytes are given (none: a single-byte code page).
+void useTextPrefs(const TextSearchPrefs* prefs,
+                  const LeadByteTable* leadBytes = nullptr);
 // Releases the current text.
 void dropCurrentText();
 

@@ -331,16 +331,17 @@ char* fetchTextBlock(int16_t number) {
 
 int16_t countRecords(uint32_t tag, int32_t size) {
   uint8_t key[K::Size] = {};
-  writeU16(key, K::First, 1);
-  int16_t counter = 0;
-  // Bounded: a host that answers yes for ever still ends the count.
-  while (counter < INT16_MAX) {
+  int16_t count = 0;
+  // Bounded: a host that answers yes for ever still ends the count, at the
+  // largest count a signed 16-bit number holds.
+  while (count < INT16_MAX) {
+    writeU16(key, K::First, static_cast<uint16_t>(count + 1));
     int32_t probeSize = size;
-    const int16_t result =
-        low16(hostReadRecord(tag, key, nullptr, &probeSize, InterfaceVersion));
-    writeU16(key, K::First, static_cast<uint16_t>(readU16(key, K::First) + 1));
-    ++counter;
-    if (result == 0) break;
+    if (low16(hostReadRecord(tag, key, nullptr, &probeSize,
+                             InterfaceVersion)) == 0) {
+      break;
+    }
+    ++count;
   }
-  return static_cast<int16_t>(counter - 1);
+  return count;
 }

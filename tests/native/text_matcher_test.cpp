@@ -87,7 +87,7 @@ class TextMatcherTest : public ::testing::Test {
     setPrefsWord(prefs, L::ReplaceEnabled, 1);
     setPrefsWord(prefs, L::CaseSensitive, caseSensitive);
     setPrefsWord(prefs, L::SearchTags, searchTags);
-    useTextPrefs(&prefs);
+    useTextPrefs(&prefs, leadBytes);
   }
 
   // Searches one text from 0 and goes on as the results dialog does: each
@@ -118,6 +118,7 @@ class TextMatcherTest : public ::testing::Test {
 
   SimDocument doc;
   TextSearchPrefs prefs{};
+  const LeadByteTable* leadBytes = nullptr;  // the code page of the texts
 };
 
 TEST_F(TextMatcherTest, FindsTheFirstMatchAtOrAfterTheStart) {
@@ -462,3 +463,111 @@ TEST_F(TextMatcherTest, DisplayTextThatCannotBeAllocatedIsNone) {
 }
 
 }  // namespace
+
+// Double-byte characters: a lead byte 0x83 and a trail byte that looks like
+// an ASCII letter, a caret or a parenthesis.
+// clang-format off
+#define KA "\x83" "A"
+#define Ka "\x83" "a"
+#define KCaret "\x83" "^"
+// clang-format on
+
+TEST_F(TextMatcherTest, DoubleByteCharactersAreNeverSplitFoldedOrReadAsTags) {
+  struct CodePage {
+    const char* name;
+    std::vector<uint8_t> leadRanges;
+  };
+  const CodePage codePages[] = {{"932", {0x81, 0x9F, 0xE0, 0xFC, 0, 0}},
+                                {"936", {0x81, 0xFE, 0, 0}},
+                                {"949", {0x81, 0xFE, 0, 0}},
+                                {"950", {0x81, 0xFE, 0, 0}},
+                                {"1252", {0, 0}}};
+  struct Run {
+    std::vector<int> offsets;
+    const char* result;
+  };
+  struct Case {
+    const char* what;
+    const char* text;
+    const char* search;
+    const char* replace;
+    Run doubleByte, singleByte;
+  };
+  // clang-format off
+  const Case cases[] = {
+      {"letter in a trail byte", "x" KA "a", "a", "b",
+       {{3}, "x" KA "b"}, {{2, 3}, "x\x83" "bb"}},
+      {"trail bytes not folded", Ka KA, KA, "",
+       {{2}, Ka}, {{0, 0}, ""}},
+      {"trail caret opens no tag", KCaret "x(y)z", "x", "ww",
+       {{2}, KCaret "ww(y)z"}, {{}, ""}},
+      {"trail parenthesis closes no tag", "^b(c\x83)d)e", "d", "D",
+       {{}, ""}, {{6}, "^b(c\x83)D)e"}},
+      {"trail parenthesis opens no tag", "^b\x83(c)d", "c", "",
+       {{4}, "^b\x83()d"}, {{}, ""}},
+      {"lone lead byte at the end", "ab\x83", "b", KA,
+       {{1}, "a" KA "\x83"}, {{1}, "a" KA "\x83"}},
+      {"search string ending in half a character", "a\x83", "a\x83", "Z",
+       {{0}, "Z\x83"}, {{0}, "Z"}},
+      {"replacement holding a trail letter", "aXa", "a", Ka,
+       {{0, 3}, Ka "X" Ka}, {{0, 3}, Ka "X" Ka}},
+      {"shrinking beside double-byte characters", KA "aa" KA "a", "aa", "a",
+       {{2}, KA "a" KA "a"}, {{1, 4}, "\x83" "aa" "\x83" "a"}},
+  };
+  // clang-format on
+
+  struct Shown {
+    const char* text;
+    int16_t position;
+    const char* doubleByte;
+    int16_t doubleBytePosition;
+    const char* singleByte;
+    int16_t singleBytePosition;
+  };
+  const Shown shown[] = {
+      {"^f(x)" KA "y", 7, KA "y", 2, KA "y", 2},
+      {KCaret "b(c)d", 6, KCaret "b(c)d", 6,
+       "\x83"
+       "d",
+       6},
+      {"^b\x83(c)d", 6, "^b\x83(c)d", 6, "d", 0},
+      {"ab\x83", 0, "ab\x83", 0, "ab\x83", 0},
+  };
+  for (const CodePage& page : codePages) {
+    SCOPED_TRACE(page.name);
+    const LeadByteTable table =
+        leadBytesFromRanges(page.leadRanges.data(), page.leadRanges.size());
+    const bool doubleByte = page.leadRanges[0] != 0;
+    leadBytes = &table;
+    for (const Case& c : cases) {
+      SCOPED_TRACE(c.what);
+      simHost().resetLog();
+      resetSession();
+      use(c.search, c.replace);
+      const Run& expected = doubleByte ? c.doubleByte : c.singleByte;
+      const TextRun run = runText(c.text, true);
+      EXPECT_EQ(run.offsets, expected.offsets);
+      EXPECT_EQ(run.text, expected.result);
+      EXPECT_EQ(run.writes, static_cast<int>(expected.offsets.size()));
+      dropCurrentText();
+    }
+    for (const Shown& c : shown) {
+      SCOPED_TRACE(c.text);
+      use("q", "");
+      textSession.currentText = duplicateText(c.text);
+      int16_t position = c.position;
+      char* copy = displayText(&position);
+      ASSERT_NE(copy, nullptr);
+      EXPECT_STREQ(copy, doubleByte ? c.doubleByte : c.singleByte);
+      EXPECT_EQ(position,
+                doubleByte ? c.doubleBytePosition : c.singleBytePosition);
+      releaseText(copy);
+      dropCurrentText();
+    }
+    // A stored string cut at 50 bytes inside a character loses that half.
+    const std::string stored = std::string(49, 'q') + KA;
+    memcpy(prefs.bytes + L::SearchString, stored.data(), TextFieldSize);
+    useTextPrefs(&prefs, &table);
+    EXPECT_EQ(textSession.searchLength, doubleByte ? 49 : 50);
+  }
+}

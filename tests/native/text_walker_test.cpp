@@ -474,6 +474,11 @@ TEST_F(TextWalkerTest, CountsAndTextBlocksAreReadByNumber) {
   EXPECT_EQ(countRecords(TagMeasure, 24), 5);
   EXPECT_EQ(countRecords(TagStaffSystem, 20), 2) << "counted to the first gap";
   EXPECT_EQ(countRecords(TagStaff, 66), 0);
+  SimDocument full;  // more records than the count can hold
+  full.addMeasureRecords(INT16_MAX + 1);
+  simHost().document = &full;
+  EXPECT_EQ(countRecords(TagMeasure, 24), INT16_MAX) << "the last one too";
+  simHost().document = &doc;
 
   const int16_t block = doc.addTextBlock("Allegro");
   char* text = fetchTextBlock(block);
