@@ -41,33 +41,56 @@ int32_t alignToCharacter(const char* text, int32_t offset) {
   return at;
 }
 
+// The last search for one character in one text: where it began and what
+// it found (-1: nothing up to the end). Searches move forward through a
+// text, so one that begins within the stretch already searched has its
+// answer at once, and a text full of carets is not read again for each.
+struct CharacterSearch {
+  int32_t from = -1;
+  int32_t found = -1;
+};
+
+// The parentheses searched for by the tags of one text.
+struct TagSearch {
+  CharacterSearch open, close;
+};
+
 // Where the first single-byte character `wanted` at or after the character
 // boundary `from` is, or -1. A trail byte that equals it is not it.
-int32_t findCharacter(const char* text, int32_t from, char wanted) {
-  if (leadBytes() == nullptr) {
-    const char* found = strchr(text + from, wanted);
-    return found != nullptr ? static_cast<int32_t>(found - text) : -1;
+int32_t findCharacter(const char* text, int32_t from, char wanted,
+                      CharacterSearch& last) {
+  if (last.from >= 0 && from >= last.from &&
+      (last.found < 0 || from <= last.found)) {
+    return last.found;
   }
-  for (int32_t at = from; text[at] != '\0'; at = nextCharacter(text, at)) {
-    if (text[at] == wanted && characterLength(leadBytes(), text + at) == 1) {
-      return at;
+  int32_t found = -1;
+  if (leadBytes() == nullptr) {
+    const char* at = strchr(text + from, wanted);
+    if (at != nullptr) found = static_cast<int32_t>(at - text);
+  } else {
+    for (int32_t at = from; text[at] != '\0'; at = nextCharacter(text, at)) {
+      if (text[at] == wanted && characterLength(leadBytes(), text + at) == 1) {
+        found = at;
+        break;
+      }
     }
   }
-  return -1;
+  last = CharacterSearch{from, found};
+  return found;
 }
 
 // Where the tag that starts at the character boundary `at` ends (one past
 // its closing parenthesis), or -1 when there is no tag there. A tag is a
 // caret not followed by a second caret, running to the first closing
 // parenthesis after the first opening parenthesis after it.
-int32_t tagEnd(const char* text, int32_t at) {
+int32_t tagEnd(const char* text, int32_t at, TagSearch& search) {
   if (text[at] != '^' || characterLength(leadBytes(), text + at) != 1 ||
       text[at + 1] == '^') {
     return -1;
   }
-  const int32_t open = findCharacter(text, at + 1, '(');
+  const int32_t open = findCharacter(text, at + 1, '(', search.open);
   if (open < 0) return -1;
-  const int32_t close = findCharacter(text, open + 1, ')');
+  const int32_t close = findCharacter(text, open + 1, ')', search.close);
   if (close < 0) return -1;
   return close + 1;
 }
@@ -140,9 +163,10 @@ int16_t findInText(const char* text, int16_t start) {
   const bool stepOverTags =
       textCursor.tagsAllowed == 1 && !prefsSwitch(T::SearchTags);
   int32_t p = alignToCharacter(text, start);
+  TagSearch tags;
   for (;;) {
     while (stepOverTags) {
-      const int32_t end = tagEnd(text, p);
+      const int32_t end = tagEnd(text, p, tags);
       if (end < 0) break;
       p = end;
     }
@@ -244,8 +268,9 @@ char* displayText(int16_t* position) {
   char* shown = allocateText(static_cast<size_t>(length) + 1);
   if (shown == nullptr) return nullptr;
   int32_t copied = 0;
+  TagSearch tags;
   for (int32_t i = 0; i < length;) {
-    const int32_t end = tagEnd(text, i);
+    const int32_t end = tagEnd(text, i, tags);
     if (end < 0) {
       for (int32_t width = characterLength(leadBytes(), text + i); width > 0;
            --width) {

@@ -1,7 +1,10 @@
 // The matcher and the display copy on arbitrary texts, search and replace
 // strings (possibly without terminators in the stored record) and switches,
-// answering each match with a replacement or not.
+// answering each match with a replacement or not, in a single-byte or a
+// double-byte code page. In the latter, every match lies on character
+// boundaries and a replacement leaves every other character as it was.
 #include <cstring>
+#include <vector>
 
 #include "simhost/sim_host.h"
 #include "tests/fuzz/fuzz_input.h"
@@ -10,6 +13,30 @@
 #include "textsearch/text_walker.h"
 
 namespace T = TextSearchPrefsLayout;
+
+namespace {
+
+// The lead bytes of code page 932 (Japanese).
+const uint8_t Japanese[] = {0x81, 0x9F, 0xE0, 0xFC, 0, 0};
+
+// Which offsets of `text` start a character (its end counts as one).
+std::vector<bool> characterStarts(const char* text,
+                                  const LeadByteTable* table) {
+  std::vector<bool> starts(strlen(text) + 1, false);
+  int32_t at = 0;
+  for (; text[at] != '\0'; at += characterLength(table, text + at)) {
+    starts[at] = true;
+  }
+  starts[at] = true;
+  return starts;
+}
+
+bool isStart(const std::vector<bool>& starts, int32_t offset) {
+  return offset >= 0 && static_cast<size_t>(offset) < starts.size() &&
+         starts[offset];
+}
+
+}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   FuzzInput in(data, size);
@@ -23,11 +50,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string replace = in.text(TextFieldSize);
   memcpy(prefs.bytes + T::SearchString, search.data(), search.size());
   memcpy(prefs.bytes + T::ReplaceString, replace.data(), replace.size());
-  useTextPrefs(&prefs);
   textCursor.tagsAllowed = (switches >> 2) & 1;
   textCursor.kind = static_cast<uint8_t>((switches >> 3) % 10);
   textCursor.textBlockNumber = 1;
-  failTextAllocationAt(in.byte() % 16);  // 0: every allocation succeeds
+  const uint8_t faults = in.byte();
+  failTextAllocationAt(faults % 16);  // 0: every allocation succeeds
+  const LeadByteTable japanese = leadBytesFromRanges(Japanese, sizeof Japanese);
+  const LeadByteTable* table = (faults & 0x10) != 0 ? &japanese : nullptr;
+  useTextPrefs(&prefs, table);
   const std::string text = in.rest();
 
   SimDocument document;
@@ -43,6 +73,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         static_cast<int32_t>(strlen(textSession.currentText));
     FUZZ_CHECK(textSession.matchOffset >= nextFree);
     FUZZ_CHECK(textSession.matchOffset + textSession.searchLength <= length);
+    const std::vector<bool> starts =
+        characterStarts(textSession.currentText, table);
+    FUZZ_CHECK(isStart(starts, textSession.matchOffset));
+    FUZZ_CHECK(
+        isStart(starts, textSession.matchOffset + textSession.searchLength));
+    const std::string before = textSession.currentText;
     int16_t position = textSession.matchOffset;
     char* shown = displayText(&position);
     if (shown != nullptr) {
@@ -57,6 +93,26 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       textSession.lengthDelta = 0;
     }
     const bool replaced = textSession.replacedCount != replacedBefore;
+    if (replaced) {
+      // The bytes and characters before and after the match are kept.
+      const int32_t offset = textSession.matchOffset;
+      const int32_t end = offset + textSession.replaceLength;
+      const std::string after = textSession.currentText;
+      FUZZ_CHECK(after.compare(0, offset, before, 0, offset) == 0);
+      FUZZ_CHECK(after.compare(end, std::string::npos, before,
+                               offset + textSession.searchLength) == 0);
+      const std::vector<bool> newStarts =
+          characterStarts(textSession.currentText, table);
+      for (int32_t start = 0; start < static_cast<int32_t>(starts.size());
+           ++start) {
+        if (!starts[start]) continue;
+        if (start <= offset) FUZZ_CHECK(isStart(newStarts, start));
+        if (start >= offset + textSession.searchLength) {
+          FUZZ_CHECK(isStart(newStarts, start + textSession.replaceLength -
+                                            textSession.searchLength));
+        }
+      }
+    }
     nextFree = textSession.matchOffset + (replaced ? textSession.replaceLength
                                                    : textSession.searchLength);
     found = continueInText();
