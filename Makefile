@@ -28,6 +28,9 @@ demo: build
 	@scripts/wine-run.sh --prepare
 	@rm -rf $(BUILD)/windows/demo/pictures $(BUILD)/screenshots
 	@scripts/wine-run.sh $(BUILD)/windows/demo/FINALE.EXE --screenshots=pictures
+	@echo
+	@LANG=ja_JP.UTF-8 LC_ALL=ja_JP.UTF-8 scripts/wine-run.sh \
+	  $(BUILD)/windows/demo/FINALE.EXE --japanese --screenshots=pictures 2>/dev/null
 	@scripts/bmp2png.py $(BUILD)/windows/demo/pictures $(BUILD)/screenshots >/dev/null
 	@echo "Screenshots of the dialogs and message boxes: $(BUILD)/screenshots/"
 

@@ -1,6 +1,6 @@
 // A whole "Yes to all" of the text command over a simulated document with
-// 10,000 texts across all ten kinds, beside a plain strstr over the same
-// texts.
+// 10,000 texts across all ten kinds, in a single-byte code page and in a
+// double-byte one (932), beside a plain strstr over the same texts.
 //   text_search_benchmark [benchmark flags]
 #include <benchmark/benchmark.h>
 
@@ -76,13 +76,14 @@ TextSearchPrefs prefsFor(const char* search, const char* replace) {
   return prefs;
 }
 
-// "Yes to all" as the results dialog runs it. The replacement
-// has the search string's letters in another case, so every run finds the
-// same matches (the search folds case).
-void BM_YesToAll(benchmark::State& state) {
+// "Yes to all" as the results dialog runs it, in the code page with
+// `leadBytes` (none: single-byte). The replacement has the search string's
+// letters in another case, so every run finds the same matches (the search
+// folds case).
+void yesToAll(benchmark::State& state, const LeadByteTable* leadBytes) {
   simHost().document = &document();
   const TextSearchPrefs prefs = prefsFor("cresc.", "CRESC.");
-  useTextPrefs(&prefs);
+  useTextPrefs(&prefs, leadBytes);
   int16_t replaced = 0;
   for (auto _ : state) {
     simHost().resetLog();
@@ -100,6 +101,14 @@ void BM_YesToAll(benchmark::State& state) {
   state.counters["replaced"] = replaced;
   state.SetItemsProcessed(state.iterations() *
                           static_cast<int64_t>(allTexts.size()));
+}
+
+void BM_YesToAll(benchmark::State& state) { yesToAll(state, nullptr); }
+
+void BM_YesToAllDoubleByte(benchmark::State& state) {
+  const uint8_t japanese[] = {0x81, 0x9F, 0xE0, 0xFC, 0, 0};
+  const LeadByteTable table = leadBytesFromRanges(japanese, sizeof japanese);
+  yesToAll(state, &table);
 }
 
 void BM_PlainStrstr(benchmark::State& state) {
@@ -121,6 +130,7 @@ void BM_PlainStrstr(benchmark::State& state) {
 }
 
 BENCHMARK(BM_YesToAll)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_YesToAllDoubleByte)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_PlainStrstr)->Unit(benchmark::kMillisecond);
 
 class PerTextReporter : public benchmark::ConsoleReporter {
@@ -143,9 +153,11 @@ int main(int argc, char** argv) {
   PerTextReporter reporter;
   benchmark::RunSpecifiedBenchmarks(&reporter);
   const double yesToAll = reporter.textsPerSecond["BM_YesToAll"];
+  const double doubleByte = reporter.textsPerSecond["BM_YesToAllDoubleByte"];
   const double plain = reporter.textsPerSecond["BM_PlainStrstr"];
   printf("\n%zu texts per run\n", allTexts.size());
   printf("Yes to all: %.0f texts per second\n", yesToAll);
+  printf("Yes to all, code page 932: %.0f texts per second\n", doubleByte);
   printf("plain strstr: %.0f texts per second\n", plain);
   if (yesToAll > 0)
     printf("ratio (strstr / Yes to all): %.1f\n", plain / yesToAll);

@@ -1,7 +1,9 @@
 // The demo host: loads the real plug-in into the simulated host with a small
 // sample score, lists its menu items, runs each command the way a user of
 // the host would, and prints what that user sees.
-//   FINALE.EXE [--plugin=PATH]
+//   FINALE.EXE [--plugin=PATH] [--screenshots=DIR] [--japanese]
+// With --japanese (run under code page 932) it runs only the text command
+// over a score with Japanese texts.
 #include <windows.h>
 
 #include <cstdio>
@@ -56,13 +58,23 @@ void printTexts(const SimDocument& score) {
          score.recordText({TagTextRepeatText, 1, 0, 0}).c_str());
 }
 
+// A text of the ANSI code page as the terminal reads it (UTF-8).
+std::string terminalText(const char* text) {
+  wchar_t wide[256] = {};
+  char utf8[768] = {};
+  MultiByteToWideChar(CP_ACP, 0, text, -1, wide, 255);
+  WideCharToMultiByte(CP_UTF8, 0, wide, -1, utf8, sizeof utf8 - 1, nullptr,
+                      nullptr);
+  return utf8;
+}
+
 UserStep showLines(const char* when) {
   return look([when](HWND dialog) {
     printf("  %s, the results dialog shows:\n", when);
     for (int id = 105; id <= 110; ++id) {
       char line[128] = {};
       GetDlgItemTextA(dialog, id, line, sizeof line);
-      if (line[0] != '\0') printf("    | %s\n", line);
+      if (line[0] != '\0') printf("    | %s\n", terminalText(line).c_str());
     }
   });
 }
@@ -149,14 +161,50 @@ void printBoxes() {
   }
 }
 
+// The text command on a Japanese system: katakana whose trail bytes look
+// like the letter searched for are left alone, and the dialog shows the
+// Japanese text readably.
+int runJapaneseDemo(Plugin& plugin) {
+  if (GetACP() != 932) {
+    fprintf(stderr, "--japanese needs code page 932 (LANG=ja_JP.UTF-8)\n");
+    return 2;
+  }
+  RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\QZPlugins");
+  SimDocument score(1, 1);
+  // "Aria" in katakana (its first and last letters' trail byte is 'A'),
+  // then in Latin letters; a lyric: "sakura sakura".
+  score.addPageText(0, 0, "\x83\x41\x83\x8A\x83\x41 Aria");
+  score.addLyrics(TagVerseLyrics, 1,
+                  "\x82\xB3\x82\xAD\x82\xE7 \x82\xB3\x82\xAD\x82\xE7");
+  simHost().document = &score;
+  callChecked(plugin.init, "Init", {0, 0});
+  scriptedUser().install();
+  printf("On a Japanese system the user searches for \"a\":\n");
+  scriptedUser().expectDialog(20129, {typeText(101, "a"), click(1)});
+  scriptedUser().expectDialog(
+      20130, {showLines("at the first match"), picture("text-results-japanese"),
+              click(104), showLines("at the second match"), click(104),
+              showLines("at the end"), click(1)});
+  callChecked(plugin.invoke, "Invoke", {0, 1, argument(nullptr), 0});
+  printBoxes();
+  scriptedUser().uninstall();
+  callChecked(plugin.terminate, "Terminate", {0});
+  for (const std::string& v : simHost().violations) {
+    printf("host contract violation: %s\n", v.c_str());
+  }
+  return simHost().violations.empty() ? 0 : 1;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   std::string path = defaultPluginPath();
+  bool japanese = false;
   for (int i = 1; i < argc; ++i) {
     const std::string arg = argv[i];
     if (arg.rfind("--plugin=", 0) == 0) path = arg.substr(9);
     if (arg.rfind("--screenshots=", 0) == 0) pictureFolder = arg.substr(14);
+    if (arg == "--japanese") japanese = true;
   }
   if (!pictureFolder.empty()) {
     CreateDirectoryA(pictureFolder.c_str(), nullptr);
@@ -167,6 +215,11 @@ int main(int argc, char** argv) {
   if (!error.empty()) {
     fprintf(stderr, "%s\n", error.c_str());
     return 2;
+  }
+  if (japanese) {
+    const int status = runJapaneseDemo(plugin);
+    unloadPlugin(&plugin);
+    return status;
   }
   // Start as a first installation would: no stored settings.
   RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\QZPlugins");

@@ -102,7 +102,18 @@ bool matchesAt(const char* text, int32_t at) {
   const bool caseSensitive = prefsSwitch(T::CaseSensitive);
   const LeadByteTable* table = leadBytes();
   const char* search = textSession.searchText;
-  for (int32_t i = 0; i < textSession.searchLength;) {
+  const int32_t length = textSession.searchLength;
+  if (table == nullptr) {
+    for (int32_t i = 0; i < length; ++i) {
+      const char c = text[at + i];
+      if (c == '\0') return false;
+      if (caseSensitive ? c != search[i] : fold(c) != fold(search[i])) {
+        return false;
+      }
+    }
+    return true;
+  }
+  for (int32_t i = 0; i < length;) {
     const char c = text[at + i];
     if (c == '\0') return false;
     const int32_t width = characterLength(table, text + at + i);
