@@ -434,6 +434,7 @@ TEST_F(EntryDialogTest, FontAndBrushAreReleasedWhenTheDialogCloses) {
         look([](HWND d) {
           // The system colours change and change back while the dialog is
           // open: the red rows get a brush of each new face colour.
+          ShowWindow(d, SW_SHOW);  // else nothing is painted
           const INT face = COLOR_BTNFACE;
           const COLORREF was = GetSysColor(face);
           for (COLORREF colour : {was ^ 0x000101u, was}) {
