@@ -90,12 +90,9 @@ int installGdiLedger(HMODULE plugin) {
 
 std::string takeGdiLeftovers() {
   std::string left;
-  if (!liveObjects.empty()) {
-    left = std::to_string(liveObjects.size()) + " GDI objects";
-  }
-  if (!liveDcs.empty()) {
-    left += (left.empty() ? "" : ", ") + std::to_string(liveDcs.size()) +
-            " device contexts";
+  if (!liveObjects.empty() || !liveDcs.empty()) {
+    left = std::to_string(liveObjects.size()) + " GDI objects, " +
+           std::to_string(liveDcs.size()) + " device contexts";
   }
   liveObjects.clear();
   liveDcs.clear();

@@ -10,6 +10,6 @@
 // Patches the module's imports of CreateFontA, CreateSolidBrush,
 // DeleteObject, GetDC and ReleaseDC; answers how many were patched.
 int installGdiLedger(HMODULE plugin);
-// What the plug-in still holds ("2 objects, 1 DC"), empty when nothing;
-// forgets it, so that one leak is reported once.
+// What the plug-in still holds, empty when nothing; forgets it, so that one
+// leak is reported once.
 std::string takeGdiLeftovers();
