@@ -46,7 +46,9 @@ target_link_libraries(plugin PRIVATE ${FINALE_IMPORTS} user32 gdi32 advapi32)
 add_library(simhost OBJECT
   ${SIMHOST_CORE_SOURCES}
   simhost/dialog_services.cpp
+  simhost/gdi_ledger.cpp
   simhost/plugin_loader.cpp
+  simhost/screenshot.cpp
   simhost/scripted_user.cpp
   simhost/stack_check_thunk.S
 )
@@ -74,5 +76,5 @@ add_executable(e2e_tests ${E2E_TEST_SOURCES}
 target_link_libraries(e2e_tests PRIVATE gtest)
 add_host_executable(e2e_tests e2e)
 
-add_executable(demo_host simhost/demo_main.cpp simhost/screenshot.cpp)
+add_executable(demo_host simhost/demo_main.cpp)
 add_host_executable(demo_host demo)

@@ -158,7 +158,8 @@ void* HOST_CALL hostLoadFrame(uint32_t regionScope, uint32_t staff,
   }
   uint8_t* frame = new uint8_t[FrameHeaderSize];
   memset(frame, 0xCD, FrameHeaderSize);
-  writeU32(frame, HostFrameLayout::Entries, word(entries));
+  writeU32(frame, HostFrameLayout::Entries,
+           host.nullEntries ? 0 : word(entries));
   int16_t claimed = static_cast<int16_t>(source.size());
   if (host.overrideEntryCount && host.entryCountOverride < claimed) {
     claimed = host.entryCountOverride;

@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "simhost/dialog_services.h"
+#include "simhost/gdi_ledger.h"
 #include "simhost/sim_host.h"
 
 std::string defaultPluginPath() {
@@ -20,6 +21,9 @@ std::string loadPlugin(const std::string& path, Plugin* plugin) {
            ")";
   }
   setDialogResourceModule(plugin->module);
+  if (installGdiLedger(plugin->module) == 0) {
+    return "no GDI or USER import of " + path + " could be watched";
+  }
   struct Export {
     const char* name;
     void** slot;

@@ -5,7 +5,13 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 // Brings the window to the screen, lets it paint, and writes its outer
 // rectangle to `path`. Answers false when nothing could be written.
 bool saveWindowPicture(HWND window, const std::string& path);
+
+// The window's outer rectangle as now on the screen, once pending paints are
+// done, row by row from the top. Nothing is invalidated first, so a control
+// the window forgot to repaint shows what it showed before.
+std::vector<COLORREF> paintedPixels(HWND window);

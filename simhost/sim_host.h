@@ -33,6 +33,7 @@ struct SimHost {
   // lending frames that claim this entry count (only counts below the real
   // one are honoured: the host never lends fewer entries than it claims).
   bool nullFrames = false;
+  bool nullEntries = false;  // frames whose entry array is null, count kept
   bool overrideEntryCount = false;
   int16_t entryCountOverride = 0;
   // Faults of the keyed records: a size reported by service 9 off by this

@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <string>
 
+#include "simhost/gdi_ledger.h"
 #include "tests/e2e/e2e_support.h"
 
 namespace {
@@ -51,6 +52,7 @@ bool strictRun() { return strict; }
 void HostTest::SetUp() {
   simHost().resetLog();
   simHost().strict = strict;
+  simHost().stopAtCell = 0;
   simHost().document = nullptr;
   scriptedUser().reset();
   scriptedUser().install();
@@ -66,6 +68,9 @@ void HostTest::TearDown() {
   for (const std::string& v : simHost().violations) ADD_FAILURE() << v;
   for (const std::string& p : scriptedUser().problems) ADD_FAILURE() << p;
   EXPECT_TRUE(simHost().lentFrames.empty()) << "frames not handed back";
+  const std::string leftovers = takeGdiLeftovers();
+  EXPECT_EQ(leftovers, "")
+      << "the plug-in's dialogs closed, yet it holds these";
   simHost().document = nullptr;
 }
 

@@ -7,6 +7,7 @@
 
 #include "host/byte_access.h"
 #include "host/host_records.h"
+#include "simhost/screenshot.h"
 #include "simhost/sim_document.h"
 #include "tests/e2e/e2e_support.h"
 
@@ -45,6 +46,20 @@ COLORREF colourOf(HWND dialog, int id) {
   const COLORREF colour = GetTextColor(dc);
   ReleaseDC(dialog, dc);
   return colour;
+}
+
+// How a control is painted: its dark red and its black pixels (a grey box,
+// as Slur's on both pages, has neither).
+struct Ink {
+  int darkRed = 0, black = 0;
+};
+Ink inkOf(HWND dialog, int id) {
+  Ink ink;
+  for (COLORREF c : paintedPixels(GetDlgItem(dialog, id))) {
+    ink.darkRed += c == DarkRed;
+    ink.black += c == RGB(0, 0, 0);
+  }
+  return ink;
 }
 
 RECT placeOf(HWND dialog) {
@@ -125,9 +140,12 @@ TEST_F(EntryDialogTest, RangesAreCheckedInclusivelyWithTheFocusOnTheEdit) {
     if (c.error) scriptedUser().answerMessageBox(IDOK);
     std::string caption;
     int focus = 0;
-    runDialog({setCheck(c.box, 1), typeText(c.edit, c.value), click(205),
+    bool editWhileClear = true;
+    runDialog({look([&](HWND d) { editWhileClear = enabled(d, c.edit); }),
+               setCheck(c.box, 1), typeText(c.edit, c.value), click(205),
                seePage(&caption), look([&](HWND) { focus = focusId(); }),
                click(2)});
+    EXPECT_FALSE(editWhileClear) << "greyed while its box is clear";
     if (c.error) {
       ASSERT_EQ(scriptedUser().boxes.size(), 1u);
       EXPECT_EQ(scriptedUser().boxes[0].text, c.error);
@@ -250,6 +268,15 @@ TEST_F(EntryDialogTest, CaptionUsesA14PointFont) {
   EXPECT_STREQ(font.lfFaceName, "MS Sans Serif");
 }
 
+TEST_F(EntryDialogTest, APassTheHostStopsShowsNoCount) {
+  score.addEntry(1, 1, 0, EntryShape{});
+  simHost().stopAtCell = 1;
+  runDialog({setCheck(117, 1), click(205), setCheck(122, 1), click(204)});
+  simHost().stopAtCell = 0;
+  EXPECT_TRUE(scriptedUser().boxes.empty());
+  EXPECT_EQ(simHost().calls.back().args[1], 1u) << "the pass was stopped";
+}
+
 TEST_F(EntryDialogTest, DangerousActionIsConfirmedBeforeTheScoreChanges) {
   EntryShape chord;
   chord.flags = ChordFlag;
@@ -317,7 +344,7 @@ TEST_F(EntryDialogTest, BackToSearchNeedsNoActionAndNoConfirmation) {
 
 TEST_F(EntryDialogTest, ReopensWhereItWasClosedKeepingCriteriaOnlyAfterGo) {
   RECT afterCancel{}, afterGo{};
-  int flagAfterCancel = -1, flagAfterGo = -1;
+  int flagAfterCancel = -1, flagAfterGo = -1, andAfterGo = -1, orAfterGo = -1;
   auto moveTo = [](int x, int y) {
     return look([x, y](HWND d) {
       const RECT r = placeOf(d);
@@ -330,11 +357,13 @@ TEST_F(EntryDialogTest, ReopensWhereItWasClosedKeepingCriteriaOnlyAfterGo) {
                afterCancel = placeOf(d);
                flagAfterCancel = checkOf(d, 120);
              }),
-             moveTo(222, 88), setCheck(117, 1), click(205), setCheck(122, 1),
-             click(204)});
+             moveTo(222, 88), setCheck(117, 1), click(203), click(205),
+             setCheck(122, 1), click(204)});
   runDialog({look([&](HWND d) {
                afterGo = placeOf(d);
                flagAfterGo = checkOf(d, 117);
+               andAfterGo = checkOf(d, 202);
+               orAfterGo = checkOf(d, 203);
              }),
              click(2)});
   EXPECT_EQ(afterCancel.left, 111);
@@ -343,6 +372,8 @@ TEST_F(EntryDialogTest, ReopensWhereItWasClosedKeepingCriteriaOnlyAfterGo) {
   EXPECT_EQ(afterGo.left, 222);
   EXPECT_EQ(afterGo.top, 88);
   EXPECT_EQ(flagAfterGo, BST_CHECKED);
+  EXPECT_EQ(andAfterGo, BST_UNCHECKED);
+  EXPECT_EQ(orAfterGo, BST_CHECKED);
 }
 
 TEST_F(EntryDialogTest, StoredOptionWordsOutsideTheirRangeShowAsIgnored) {
@@ -386,7 +417,10 @@ TEST_F(EntryDialogTest, FontAndBrushAreReleasedWhenTheDialogCloses) {
     HGDIOBJ font = nullptr, brush = nullptr;
     bool liveWhileOpen = false;
     std::vector<UserStep> steps = {
-        setCheck(117, 1), click(205), setCheck(122, 1), look([&](HWND d) {
+        setCheck(117, 1),
+        click(205),
+        setCheck(122, 1),
+        look([&](HWND d) {
           font = reinterpret_cast<HGDIOBJ>(
               SendDlgItemMessageA(d, 101, WM_GETFONT, 0, 0));
           HDC dc = GetDC(d);
@@ -397,11 +431,39 @@ TEST_F(EntryDialogTest, FontAndBrushAreReleasedWhenTheDialogCloses) {
           liveWhileOpen = GetObjectType(font) == OBJ_FONT &&
                           GetObjectType(brush) == OBJ_BRUSH;
         }),
+        look([](HWND d) {
+          // The system colours change and change back while the dialog is
+          // open: the red rows get a brush of each new face colour.
+          ShowWindow(d, SW_SHOW);  // else nothing is painted
+          const INT face = COLOR_BTNFACE;
+          const COLORREF was = GetSysColor(face);
+          for (COLORREF colour : {was ^ 0x000101u, was}) {
+            SetSysColors(1, &face, &colour);
+            RedrawWindow(d, nullptr, nullptr,
+                         RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+          }
+        }),
         click(closeWith)};
     if (closeWith == 204) scriptedUser().answerMessageBox(IDOK);  // the count
     runDialog(steps);
     EXPECT_TRUE(liveWhileOpen);
     EXPECT_EQ(GetObjectType(font), 0u) << "caption font deleted";
     EXPECT_EQ(GetObjectType(brush), 0u) << "background brush deleted";
+  }
+}
+
+TEST_F(EntryDialogTest, DangerousRowIsPaintedDarkRedOnlyOnTheReplacePage) {
+  // Slur keeps its state on both pages: only a repaint of the whole page
+  // brings its new colour.
+  std::vector<Ink> seen;
+  const UserStep see = look([&](HWND d) { seen.push_back(inkOf(d, 148)); });
+  runDialog(
+      {see, setCheck(120, 1), click(205), see, click(206), see, click(2)});
+  ASSERT_EQ(seen.size(), 3u);
+  EXPECT_GT(seen[1].darkRed, 0);
+  EXPECT_EQ(seen[1].black, 0);
+  for (const Ink& searchPage : {seen[0], seen[2]}) {
+    EXPECT_EQ(searchPage.darkRed, 0);
+    EXPECT_GT(searchPage.black, 0);
   }
 }

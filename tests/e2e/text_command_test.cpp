@@ -251,6 +251,60 @@ TEST_F(TextCommandTest, ReplaceNoYesNoReplacesOnlyTheSecond) {
   EXPECT_EQ(score.recordText({TagTextExpression, 3, 0, 0}, 12), "sempre pp");
 }
 
+TEST_F(TextCommandTest, AfterYesThenNoTheSearchGoesOnBehindTheMatch) {
+  const struct {
+    const char* text;
+    const char* replace;
+    std::vector<int> answers;  // Yes 101, No 102
+    const char* result;
+    const char* found;
+  } cases[] = {
+      {"xxxx", "yy", {101, 102, 101, 102}, "yyxyyx", "4 instance(s) found"},
+      {"xx", "", {101, 102}, "x", "2 instance(s) found"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.replace);
+    score = SimDocument();
+    score.addTextExpression(1, c.text);
+    std::vector<Lines> seen;
+    std::vector<UserStep> steps;
+    for (int answer : c.answers) steps.push_back(click(answer));
+    steps.push_back(readLines(&seen));
+    steps.push_back(click(1));
+    run(fillOptions("x", c.replace), steps);
+    EXPECT_EQ(score.recordText({TagTextExpression, 1, 0, 0}, 12), c.result);
+    ASSERT_EQ(seen.size(), 1u);
+    EXPECT_EQ(seen[0][2], c.found);
+  }
+}
+
+TEST_F(TextCommandTest, CaseAndTagBoxesCountEachForItself) {
+  // "font" in a tag, "Font" and "font" outside it.
+  score.addPageText(0, 0, "^font(x)Font font");
+  const struct {
+    int caseSensitive, searchTags;
+    const char* found;
+  } cases[] = {{1, 0, "1 instance(s) found"}, {0, 1, "3 instance(s) found"}};
+  const UserStep toTheSummary = look([](HWND d) {
+    for (int i = 0; i < 5 && isShown(d, 104); ++i) {
+      SendDlgItemMessageA(d, 104, BM_CLICK, 0, 0);
+    }
+  });
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.caseSensitive);
+    std::vector<Lines> seen;
+    std::vector<UserStep> options = fillOptions("font", nullptr);
+    options.insert(options.begin(), {setCheck(102, c.caseSensitive),
+                                     setCheck(104, c.searchTags)});
+    run(options, {toTheSummary, readLines(&seen), click(1)});
+    // Reopened, the boxes show what was chosen.
+    run({click(1)}, {toTheSummary, readLines(&seen), click(1)});
+    ASSERT_EQ(seen.size(), 2u);
+    EXPECT_EQ(seen[0][2], c.found);
+    EXPECT_EQ(seen[1][2], c.found);
+  }
+}
+
 TEST_F(TextCommandTest, YesToAllReplacesEverythingAndHidesTheQuestion) {
   score.addPageText(1, 0, "Fine");
   score.addStaff(1, "Fine Horn", "Fine");

@@ -84,6 +84,7 @@ class EngineTest : public ::testing::Test {
     simHost().strict = false;
     simHost().nullFrames = false;
     simHost().overrideEntryCount = false;
+    simHost().nullEntries = false;
   }
 
   int32_t run(const std::vector<uint8_t>& r) {
@@ -161,6 +162,7 @@ TEST(EntryMatching, ReplaceEntrySetsAndClearsOnlyReplaceableRows) {
   EntryOptions replace = freshOptions();
   setEntryOption(replace, 117, TriOff);  // Note/Rest cleared
   setEntryOption(replace, 120, TriOn);   // Chord set
+  setEntryOption(replace, 146, TriOff);  // Up/Down: clear, stays clear
   setEntryOption(replace, 148, TriOff);  // Slur cleared (16-bit word)
   setEntryOption(replace, 116, TriOff);  // Legality: search-only, no effect
   setEntryOption(replace, 124, 5);       // not an action
@@ -184,6 +186,9 @@ TEST(EntryMatching, NoteCriteriaAndActions) {
   setOptionWord(search, L::Displacement, 3);
   setNoteOption(search, 157, TriOn);
   EXPECT_TRUE(matchNote(note, search));
+  writeI16(note, HostNoteLayout::Displacement, -3);
+  setOptionWord(search, L::Displacement, -3);
+  EXPECT_TRUE(matchNote(note, search)) << "a negative displacement";
   setOptionWord(search, L::RaiseLowerEnabled, 1);
   setOptionWord(search, L::RaiseLower, 0);
   EXPECT_FALSE(matchNote(note, search));
@@ -358,16 +363,19 @@ TEST_F(EngineTest, FramesTheHostCannotLendOrCountAreSkipped) {
   const struct {
     const char* name;
     bool nullFrames;
+    bool nullEntries;
     bool overrideCount;
     int16_t count;
   } cases[] = {
-      {"null frames", true, false, 0},
-      {"a negative entry count", false, true, -1},
-      {"the lowest entry count", false, true, INT16_MIN},
+      {"null frames", true, false, false, 0},
+      {"no entries but a count", false, true, false, 0},
+      {"a negative entry count", false, false, true, -1},
+      {"the lowest entry count", false, false, true, INT16_MIN},
   };
   for (const auto& c : cases) {
     simHost().resetLog();
     simHost().nullFrames = c.nullFrames;
+    simHost().nullEntries = c.nullEntries;
     simHost().overrideEntryCount = c.overrideCount;
     simHost().entryCountOverride = c.count;
     EXPECT_EQ(run(region(1, 1, 0, 1, 1, 100)), 0) << c.name;

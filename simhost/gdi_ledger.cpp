@@ -1,0 +1,100 @@
+#include "simhost/gdi_ledger.h"
+
+#include <cstring>
+#include <set>
+
+namespace {
+
+std::set<HGDIOBJ> liveObjects;
+std::multiset<HDC> liveDcs;
+
+HFONT WINAPI ledgerCreateFontA(int h, int w, int e, int o, int wt, DWORD i,
+                               DWORD u, DWORD s, DWORD cs, DWORD op, DWORD cp,
+                               DWORD q, DWORD pf, LPCSTR face) {
+  HFONT font = CreateFontA(h, w, e, o, wt, i, u, s, cs, op, cp, q, pf, face);
+  if (font != nullptr) liveObjects.insert(font);
+  return font;
+}
+
+HBRUSH WINAPI ledgerCreateSolidBrush(COLORREF colour) {
+  HBRUSH brush = CreateSolidBrush(colour);
+  if (brush != nullptr) liveObjects.insert(brush);
+  return brush;
+}
+
+BOOL WINAPI ledgerDeleteObject(HGDIOBJ object) {
+  const BOOL deleted = DeleteObject(object);
+  if (deleted) liveObjects.erase(object);
+  return deleted;
+}
+
+HDC WINAPI ledgerGetDC(HWND window) {
+  HDC dc = GetDC(window);
+  if (dc != nullptr) liveDcs.insert(dc);
+  return dc;
+}
+
+int WINAPI ledgerReleaseDC(HWND window, HDC dc) {
+  const int released = ReleaseDC(window, dc);
+  auto it = liveDcs.find(dc);
+  if (released && it != liveDcs.end()) liveDcs.erase(it);
+  return released;
+}
+
+struct Hook {
+  const char* name;
+  void* replacement;
+};
+const Hook Hooks[] = {
+    {"CreateFontA", reinterpret_cast<void*>(ledgerCreateFontA)},
+    {"CreateSolidBrush", reinterpret_cast<void*>(ledgerCreateSolidBrush)},
+    {"DeleteObject", reinterpret_cast<void*>(ledgerDeleteObject)},
+    {"GetDC", reinterpret_cast<void*>(ledgerGetDC)},
+    {"ReleaseDC", reinterpret_cast<void*>(ledgerReleaseDC)},
+};
+
+}  // namespace
+
+int installGdiLedger(HMODULE plugin) {
+  auto* base = reinterpret_cast<uint8_t*>(plugin);
+  const auto* dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(base);
+  const auto* nt =
+      reinterpret_cast<const IMAGE_NT_HEADERS*>(base + dos->e_lfanew);
+  const IMAGE_DATA_DIRECTORY& dir =
+      nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
+  int patched = 0;
+  for (auto* d = reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR*>(base +
+                                                            dir.VirtualAddress);
+       dir.VirtualAddress != 0 && d->Name != 0; ++d) {
+    auto* names =
+        reinterpret_cast<IMAGE_THUNK_DATA*>(base + d->OriginalFirstThunk);
+    auto* slots = reinterpret_cast<IMAGE_THUNK_DATA*>(base + d->FirstThunk);
+    for (; names->u1.AddressOfData != 0; ++names, ++slots) {
+      if (IMAGE_SNAP_BY_ORDINAL(names->u1.Ordinal)) continue;
+      const char* name = reinterpret_cast<IMAGE_IMPORT_BY_NAME*>(
+                             base + names->u1.AddressOfData)
+                             ->Name;
+      for (const Hook& hook : Hooks) {
+        if (strcmp(name, hook.name) != 0) continue;
+        DWORD old = 0;
+        VirtualProtect(&slots->u1.Function, sizeof(DWORD), PAGE_READWRITE,
+                       &old);
+        slots->u1.Function = reinterpret_cast<DWORD>(hook.replacement);
+        VirtualProtect(&slots->u1.Function, sizeof(DWORD), old, &old);
+        ++patched;
+      }
+    }
+  }
+  return patched;
+}
+
+std::string takeGdiLeftovers() {
+  std::string left;
+  if (!liveObjects.empty() || !liveDcs.empty()) {
+    left = std::to_string(liveObjects.size()) + " GDI objects, " +
+           std::to_string(liveDcs.size()) + " device contexts";
+  }
+  liveObjects.clear();
+  liveDcs.clear();
+  return left;
+}
