@@ -1,6 +1,7 @@
 # make test: install what is missing, build everything, run every test.
 # make demo: install, build, and run the plug-in in the simulated host.
-# make bench: the benchmarks (native, 32-bit).
+# make bench: the benchmarks (native, 32-bit), their ratios and the plot.
+# make bench-counts: the benchmarks' instruction counts (callgrind).
 # make screenshots: the demo's pictures into docs/ (for the README).
 # make dist: the zip a user installs from, under build/dist/.
 # make fuzz: the fuzz targets, five minutes each.
@@ -8,7 +9,7 @@ BUILD := build
 WINEPREFIX := $(abspath $(BUILD))/wineprefix
 export WINEPREFIX
 
-.PHONY: all deps build test demo screenshots dist bench fuzz clean
+.PHONY: all deps build test demo screenshots dist bench bench-counts fuzz clean
 
 all: build
 
@@ -44,9 +45,27 @@ dist: build
 	@scripts/make-dist.py $(BUILD)/windows/plugin/vovadododidarov2000.fxt \
 	  dist/INSTALL.txt LICENSE $(BUILD)/dist
 
+# Each benchmark's output goes to a file first, so that a failing run
+# fails the target; the two ratios are printed last.
+BENCH_OUT := $(BUILD)/bench
 bench: build
-	$(BUILD)/entry_search_benchmark
-	$(BUILD)/text_search_benchmark
+	@scripts/install-bench-deps.sh
+	@mkdir -p $(BENCH_OUT)
+	$(BUILD)/entry_search_benchmark --plot-data $(BENCH_OUT)/entry-scaling.dat \
+	  > $(BENCH_OUT)/entry.txt || (cat $(BENCH_OUT)/entry.txt; false)
+	@cat $(BENCH_OUT)/entry.txt
+	$(BUILD)/text_search_benchmark > $(BENCH_OUT)/text.txt \
+	  || (cat $(BENCH_OUT)/text.txt; false)
+	@cat $(BENCH_OUT)/text.txt
+	gnuplot -e "data='$(BENCH_OUT)/entry-scaling.dat'; \
+	  out='$(BENCH_OUT)/entry-scaling.svg'" benchmarks/entry_scaling.gp
+	@echo "plot: $(BENCH_OUT)/entry-scaling.svg"
+	@grep -h '^note-entry engine ratio:' $(BENCH_OUT)/entry.txt
+	@grep -h '^text command ratio:' $(BENCH_OUT)/text.txt
+
+bench-counts: build
+	@scripts/install-bench-deps.sh
+	@scripts/bench-counts.sh $(BUILD)
 
 # Each fuzz target for five minutes (make fuzz FUZZ_SECONDS=N for another time).
 FUZZ_SECONDS ?= 300

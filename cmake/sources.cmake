@@ -7,6 +7,7 @@ endif()
 # matcher. It includes nothing of Windows.
 set(CORE_SOURCES
   ${PROJECT_ROOT}/entrysearch/entry_options.cpp
+  ${PROJECT_ROOT}/entrysearch/entry_criteria.cpp
   ${PROJECT_ROOT}/entrysearch/entry_engine.cpp
   ${PROJECT_ROOT}/entrysearch/entry_matching.cpp
   ${PROJECT_ROOT}/plugin/menu_table.cpp

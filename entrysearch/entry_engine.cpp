@@ -2,12 +2,11 @@
 
 #include <algorithm>
 
-#include "entrysearch/entry_matching.h"
+#include "entrysearch/entry_criteria.h"
 #include "host/byte_access.h"
 #include "host/host_records.h"
 #include "host/host_services.h"
 
-namespace L = EntryOptionsLayout;
 namespace R = HostRegionLayout;
 
 namespace {
@@ -35,7 +34,7 @@ uint32_t arg16(int32_t value) { return static_cast<uint16_t>(value); }
 
 struct Walk {
   const EntryOptions& search;
-  const EntryOptions& replace;
+  CompiledCriteria criteria;
   Region region;
   int32_t count = 0;
 };
@@ -52,12 +51,13 @@ bool processEntry(Walk& walk, uint8_t* entry, int32_t measure) {
       position >= walk.region.endPosition) {
     return false;
   }
-  const bool entryMatches = matchEntry(entry, walk.search);
-  if (!entryMatches && optionWord(walk.search, L::MatchAll) != 0) return false;
+  const CompiledCriteria& criteria = walk.criteria;
+  const bool matched = entryMatches(criteria, entry, walk.search);
+  if (!matched && criteria.entryTest.matchAll) return false;
 
-  if (optionWord(walk.replace, L::NoteLevel) == 0) {
-    if (!entryMatches) return false;
-    replaceEntry(entry, walk.replace);
+  if (!criteria.noteLevel) {
+    if (!matched) return false;
+    applyEntryAction(criteria.entryAction, entry);
     ++walk.count;
     return true;
   }
@@ -69,8 +69,8 @@ bool processEntry(Walk& walk, uint8_t* entry, int32_t measure) {
   bool applied = false;
   for (int16_t i = 0; i < noteCount; ++i) {
     uint8_t* note = entry + HostEntryLayout::Notes + i * HostNoteLayout::Size;
-    if (!matchNote(note, walk.search)) continue;
-    replaceNote(note, walk.replace);
+    if (!noteMatches(criteria, note, walk.search)) continue;
+    applyNoteAction(criteria.noteAction, note);
     ++walk.count;
     applied = true;
   }
@@ -102,7 +102,9 @@ void processLayer(Walk& walk, int32_t staff, int32_t measure, uint32_t layer) {
 
 int32_t runEntrySearch(const EntryOptions* search, const EntryOptions* replace,
                        const uint8_t* region) {
-  Walk walk{*search, *replace, readRegion(region)};
+  // The records are compiled once; every entry is then tested and changed
+  // with a few word operations.
+  Walk walk{*search, compileCriteria(*search, *replace), readRegion(region)};
   const uint32_t handle = hostBeginRegionPass(region, 0, InterfaceVersion);
   bool stopped = false;
   // Counted in 32 bits so that a last staff or measure of 32767 ends the loop.

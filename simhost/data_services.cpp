@@ -34,6 +34,64 @@ void writeKey(void* key, const RecordKey& value) {
 // filled with a pattern.
 constexpr size_t FrameHeaderSize = 32;
 
+// Fills a frame header that lends `count` entries at `entries`.
+void writeFrameHeader(uint8_t* frame, const uint8_t* entries,
+                      size_t realCount) {
+  SimHost& host = simHost();
+  memset(frame, 0xCD, FrameHeaderSize);
+  writeU32(frame, HostFrameLayout::Entries,
+           host.nullEntries ? 0 : word(entries));
+  int16_t claimed = static_cast<int16_t>(realCount);
+  if (host.overrideEntryCount && host.entryCountOverride < claimed) {
+    claimed = host.entryCountOverride;
+  }
+  writeI16(frame, HostFrameLayout::EntryCount, claimed);
+}
+
+static_assert(sizeof(RawEntry) == HostEntryLayout::Stride,
+              "a layer's entries lie end to end, as in a frame");
+
+void copyEntries(uint8_t* target, const std::vector<RawEntry>& source) {
+  if (!source.empty())
+    memcpy(target, source.data(), source.size() * sizeof(RawEntry));
+}
+
+// Quiet mode lends one frame whose buffers are reused: no allocation once
+// they have grown to the largest layer.
+uint8_t* lendQuietFrame(SimHost& host, const std::vector<RawEntry>& source,
+                        LentFrame lent) {
+  static_assert(sizeof host.quietFrame >= FrameHeaderSize, "room for a frame");
+  const size_t bytes =
+      std::max<size_t>(1, source.size()) * HostEntryLayout::Stride;
+  if (host.quietEntries.size() < bytes) host.quietEntries.resize(bytes);
+  copyEntries(host.quietEntries.data(), source);
+  writeFrameHeader(host.quietFrame.data(), host.quietEntries.data(),
+                   source.size());
+  lent.entries = host.quietEntries.data();
+  lent.entryCount = source.size();
+  host.quietLent = lent;
+  host.quietFrameLent = true;
+  ++host.framesLent;
+  return host.quietFrame.data();
+}
+
+bool isQuietFrame(SimHost& host, const void* frame) {
+  if (host.quietFrameLent && frame == host.quietFrame.data()) return true;
+  host.violation("a frame that is not lent handed to service 3 or 4");
+  return false;
+}
+
+// Service 3: the lent entries go back into the document's layer (a layer
+// made on demand keeps nothing).
+void storeEntries(SimHost& host, const LentFrame& lent) {
+  ++host.framesSaved;
+  if (host.document->layersMadeOnDemand()) return;
+  std::vector<RawEntry>& target =
+      host.document->layer(lent.staff, lent.measure, lent.layer);
+  const size_t count = std::min(lent.entryCount, target.size());
+  if (count > 0) memcpy(target.data(), lent.entries, count * sizeof(RawEntry));
+}
+
 }  // namespace
 
 extern "C" {
@@ -91,9 +149,8 @@ uint32_t HOST_CALL hostWriteRecord(uint32_t tag, void* key, const void* buffer,
     return host.result16(0);
   }
   if (host.document == nullptr || host.refuseWrites) return host.result16(0);
-  const uint8_t* data = static_cast<const uint8_t*>(buffer);
-  host.document->putRecord(keyOf(tag, key),
-                           std::vector<uint8_t>(data, data + size));
+  host.document->storeRecord(keyOf(tag, key),
+                             static_cast<const uint8_t*>(buffer), size);
   return host.result16(1);
 }
 
@@ -139,7 +196,7 @@ void* HOST_CALL hostLoadFrame(uint32_t regionScope, uint32_t staff,
                               uint32_t version) {
   SimHost& host = simHost();
   host.log(2, {regionScope, staff, measure, layer, zero}, version);
-  if (!host.lentFrames.empty()) {
+  if (!host.lentFrames.empty() || host.quietFrameLent) {
     host.violation("service 2 while another frame is still lent");
   }
   const int16_t s = low16(staff), m = low16(measure), l = low16(layer);
@@ -148,23 +205,15 @@ void* HOST_CALL hostLoadFrame(uint32_t regionScope, uint32_t staff,
     return nullptr;
   }
   const std::vector<RawEntry>& source = host.document->layer(s, m, l);
+  if (host.quiet)
+    return lendQuietFrame(host, source, LentFrame{s, m, l, nullptr, 0});
   // A separate allocation of exactly the entries, so that a read or write
   // past the last one is caught by the sanitizers.
   uint8_t* entries =
       new uint8_t[std::max<size_t>(1, source.size()) * HostEntryLayout::Stride];
-  for (size_t i = 0; i < source.size(); ++i) {
-    memcpy(entries + i * HostEntryLayout::Stride, source[i].data(),
-           HostEntryLayout::Stride);
-  }
+  copyEntries(entries, source);
   uint8_t* frame = new uint8_t[FrameHeaderSize];
-  memset(frame, 0xCD, FrameHeaderSize);
-  writeU32(frame, HostFrameLayout::Entries,
-           host.nullEntries ? 0 : word(entries));
-  int16_t claimed = static_cast<int16_t>(source.size());
-  if (host.overrideEntryCount && host.entryCountOverride < claimed) {
-    claimed = host.entryCountOverride;
-  }
-  writeI16(frame, HostFrameLayout::EntryCount, claimed);
+  writeFrameHeader(frame, entries, source.size());
   host.lentFrames[frame] = LentFrame{s, m, l, entries, source.size()};
   ++host.framesLent;
   return frame;
@@ -173,26 +222,32 @@ void* HOST_CALL hostLoadFrame(uint32_t regionScope, uint32_t staff,
 uint32_t HOST_CALL hostSaveFrame(void* frame, uint32_t version) {
   SimHost& host = simHost();
   host.log(3, {word(frame)}, version);
+  if (host.quiet) {
+    if (!isQuietFrame(host, frame) || host.document == nullptr) {
+      return host.result16(0);
+    }
+    storeEntries(host, host.quietLent);
+    return host.result16(1);
+  }
   auto it = host.lentFrames.find(static_cast<uint8_t*>(frame));
   if (it == host.lentFrames.end()) {
     host.violation("service 3 with a frame that is not lent");
     return host.result16(0);
   }
-  const LentFrame& lent = it->second;
   if (host.document == nullptr) return host.result16(0);
-  std::vector<RawEntry>& target =
-      host.document->layer(lent.staff, lent.measure, lent.layer);
-  for (size_t i = 0; i < lent.entryCount && i < target.size(); ++i) {
-    memcpy(target[i].data(), lent.entries + i * HostEntryLayout::Stride,
-           HostEntryLayout::Stride);
-  }
-  ++host.framesSaved;
+  storeEntries(host, it->second);
   return host.result16(1);
 }
 
 uint32_t HOST_CALL hostReleaseFrame(void* frame, uint32_t version) {
   SimHost& host = simHost();
   host.log(4, {word(frame)}, version);
+  if (host.quiet) {
+    if (!isQuietFrame(host, frame)) return host.result16(0);
+    host.quietFrameLent = false;
+    ++host.framesReleased;
+    return host.result16(1);
+  }
   auto it = host.lentFrames.find(static_cast<uint8_t*>(frame));
   if (it == host.lentFrames.end()) {
     host.violation("service 4 with a frame that is not lent");

@@ -1,5 +1,6 @@
 #include "simhost/sim_document.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "host/byte_access.h"
@@ -32,6 +33,46 @@ size_t noteOffset(size_t note) {
 }
 
 }  // namespace
+
+size_t RecordIndex::slotOf(const RecordKey& key) const {
+  const uint32_t words = (uint32_t{key.first} << 16 | key.second) ^
+                         (static_cast<uint32_t>(key.subIndex) * 0x2545F491u);
+  const uint32_t hash = (key.tag * 0x9E3779B1u) ^ (words * 0x85EBCA77u);
+  return (hash ^ (hash >> 15)) & (slots_.size() - 1);
+}
+
+std::vector<uint8_t>* RecordIndex::find(const RecordKey& key) const {
+  if (slots_.empty()) return nullptr;
+  for (size_t i = slotOf(key);; i = (i + 1) & (slots_.size() - 1)) {
+    const Slot& slot = slots_[i];
+    if (slot.bytes == nullptr) return nullptr;
+    if (slot.key == key) return slot.bytes;
+  }
+}
+
+void RecordIndex::insert(const RecordKey& key, std::vector<uint8_t>* bytes) {
+  // At most half full, so that a search for an absent key ends soon.
+  if (2 * (used_ + 1) > slots_.size()) {
+    std::vector<Slot> old(std::max<size_t>(64, 2 * slots_.size()));
+    old.swap(slots_);
+    used_ = 0;
+    for (const Slot& slot : old) {
+      if (slot.bytes != nullptr) insert(slot.key, slot.bytes);
+    }
+  }
+  for (size_t i = slotOf(key);; i = (i + 1) & (slots_.size() - 1)) {
+    Slot& slot = slots_[i];
+    if (slot.bytes == nullptr) {
+      slot = Slot{key, bytes};
+      ++used_;
+      return;
+    }
+    if (slot.key == key) {
+      slot.bytes = bytes;
+      return;
+    }
+  }
+}
 
 RecordKey normalisedKey(uint32_t tag, uint16_t first, uint16_t second,
                         int16_t subIndex) {
@@ -74,25 +115,49 @@ RawEntry& SimDocument::addEntry(int16_t staff, int16_t measure, int layerIndex,
 
 std::vector<RawEntry>& SimDocument::layer(int16_t staff, int16_t measure,
                                           int layerIndex) {
+  if (layerMaker_ != nullptr) {
+    madeLayer_.clear();
+    layerMaker_(staff, measure, layerIndex & 3, madeLayer_);
+    return madeLayer_;
+  }
   return cells_[{staff, measure}][layerIndex & 3];
 }
 
 const std::vector<RawEntry>& SimDocument::layer(int16_t staff, int16_t measure,
                                                 int layerIndex) const {
   static const std::vector<RawEntry> empty;
+  if (layerMaker_ != nullptr) {
+    madeLayer_.clear();
+    layerMaker_(staff, measure, layerIndex & 3, madeLayer_);
+    return madeLayer_;
+  }
   auto it = cells_.find({staff, measure});
   return it == cells_.end() ? empty : it->second[layerIndex & 3];
 }
 
 void SimDocument::putRecord(const RecordKey& key, std::vector<uint8_t> bytes) {
-  records_[normalisedKey(key.tag, key.first, key.second, key.subIndex)] =
-      std::move(bytes);
+  const RecordKey normal =
+      normalisedKey(key.tag, key.first, key.second, key.subIndex);
+  std::vector<uint8_t>& stored = records_[normal];
+  stored = std::move(bytes);
+  // The map's nodes never move, so the index can point into them.
+  recordIndex_.insert(normal, &stored);
+}
+
+void SimDocument::storeRecord(const RecordKey& key, const uint8_t* bytes,
+                              size_t size) {
+  std::vector<uint8_t>* stored = recordIndex_.find(
+      normalisedKey(key.tag, key.first, key.second, key.subIndex));
+  if (stored == nullptr) {
+    putRecord(key, std::vector<uint8_t>(bytes, bytes + size));
+  } else {
+    stored->assign(bytes, bytes + size);
+  }
 }
 
 const std::vector<uint8_t>* SimDocument::record(const RecordKey& key) const {
-  auto it = records_.find(
+  return recordIndex_.find(
       normalisedKey(key.tag, key.first, key.second, key.subIndex));
-  return it == records_.end() ? nullptr : &it->second;
 }
 
 const std::pair<const RecordKey, std::vector<uint8_t>>*

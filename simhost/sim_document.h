@@ -41,7 +41,33 @@ struct RecordKey {
     return std::tie(tag, first, second, subIndex) <
            std::tie(other.tag, other.first, other.second, other.subIndex);
   }
+  bool operator==(const RecordKey& other) const {
+    return tag == other.tag && first == other.first && second == other.second &&
+           subIndex == other.subIndex;
+  }
 };
+
+// Finds a record's bytes by key in a few steps: open addressing over a
+// power-of-two table. Records are never removed, so neither are entries.
+class RecordIndex {
+ public:
+  std::vector<uint8_t>* find(const RecordKey& key) const;
+  void insert(const RecordKey& key, std::vector<uint8_t>* bytes);
+
+ private:
+  struct Slot {
+    RecordKey key;
+    std::vector<uint8_t>* bytes;  // null: the slot is free
+  };
+  std::vector<Slot> slots_;
+  size_t used_ = 0;
+  size_t slotOf(const RecordKey& key) const;
+};
+
+// Makes the entries of one layer of a document that holds none (see
+// SimDocument::makeLayersOnDemand); `entries` arrives empty.
+using LayerMaker = void (*)(int16_t staff, int16_t measure, int layer,
+                            std::vector<RawEntry>& entries);
 
 RecordKey normalisedKey(uint32_t tag, uint16_t first, uint16_t second,
                         int16_t subIndex);
@@ -50,6 +76,11 @@ class SimDocument {
  public:
   // The grid of staves and measures that holds entries, numbered from 1.
   SimDocument(int16_t staffCount = 0, int16_t measureCount = 0);
+  // Moved, never copied: the record index points into the map's nodes.
+  SimDocument(SimDocument&&) = default;
+  SimDocument& operator=(SimDocument&&) = default;
+  SimDocument(const SimDocument&) = delete;
+  SimDocument& operator=(const SimDocument&) = delete;
 
   int16_t staffCount() const { return staffCount_; }
   int16_t measureCount() const { return measureCount_; }
@@ -63,9 +94,17 @@ class SimDocument {
                                      int layer) const;
   void setLayerInUse(int layer, bool inUse) { layerInUse_[layer] = inUse; }
   bool layerInUse(int layer) const { return layerInUse_[layer]; }
+  // For scores too large to hold: every layer is made afresh by `maker`
+  // each time it is asked for, into one reused vector, so a stored frame is
+  // dropped. Entries added with addEntry are no longer seen.
+  void makeLayersOnDemand(LayerMaker maker) { layerMaker_ = maker; }
+  bool layersMadeOnDemand() const { return layerMaker_ != nullptr; }
 
-  // Keyed records.
+  // Keyed records. A record is found through a hashed index as well as the
+  // ordered map, which gives read-next its order.
   void putRecord(const RecordKey& key, std::vector<uint8_t> bytes);
+  // The same, reusing the record's storage when it exists.
+  void storeRecord(const RecordKey& key, const uint8_t* bytes, size_t size);
   const std::vector<uint8_t>* record(const RecordKey& key) const;
   // The first record of the key's tag after the key, or null.
   const std::pair<const RecordKey, std::vector<uint8_t>>* recordAfter(
@@ -100,7 +139,10 @@ class SimDocument {
   int16_t measureCount_;
   std::map<CellKey, std::array<std::vector<RawEntry>, 4>> cells_;
   bool layerInUse_[4] = {true, true, true, true};
+  LayerMaker layerMaker_ = nullptr;
+  mutable std::vector<RawEntry> madeLayer_;
   std::map<RecordKey, std::vector<uint8_t>> records_;
+  RecordIndex recordIndex_;
   int16_t nextTextBlock_ = 1;
   int16_t nextTextReference_ = 1;
 

@@ -3,11 +3,14 @@
 // and region passes. One instance, as the real host has one process.
 #pragma once
 
+#include <array>
 #include <cstdint>
+#include <initializer_list>
 #include <map>
 #include <string>
 #include <vector>
 
+#include "host/host_services.h"
 #include "simhost/sim_document.h"
 
 struct ServiceCall {
@@ -25,6 +28,11 @@ struct LentFrame {
 
 struct SimHost {
   SimDocument* document = nullptr;
+  // Benchmark mode: the same document and contracts, but no call log, no
+  // map of lent frames and no allocation per call, so that a benchmark's
+  // floor costs what a host call costs and no more. Calls are only counted
+  // per ordinal; violations are still recorded.
+  bool quiet = false;
   // Strict mode: every 16-bit result carries garbage in its high 16 bits.
   bool strict = false;
   // Service 55 answers 0 on this call of a pass (counted from 1); 0: never.
@@ -56,10 +64,26 @@ struct SimHost {
   uint32_t openPass = 0;  // handle of the pass begun and not yet ended
   uint32_t nextPassHandle = 0x5A000001u;
 
+  // Calls per ordinal, in both modes (ordinals 0 to 63).
+  std::array<uint64_t, 64> callCounts{};
+
+  // Quiet mode's one frame, whose buffers are reused from load to load.
+  std::array<uint8_t, 32> quietFrame{};
+  std::vector<uint8_t> quietEntries;
+  LentFrame quietLent{};
+  bool quietFrameLent = false;
+
   // Clears the log and counters; keeps the document and the mode.
   void resetLog();
-  // Records a call, and a violation when `version` is not InterfaceVersion.
-  void log(int ordinal, std::vector<uint32_t> args, uint32_t version);
+  // Records a call (only counts it when quiet), and a violation when
+  // `version` is not InterfaceVersion.
+  void log(int ordinal, std::initializer_list<uint32_t> args,
+           uint32_t version) {
+    ++callCounts[static_cast<size_t>(ordinal) & 63];
+    if (!quiet) calls.push_back(ServiceCall{ordinal, args});
+    if (version != InterfaceVersion) wrongVersion(ordinal);
+  }
+  void wrongVersion(int ordinal);
   void violation(const std::string& what);
   // A 16-bit result as the host returns it (garbage above it when strict).
   uint32_t result16(uint32_t value) const;

@@ -1,0 +1,126 @@
+#include "entrysearch/entry_criteria.h"
+
+#include "entrysearch/entry_matching.h"
+#include "host/byte_access.h"
+#include "host/host_records.h"
+
+namespace L = EntryOptionsLayout;
+namespace E = HostEntryLayout;
+namespace N = HostNoteLayout;
+
+namespace {
+
+bool singleBit(uint32_t mask) { return mask != 0 && (mask & (mask - 1)) == 0; }
+
+// Adds one active flag row to a test. Of a row whose mask has several bits,
+// On means "any bit set" and Off "no bit set": AND can say the second with
+// masks, OR the first; anything else is left to the table rows.
+void addFlagRow(LevelTest& test, int16_t option, uint32_t mask, bool wide) {
+  uint32_t& set = wide ? test.set32 : test.set16;
+  uint32_t& clear = wide ? test.clear32 : test.clear16;
+  if (option == TriOn) {
+    set |= mask;
+    if (test.matchAll && !singleBit(mask)) test.exact = false;
+  } else if (option == TriOff) {
+    clear |= mask;
+    if (!test.matchAll && !singleBit(mask)) test.exact = false;
+  } else if (test.matchAll) {
+    test.neverHolds = true;  // a word outside 0..2 is a criterion that fails
+  }
+}
+
+void addValue(const EntryOptions& search, size_t enabled, size_t value,
+              uint32_t& mask, int32_t& wanted) {
+  mask = optionWord(search, enabled) != 0 ? ~0u : 0u;
+  wanted = optionWord(search, value);
+}
+
+LevelTest emptyTest(const EntryOptions& search) {
+  LevelTest test{};
+  test.matchAll = optionWord(search, L::MatchAll) != 0;
+  test.exact = true;
+  return test;
+}
+
+LevelTest withCareMasks(LevelTest test) {
+  test.care32 = test.set32 | test.clear32;
+  test.care16 = test.set16 | test.clear16;
+  return test;
+}
+
+// Row i's action on a word that rows 0..i-1 have already acted on.
+void addAction(uint32_t& clear, uint32_t& set, int16_t option, uint32_t mask) {
+  if (option == TriOff) {
+    clear |= mask;
+    set &= ~mask;
+  } else if (option == TriOn) {
+    clear |= mask;
+    set |= mask;
+  }
+}
+
+LevelTest compileEntryTest(const EntryOptions& search) {
+  LevelTest test = emptyTest(search);
+  addValue(search, L::DurationEnabled, L::Duration, test.valueMaskA,
+           test.valueA);
+  addValue(search, L::PositionEnabled, L::Position, test.valueMaskB,
+           test.valueB);
+  for (const EntryFlagRow& row : EntryFlagTable) {
+    const int16_t option = optionWord(search, row.optionOffset);
+    if (option == TriIgnore) continue;
+    const bool wide = row.mask32 != 0;
+    addFlagRow(test, option, wide ? row.mask32 : row.mask16, wide);
+  }
+  return withCareMasks(test);
+}
+
+LevelTest compileNoteTest(const EntryOptions& search) {
+  LevelTest test = emptyTest(search);
+  addValue(search, L::DisplacementEnabled, L::Displacement, test.valueMaskA,
+           test.valueA);
+  addValue(search, L::RaiseLowerEnabled, L::RaiseLower, test.valueMaskB,
+           test.valueB);
+  for (const NoteFlagRow& row : NoteFlagTable) {
+    const int16_t option = optionWord(search, row.optionOffset);
+    if (option != TriIgnore) addFlagRow(test, option, row.mask32, true);
+  }
+  return withCareMasks(test);
+}
+
+LevelAction compileEntryAction(const EntryOptions& replace) {
+  LevelAction action{};
+  for (const EntryFlagRow& row : EntryFlagTable) {
+    if (row.searchOnly) continue;
+    const int16_t option = optionWord(replace, row.optionOffset);
+    if (row.mask32 != 0) {
+      addAction(action.clear32, action.set32, option, row.mask32);
+    } else {
+      addAction(action.clear16, action.set16, option, row.mask16);
+    }
+  }
+  return action;
+}
+
+LevelAction compileNoteAction(const EntryOptions& replace) {
+  LevelAction action{};
+  action.setDisplacement = optionWord(replace, L::DisplacementEnabled) != 0;
+  action.displacement = optionWord(replace, L::Displacement);
+  action.setRaiseLower = optionWord(replace, L::RaiseLowerEnabled) != 0;
+  action.raiseLower = optionWord(replace, L::RaiseLower);
+  for (const NoteFlagRow& row : NoteFlagTable) {
+    if (row.searchOnly) continue;
+    addAction(action.clear32, action.set32,
+              optionWord(replace, row.optionOffset), row.mask32);
+  }
+  return action;
+}
+
+}  // namespace
+
+CompiledCriteria compileCriteria(const EntryOptions& search,
+                                 const EntryOptions& replace) {
+  return CompiledCriteria{compileEntryTest(search), compileNoteTest(search),
+                          compileEntryAction(replace),
+                          compileNoteAction(replace),
+                          optionWord(replace, L::NoteLevel) != 0};
+}
