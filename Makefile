@@ -2,7 +2,7 @@
 # make demo: install, build, and run the plug-in in the simulated host.
 # make bench: the benchmarks (native, 32-bit).
 # make screenshots: the demo's pictures into docs/ (for the README).
-# make dist: the zip a user installs from, under build/dist/.
+# make dist: the zip and the setup program users install from, under build/dist/.
 # make fuzz: the fuzz targets, five minutes each.
 BUILD := build
 WINEPREFIX := $(abspath $(BUILD))/wineprefix
@@ -37,9 +37,11 @@ screenshots: demo
 	mkdir -p docs/screenshots
 	cp $(BUILD)/screenshots/*.png docs/screenshots/
 
+PLUGIN := $(BUILD)/windows/plugin/vovadododidarov2000.fxt
 dist: build
-	@scripts/make-dist.py $(BUILD)/windows/plugin/vovadododidarov2000.fxt \
-	  dist/INSTALL.txt LICENSE $(BUILD)/dist
+	@scripts/make-dist.py $(PLUGIN) dist/INSTALL.txt LICENSE $(BUILD)/dist
+	@scripts/make-setup.py installer/setup.nsi $(PLUGIN) dist/INSTALL.txt \
+	  LICENSE $(BUILD)/dist
 
 bench: build
 	$(BUILD)/entry_search_benchmark

@@ -75,3 +75,10 @@ add_host_executable(e2e_tests e2e)
 
 add_executable(demo_host simhost/demo_main.cpp simhost/screenshot.cpp)
 add_host_executable(demo_host demo)
+
+# Holds a file open as a running host holds its plug-ins, for the setup
+# program's tests.
+add_executable(hold_file tests/setup/hold_file.c)
+target_link_options(hold_file PRIVATE -municode ${STATIC_RUNTIME})
+set_target_properties(hold_file PROPERTIES
+  RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/setup-tests)
