@@ -1,7 +1,8 @@
 # make test: install what is missing, build everything, run every test.
 # make demo: install, build, and run the plug-in in the simulated host.
 # make bench: the benchmarks (native, 32-bit).
-# make screenshots: the demo's pictures into docs/ (for the README).
+# make screenshots: the demo's and the setup program's pictures into docs/
+# (for the README).
 # make dist: the zip and the setup program users install from, under build/dist/.
 # make fuzz: the fuzz targets, five minutes each.
 BUILD := build
@@ -36,6 +37,7 @@ screenshots: demo
 	rm -rf docs/screenshots
 	mkdir -p docs/screenshots
 	cp $(BUILD)/screenshots/*.png docs/screenshots/
+	scripts/setup-pictures.sh $(BUILD) docs/screenshots
 
 PLUGIN := $(BUILD)/windows/plugin/vovadododidarov2000.fxt
 dist: build

@@ -60,6 +60,8 @@ Var CreatedPluginFolder
 !define MUI_WELCOMEPAGE_TEXT "This will install the ${PRODUCT} ${VERSION}: two commands in the plug-in menu of the notation program, $\"Search/Replace - Note Entries$\" and $\"Search/Replace - Text$\".$\r$\n$\r$\nQuit the notation program before you go on.$\r$\n$\r$\n$_CLICK"
 !insertmacro MUI_PAGE_WELCOME
 !insertmacro MUI_PAGE_LICENSE "${LICENCE}"
+!define MUI_PAGE_HEADER_TEXT "Choose the Notation Program"
+!define MUI_PAGE_HEADER_SUBTEXT "Which notation program gets the plug-in?"
 !define MUI_DIRECTORYPAGE_TEXT_TOP "Choose the folder of the notation program: the folder that holds ${HOST_EXE}. The plug-in goes into its $\"${PLUGIN_FOLDER_NAME}$\" folder."
 !define MUI_DIRECTORYPAGE_TEXT_DESTINATION "Folder of the notation program"
 !define MUI_PAGE_CUSTOMFUNCTION_LEAVE RefuseFolderWithoutHost
