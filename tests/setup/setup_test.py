@@ -6,10 +6,12 @@ administrator would, in a prefix of their own (WINEPREFIX, made by
   an install into a host folder whose path has spaces and non-ASCII letters
   puts the files and the uninstall entry in place;
   a second install replaces an older plug-in in place;
-  an install while the plug-in is held open fails and changes nothing;
+  an install or uninstall while the plug-in is held open fails and changes
+  nothing;
   the uninstaller leaves nothing behind but the settings key.
     setup_test.py NSIS_SCRIPT PLUGIN INSTALL_TEXT LICENCE HOLD_FILE_EXE
 """
+import contextlib
 import os
 import pathlib
 import re
@@ -27,6 +29,7 @@ SETTINGS_KEY = r"HKCU\Software\QZPlugins\QZSearchReplace111"
 OWN_FOLDER = r"C:\Program Files\QZPlugins\QZ Search-Replace"
 TEST_ROOT = r"C:\setup-test"
 HOST_FOLDER = TEST_ROOT + r"\Notation Programs\Finale Ærø"
+PLUGIN_PATH = HOST_FOLDER + "\\Plug-ins\\" + PLUGIN_NAME
 NOT_A_HOST_FOLDER = TEST_ROOT + r"\No Host"
 OLDER_PLUGIN = b"an older plug-in"
 SECONDS = 120  # limit of every run under Wine
@@ -120,7 +123,7 @@ def installs(setup, files, log):
     check(install(setup, HOST_FOLDER, log) == 0,
           "install into a path with spaces and non-ASCII letters: exit code 0")
     installed = {
-        HOST_FOLDER + "\\Plug-ins\\" + PLUGIN_NAME: files["plugin"],
+        PLUGIN_PATH: files["plugin"],
         OWN_FOLDER + r"\INSTALL.txt": files["install"],
         OWN_FOLDER + r"\LICENSE.txt": files["licence"],
     }
@@ -147,7 +150,7 @@ def installs(setup, files, log):
 
 
 def replaces_older_plugin(setup, files, log):
-    plugin = unix_path(HOST_FOLDER + "\\Plug-ins\\" + PLUGIN_NAME)
+    plugin = unix_path(PLUGIN_PATH)
     plugin.write_bytes(OLDER_PLUGIN)
     check(install(setup, HOST_FOLDER, log) == 0, "install over an older one: exit code 0")
     check(plugin.read_bytes() == files["plugin"], "  the plug-in is replaced")
@@ -155,32 +158,49 @@ def replaces_older_plugin(setup, files, log):
           "  nothing else in Plug-ins")
 
 
-def refuses_plugin_in_use(setup, hold_exe, log):
-    plugin_path = HOST_FOLDER + "\\Plug-ins\\" + PLUGIN_NAME
-    plugin = unix_path(plugin_path)
-    plugin.write_bytes(OLDER_PLUGIN)
+@contextlib.contextmanager
+def held_open(windows_path, hold_exe, log):
+    """Holds the file open, as a running host holds its plug-ins, for the
+    body of the with statement; yields whether it is held."""
     ready, release = TEST_ROOT + r"\held", TEST_ROOT + r"\release"
     holder = subprocess.Popen(
-        ["wine", hold_exe, plugin_path, ready, release, str(SECONDS)],
+        ["wine", hold_exe, windows_path, ready, release, str(SECONDS)],
         env=ENV, stdout=log, stderr=log)
     try:
-        held = False
         for _ in range(SECONDS * 10):
-            held = unix_path(ready).exists()
-            if held or holder.poll() is not None:
+            if unix_path(ready).exists() or holder.poll() is not None:
                 break
             subprocess.run(["sleep", "0.1"])
-        check(held, "the plug-in file is held open")
-        check(install(setup, HOST_FOLDER, log) == 2,
-              "install while the plug-in is in use: exit code 2")
-        check(plugin.read_bytes() == OLDER_PLUGIN, "  the plug-in is unchanged")
-        check(listing(HOST_FOLDER + r"\Plug-ins") == [PLUGIN_NAME],
-              "  nothing else in Plug-ins")
+        yield unix_path(ready).exists()
     finally:
         unix_path(release).touch()
         holder.wait(timeout=SECONDS)
         for marker in (ready, release):
             unix_path(marker).unlink(missing_ok=True)
+
+
+def refuses_plugin_in_use(setup, hold_exe, log):
+    plugin = unix_path(PLUGIN_PATH)
+    plugin.write_bytes(OLDER_PLUGIN)
+    with held_open(PLUGIN_PATH, hold_exe, log) as held:
+        check(held, "the plug-in file is held open")
+        check(install(setup, HOST_FOLDER, log) == 2,
+              "install while the plug-in is in use: exit code 2")
+    check(plugin.read_bytes() == OLDER_PLUGIN, "  the plug-in is unchanged")
+    check(listing(HOST_FOLDER + r"\Plug-ins") == [PLUGIN_NAME],
+          "  nothing else in Plug-ins")
+
+
+def keeps_everything_while_in_use(hold_exe, log):
+    # Run in place (_?=) so that the exit code can be read.
+    words = OWN_FOLDER.split(" ")
+    with held_open(PLUGIN_PATH, hold_exe, log):
+        code = wine(unix_path(OWN_FOLDER + r"\uninstall.exe"), "/S",
+                    "_?=" + words[0], *words[1:], log=log)
+    check(code == 2, "uninstall while the plug-in is in use: exit code 2")
+    check(unix_path(PLUGIN_PATH).is_file(), "  the plug-in is still there")
+    check(registry_values(UNINSTALL_KEY, log) is not None,
+          "  the uninstall entry is still there")
 
 
 def uninstalls_all_but_settings(log):
@@ -216,6 +236,7 @@ def main():
                 installs(setup, files, log)
                 replaces_older_plugin(setup, files, log)
                 refuses_plugin_in_use(setup, hold_exe, log)
+                keeps_everything_while_in_use(hold_exe, log)
                 uninstalls_all_but_settings(log)
             finally:
                 clean(log)
