@@ -44,7 +44,7 @@ OutFile "${OUTFILE}"
 ; The host folder of the last install is offered again. The trailing
 ; backslash stops Browse from appending a folder name to the user's choice.
 InstallDirRegKey HKLM "${UNINSTALL_KEY}" "HostFolder"
-InstallDir "$PROGRAMFILES\Finale\"
+InstallDir "$PROGRAMFILES\"
 ShowInstDetails show
 ShowUninstDetails show
 

@@ -13,7 +13,7 @@ scripts/wine-run.sh --prepare >/dev/null
 
 drive_c=$WINEPREFIX/drive_c
 work=$drive_c/setup-pictures
-host=$drive_c/Program\ Files/Finale
+host=$drive_c/Program\ Files/Notation\ Program
 own_folder=$drive_c/Program\ Files/QZPlugins
 clean() {
   if [ -f "$own_folder/QZ Search-Replace/uninstall.exe" ]; then
@@ -29,6 +29,6 @@ echo "stand-in host" >"$host/FINALE.EXE"
 setup=$(scripts/make-setup.py installer/setup.nsi \
   "$build/windows/plugin/vovadododidarov2000.fxt" dist/INSTALL.txt LICENSE "$work")
 WINE_RUN_TIMEOUT=300 scripts/wine-run.sh "$build/windows/setup-tests/page_pictures.exe" \
-  "C:\\setup-pictures\\$(basename "$setup")" 'C:\Program Files\Finale' \
+  "C:\\setup-pictures\\$(basename "$setup")" 'C:\Program Files\Notation Program' \
   'C:\Program Files' 'C:\setup-pictures\pictures'
 scripts/bmp2png.py "$work/pictures" "$target"
