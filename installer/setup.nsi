@@ -28,6 +28,7 @@ RequestExecutionLevel admin
 !define HOST_EXE "FINALE.EXE"
 !define PLUGIN_FOLDER_NAME "Plug-ins"
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\QZSearchReplace"
+!define HOST_FOLDERS_KEY "${UNINSTALL_KEY}\HostFolders"
 !define SETTINGS_KEY "Software\QZPlugins\QZSearchReplace111"
 !define OWN_FOLDER "$PROGRAMFILES\QZPlugins\QZ Search-Replace"
 !define OWN_FOLDER_PARENT "$PROGRAMFILES\QZPlugins"
@@ -155,12 +156,13 @@ Section "Plug-in"
   File "/oname=LICENSE.txt" "${LICENCE}"
   WriteUninstaller "${OWN_FOLDER}\uninstall.exe"
 
-  ; Whether the Plug-ins folder is the installer's to remove: still so when
-  ; an earlier install into the same host folder created it.
-  ReadRegStr $0 HKLM "${UNINSTALL_KEY}" "HostFolder"
-  ${If} $CreatedPluginFolder == 1
-  ${OrIf} $0 != $INSTDIR
-    WriteRegDWORD HKLM "${UNINSTALL_KEY}" "CreatedPluginFolder" $CreatedPluginFolder
+  ; Every host folder installed into, each with whether the setup program
+  ; made its Plug-ins folder (still so when an earlier install did).
+  ClearErrors
+  ReadRegDWORD $0 HKLM "${HOST_FOLDERS_KEY}" "$INSTDIR"
+  ${If} ${Errors}
+  ${OrIf} $CreatedPluginFolder == 1
+    WriteRegDWORD HKLM "${HOST_FOLDERS_KEY}" "$INSTDIR" $CreatedPluginFolder
   ${EndIf}
   WriteRegStr HKLM "${UNINSTALL_KEY}" "HostFolder" "$INSTDIR"
   WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayName" "${PRODUCT}"
@@ -178,26 +180,27 @@ Section "Plug-in"
   WriteRegDWORD HKLM "${UNINSTALL_KEY}" "EstimatedSize" $0
 SectionEnd
 
-; Removes the plug-in first: when it is in use and the user cancels, nothing
-; at all has been removed.
+; Removes the plug-in from every host folder first: when one is in use and
+; the user cancels, the uninstaller stays, to be run again.
 Section "Uninstall"
-  ReadRegStr $0 HKLM "${UNINSTALL_KEY}" "HostFolder"
-  StrCpy $PluginFolder "$0\${PLUGIN_FOLDER_NAME}"
-  ${If} $0 != ""
+  StrCpy $0 0
+  ${Do}
+    EnumRegValue $1 HKLM "${HOST_FOLDERS_KEY}" $0
+    ${IfThen} $1 == "" ${|} ${ExitDo} ${|}
+    IntOp $0 $0 + 1
+    StrCpy $PluginFolder "$1\${PLUGIN_FOLDER_NAME}"
     ${Do}
       ClearErrors
       Delete "$PluginFolder\${PLUGIN_FILE}"
       ${IfNotThen} ${Errors} ${|} ${ExitDo} ${|}
-      MessageBox MB_RETRYCANCEL|MB_ICONEXCLAMATION "The plug-in file is in use:$\r$\n$PluginFolder\${PLUGIN_FILE}$\r$\n$\r$\nQuit the notation program, then click Retry. Cancel stops and removes nothing." /SD IDCANCEL IDRETRY unretry
+      MessageBox MB_RETRYCANCEL|MB_ICONEXCLAMATION "The plug-in file is in use:$\r$\n$PluginFolder\${PLUGIN_FILE}$\r$\n$\r$\nQuit the notation program, then click Retry. Cancel stops here; the uninstaller stays, so you can run it again." /SD IDCANCEL IDRETRY unretry
       SetErrorLevel 2
-      Abort "The plug-in file is in use. Nothing was removed."
+      Abort "The plug-in file is in use. Stopped."
       unretry:
     ${Loop}
-    ReadRegDWORD $1 HKLM "${UNINSTALL_KEY}" "CreatedPluginFolder"
-    ${If} $1 == 1
-      RMDir "$PluginFolder"
-    ${EndIf}
-  ${EndIf}
+    ReadRegDWORD $2 HKLM "${HOST_FOLDERS_KEY}" $1
+    ${IfThen} $2 == 1 ${|} RMDir "$PluginFolder" ${|}
+  ${Loop}
 
   MessageBox MB_YESNO|MB_ICONQUESTION|MB_DEFBUTTON2 "Remove the plug-in's stored settings too?$\r$\n$\r$\nThey are the options and dialog places of both commands, kept under HKEY_CURRENT_USER\${SETTINGS_KEY}. Choose No to keep them for a later install." /SD IDNO IDNO keep_settings
     DeleteRegKey HKCU "${SETTINGS_KEY}"

@@ -4,12 +4,14 @@ administrator would, in a prefix of their own (WINEPREFIX, made by
 `wine-run.sh --prepare`):
   a folder without FINALE.EXE is refused and left as it was;
   an install into a host folder whose path has spaces and non-ASCII letters
-  puts the files and the uninstall entry in place;
+  puts the files and the uninstall entry in place, after one into a second
+  host folder that has other plug-ins;
   a second install, into the folder of last time, replaces an older
   plug-in in place;
   an install or uninstall while the plug-in is held open fails and changes
   nothing;
-  the uninstaller leaves nothing behind but the settings key.
+  the uninstaller leaves nothing behind but the settings key and what was
+  there before.
     setup_test.py NSIS_SCRIPT PLUGIN INSTALL_TEXT LICENCE HOLD_FILE_EXE
 """
 import contextlib
@@ -31,6 +33,7 @@ OWN_FOLDER = r"C:\Program Files\QZPlugins\QZ Search-Replace"
 TEST_ROOT = r"C:\setup-test"
 HOST_FOLDER = TEST_ROOT + r"\Notation Programs\Partitur Ærø"
 PLUGIN_PATH = HOST_FOLDER + "\\Plug-ins\\" + PLUGIN_NAME
+SECOND_HOST_FOLDER = TEST_ROOT + r"\Second Host"
 NOT_A_HOST_FOLDER = TEST_ROOT + r"\No Host"
 OLDER_PLUGIN = b"an older plug-in"
 SECONDS = 120  # limit of every run under Wine
@@ -117,10 +120,26 @@ def refuses_folder_without_host(setup, log):
     check(listing(OWN_FOLDER) is None, "  no folder of its own")
 
 
-def installs(setup, files, log):
-    host = unix_path(HOST_FOLDER)
-    host.mkdir(parents=True)
+def make_host(folder, plugins=()):
+    """A made-up host folder: a stand-in FINALE.EXE and, if given, other
+    plug-ins in its Plug-ins folder."""
+    host = unix_path(folder)
+    (host / "Plug-ins").mkdir(parents=True)
     (host / "FINALE.EXE").write_bytes(b"stand-in host")
+    for name in plugins:
+        (host / "Plug-ins" / name).write_bytes(b"another plug-in")
+    if not plugins:
+        (host / "Plug-ins").rmdir()
+
+
+def installs_beside_other_plugins(setup, log):
+    make_host(SECOND_HOST_FOLDER, ["other.fxt"])
+    check(install(setup, SECOND_HOST_FOLDER, log) == 0,
+          "install into a second host folder with other plug-ins: exit code 0")
+
+
+def installs(setup, files, log):
+    make_host(HOST_FOLDER)
     check(install(setup, HOST_FOLDER, log) == 0,
           "install into a path with spaces and non-ASCII letters: exit code 0")
     installed = {
@@ -215,6 +234,8 @@ def uninstalls_all_but_settings(log):
     wait_for_wine()
     check(listing(HOST_FOLDER) == ["FINALE.EXE"],
           "uninstall: the host folder holds only FINALE.EXE again")
+    check(listing(SECOND_HOST_FOLDER + r"\Plug-ins") == ["other.fxt"],
+          "  the second host folder keeps its Plug-ins and the other plug-in")
     check(not unix_path(OWN_FOLDER).parent.exists(), "  no folder of its own")
     check(registry_values(UNINSTALL_KEY, log) is None, "  no uninstall entry")
     check((registry_values(SETTINGS_KEY, log) or {}).get("SearchOptions") is not None,
@@ -236,6 +257,7 @@ def main():
             clean(log)
             try:
                 refuses_folder_without_host(setup, log)
+                installs_beside_other_plugins(setup, log)
                 installs(setup, files, log)
                 replaces_older_plugin(setup, files, log)
                 refuses_plugin_in_use(setup, hold_exe, log)
