@@ -71,6 +71,8 @@ Var CreatedPluginFolder
 !define MUI_FINISHPAGE_TEXT "The plug-in is in$\r$\n$INSTDIR\${PLUGIN_FOLDER_NAME}.$\r$\n$\r$\nStart the notation program: its plug-in menu now has $\"Search/Replace - Note Entries$\" and $\"Search/Replace - Text$\".$\r$\n$\r$\nSave a score before a bulk change: the plug-in has no undo of its own."
 !insertmacro MUI_PAGE_FINISH
 
+!define MUI_UNCONFIRMPAGE_TEXT_TOP "The plug-in will be removed from the $\"${PLUGIN_FOLDER_NAME}$\" folder of the notation program, and its install text, licence and uninstaller from the folder below. Quit the notation program first. Click Uninstall to start."
+!define MUI_UNCONFIRMPAGE_TEXT_LOCATION "Folder:"
 !insertmacro MUI_UNPAGE_CONFIRM
 !insertmacro MUI_UNPAGE_INSTFILES
 
