@@ -2,8 +2,9 @@
 # make demo: install, build, and run the plug-in in the simulated host.
 # make bench: the benchmarks (native, 32-bit), their ratios and the plot.
 # make bench-counts: the benchmarks' instruction counts (callgrind).
-# make screenshots: the demo's pictures into docs/ (for the README).
-# make dist: the zip a user installs from, under build/dist/.
+# make screenshots: the demo's and the setup program's pictures into docs/
+# (for the README).
+# make dist: the zip and the setup program users install from, under build/dist/.
 # make fuzz: the fuzz targets, five minutes each.
 BUILD := build
 WINEPREFIX := $(abspath $(BUILD))/wineprefix
@@ -40,10 +41,13 @@ screenshots: demo
 	rm -rf docs/screenshots
 	mkdir -p docs/screenshots
 	cp $(BUILD)/screenshots/*.png docs/screenshots/
+	scripts/setup-pictures.sh $(BUILD) docs/screenshots
 
+PLUGIN := $(BUILD)/windows/plugin/vovadododidarov2000.fxt
 dist: build
-	@scripts/make-dist.py $(BUILD)/windows/plugin/vovadododidarov2000.fxt \
-	  dist/INSTALL.txt LICENSE $(BUILD)/dist
+	@scripts/make-dist.py $(PLUGIN) dist/INSTALL.txt LICENSE $(BUILD)/dist
+	@scripts/make-setup.py installer/setup.nsi $(PLUGIN) dist/INSTALL.txt \
+	  LICENSE $(BUILD)/dist
 
 # Each benchmark's output goes to a file first, so that a failing run
 # fails the target; the two ratios are printed last.

@@ -90,6 +90,21 @@ ${CMAKE_SOURCE_DIR}/dist/INSTALL.txt ${CMAKE_SOURCE_DIR}/LICENSE dist-b && \
 cmp dist-a/*.zip dist-b/*.zip && echo identical: dist-a/*.zip"
   WORKING_DIRECTORY ${CMAKE_BINARY_DIR})
 
+# The setup program, installed, reinstalled and removed silently under Wine
+# in a prefix of its own, so the settings tests' registry key is never
+# touched.
+set(SETUP_WINE_ENV "WINEPREFIX=${CMAKE_BINARY_DIR}/wineprefix-setup")
+add_test(NAME setup_wine_prefix COMMAND ${WINE_RUN} --prepare)
+add_test(NAME setup
+  COMMAND ${CMAKE_SOURCE_DIR}/tests/setup/setup_test.py
+          ${CMAKE_SOURCE_DIR}/installer/setup.nsi ${PLUGIN_FILE}
+          ${CMAKE_SOURCE_DIR}/dist/INSTALL.txt ${CMAKE_SOURCE_DIR}/LICENSE
+          ${WINDOWS_BUILD_DIR}/setup-tests/hold_file.exe)
+set_tests_properties(setup_wine_prefix PROPERTIES FIXTURES_SETUP setup_wine
+                     ENVIRONMENT "${SETUP_WINE_ENV}")
+set_tests_properties(setup PROPERTIES FIXTURES_REQUIRED setup_wine
+                     ENVIRONMENT "${SETUP_WINE_ENV}" TIMEOUT 300)
+
 # The fuzz targets (clang, libFuzzer, the sanitizers), each run for a short
 # bounded time by CTest and longer by `make fuzz`.
 find_program(CLANGXX clang++)

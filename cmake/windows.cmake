@@ -78,3 +78,18 @@ add_host_executable(e2e_tests e2e)
 
 add_executable(demo_host simhost/demo_main.cpp)
 add_host_executable(demo_host demo)
+
+# Holds a file open as a running host holds its plug-ins, for the setup
+# program's tests.
+add_executable(hold_file tests/setup/hold_file.c)
+target_link_options(hold_file PRIVATE -municode ${STATIC_RUNTIME})
+set_target_properties(hold_file PROPERTIES
+  RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/setup-tests)
+
+# Walks through the setup program's pages and saves pictures of them.
+add_executable(page_pictures installer/page_pictures.cpp simhost/screenshot.cpp)
+target_include_directories(page_pictures PRIVATE ${CMAKE_SOURCE_DIR})
+target_link_options(page_pictures PRIVATE ${STATIC_RUNTIME})
+target_link_libraries(page_pictures PRIVATE user32 gdi32)
+set_target_properties(page_pictures PROPERTIES
+  RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/setup-tests)

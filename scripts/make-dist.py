@@ -6,26 +6,10 @@ always gives the same bytes.
     make-dist.py PLUGIN INSTALL_TEXT LICENCE TARGET_DIR
 """
 import pathlib
-import re
 import sys
 import zipfile
 
-
-def file_version(plugin_bytes):
-    """The FileVersion string of the VERSIONINFO resource (UTF-16 text)."""
-    key = "FileVersion".encode("utf-16-le") + b"\x00\x00"
-    at = plugin_bytes.find(key)
-    if at < 0:
-        sys.exit("the plug-in has no FileVersion")
-    at += len(key)
-    at += (-at) % 4  # the value is aligned to 32 bits
-    end = at
-    while plugin_bytes[end:end + 2] != b"\x00\x00":
-        end += 2
-    version = plugin_bytes[at:end].decode("utf-16-le")
-    if not re.fullmatch(r"[0-9A-Za-z.]+", version):
-        sys.exit(f"unexpected FileVersion {version!r}")
-    return version
+from plugin_version import file_version
 
 
 def main():

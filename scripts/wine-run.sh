@@ -31,6 +31,10 @@ if [ "${1:-}" = "--prepare" ]; then
     [ -f "$WINEPREFIX/system.reg" ] && touch "$WINEPREFIX/.project-configured"
   fi
   [ -f "$WINEPREFIX/.project-configured" ] || { echo "could not create $WINEPREFIX"; exit 1; }
+  # Wine's own fonts (Marlett draws the title bar buttons; MS Sans Serif and
+  # Tahoma the dialogs) go where every program of the prefix finds them:
+  # this Wine does not look for them in its data folder.
+  cp -u /usr/share/wine/fonts/* "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null
   echo "wine prefix ready: $WINEPREFIX"
   exit 0
 fi

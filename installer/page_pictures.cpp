@@ -1,0 +1,238 @@
+// Takes pictures of the setup program's pages and message boxes for the
+// README, by going through an install, an install while the plug-in is in
+// use, and an uninstall as a user would: wait for each page, save a picture,
+// press the button a user would press.
+//
+//   page_pictures.exe SETUP_EXE HOST_FOLDER NOT_A_HOST_FOLDER PICTURE_FOLDER
+//
+// HOST_FOLDER must hold a FINALE.EXE; NOT_A_HOST_FOLDER must not. Pictures
+// are 24-bit BMP files named setup-*.bmp. Exit code 0 when every picture
+// was saved, 1 when a page or box did not come within its time.
+#include <windows.h>
+
+#include <cstdio>
+#include <string>
+
+#include "simhost/screenshot.h"
+
+namespace {
+
+// Ids of the setup program's own controls.
+const int kMainButton = 1;  // Next, I Agree, Install, Finish, Uninstall, Close
+const int kFolderEdit = 1019;
+const DWORD kWaitMilliseconds = 30000;
+
+std::string pictureFolder;
+bool allSaved = true;
+
+std::string windowText(HWND window) {
+  char text[512] = "";
+  GetWindowTextA(window, text, sizeof text);
+  return text;
+}
+
+bool isDialog(HWND window) {
+  char name[16] = "";
+  GetClassNameA(window, name, sizeof name);
+  return std::string(name) == "#32770";
+}
+
+struct Search {
+  std::string captionPart;  // the main window's caption holds this
+  HWND main;                // or, for a message box, the main window
+  HWND found;
+};
+
+DWORD processOf(HWND window) {
+  DWORD process = 0;
+  GetWindowThreadProcessId(window, &process);
+  return process;
+}
+
+BOOL CALLBACK matchWindow(HWND window, LPARAM param) {
+  Search* search = reinterpret_cast<Search*>(param);
+  if (!IsWindowVisible(window) || !isDialog(window)) return TRUE;
+  const std::string caption = windowText(window);
+  const bool matches =
+      search->main != nullptr
+          ? window != search->main &&
+                processOf(window) == processOf(search->main)
+          : caption.find(search->captionPart) != std::string::npos;
+  if (!matches) return TRUE;
+  search->found = window;
+  return FALSE;
+}
+
+BOOL CALLBACK printWindow(HWND window, LPARAM) {
+  char name[64] = "";
+  GetClassNameA(window, name, sizeof name);
+  std::fprintf(stderr, "  %s \"%s\"%s\n", name, windowText(window).c_str(),
+               IsWindowVisible(window) ? "" : " (hidden)");
+  return TRUE;
+}
+
+// Waits for a visible top-level dialog: the setup's main window (its
+// caption holding `captionPart`) or a message box of the process of `main`.
+// Returns it, or nullptr after the time limit.
+HWND waitForWindow(const std::string& captionPart, HWND main) {
+  for (DWORD waited = 0; waited < kWaitMilliseconds; waited += 100) {
+    Search search = {captionPart, main, nullptr};
+    EnumWindows(matchWindow, reinterpret_cast<LPARAM>(&search));
+    if (search.found != nullptr) {
+      Sleep(500);  // let it finish painting
+      return search.found;
+    }
+    Sleep(100);
+  }
+  std::fprintf(stderr, "no window: %s; the windows there are:\n",
+               captionPart.c_str());
+  EnumWindows(printWindow, 0);
+  return nullptr;
+}
+
+// Waits until the main button reads `label` and can be pressed, which tells
+// the page. Answers false after the time limit.
+bool waitForPage(HWND main, const std::string& label) {
+  for (DWORD waited = 0; waited < kWaitMilliseconds; waited += 100) {
+    HWND button = GetDlgItem(main, kMainButton);
+    if (windowText(button) == label && IsWindowEnabled(button)) {
+      Sleep(500);
+      return true;
+    }
+    Sleep(100);
+  }
+  std::fprintf(stderr, "no page with the button %s\n", label.c_str());
+  return false;
+}
+
+void picture(HWND window, const char* name) {
+  if (window == nullptr ||
+      !saveWindowPicture(window, pictureFolder + "\\" + name + ".bmp")) {
+    std::fprintf(stderr, "no picture: %s\n", name);
+    allSaved = false;
+  }
+}
+
+// Presses a button of a dialog or message box, as a click would.
+void press(HWND dialog, int id) {
+  if (dialog != nullptr)
+    PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
+}
+
+void typeFolder(HWND main, const std::string& folder) {
+  HWND page = FindWindowExA(main, nullptr, "#32770", nullptr);
+  SetDlgItemTextA(page, kFolderEdit, folder.c_str());
+}
+
+HANDLE start(const std::string& commandLine) {
+  STARTUPINFOA startup = {};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION process = {};
+  std::string line = commandLine;
+  if (!CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr,
+                      nullptr, &startup, &process)) {
+    std::fprintf(stderr, "cannot start %s\n", commandLine.c_str());
+    return nullptr;
+  }
+  CloseHandle(process.hThread);
+  return process.hProcess;
+}
+
+void finish(HANDLE process) {
+  if (process == nullptr) return;
+  if (WaitForSingleObject(process, kWaitMilliseconds) != WAIT_OBJECT_0) {
+    TerminateProcess(process, 1);
+    allSaved = false;
+  }
+  CloseHandle(process);
+}
+
+// Goes from the welcome page to the folder page; answers the main window.
+HWND throughWelcomeAndLicence(const char* welcomePicture,
+                              const char* licencePicture) {
+  HWND main = waitForWindow(" Setup", nullptr);
+  if (main == nullptr || !waitForPage(main, "&Next >")) return nullptr;
+  if (welcomePicture) picture(main, welcomePicture);
+  press(main, kMainButton);
+  if (!waitForPage(main, "I &Agree")) return nullptr;
+  if (licencePicture) picture(main, licencePicture);
+  press(main, kMainButton);
+  return waitForPage(main, "&Install") ? main : nullptr;
+}
+
+void install(const std::string& setup, const std::string& host,
+             const std::string& notHost) {
+  HANDLE process = start("\"" + setup + "\" /D=" + host);
+  HWND main = throughWelcomeAndLicence("setup-welcome", "setup-licence");
+  if (main != nullptr) {
+    picture(main, "setup-folder");
+    typeFolder(main, notHost);
+    press(main, kMainButton);
+    HWND box = waitForWindow("", main);
+    picture(box, "setup-no-host-message");
+    press(box, IDOK);
+    typeFolder(main, host);
+    press(main, kMainButton);
+    if (waitForPage(main, "&Finish")) picture(main, "setup-finish");
+    press(main, kMainButton);
+  }
+  finish(process);
+}
+
+void installWhileInUse(const std::string& setup, const std::string& host) {
+  const std::string plugin = host + "\\Plug-ins\\vovadododidarov2000.fxt";
+  HANDLE held = CreateFileA(plugin.c_str(), GENERIC_READ, FILE_SHARE_READ,
+                            nullptr, OPEN_EXISTING, 0, nullptr);
+  HANDLE process = start("\"" + setup + "\" /D=" + host);
+  HWND main = throughWelcomeAndLicence(nullptr, nullptr);
+  if (main != nullptr) {
+    press(main, kMainButton);
+    HWND box = waitForWindow("", main);
+    picture(box, "setup-plugin-in-use-message");
+    press(box, IDCANCEL);
+    Sleep(1000);
+    picture(main, "setup-aborted");
+    press(main, IDCANCEL);
+  }
+  finish(process);
+  if (held != INVALID_HANDLE_VALUE) CloseHandle(held);
+}
+
+void uninstall(const std::string& uninstaller) {
+  // The uninstaller starts a copy of itself and returns at once.
+  finish(start("\"" + uninstaller + "\""));
+  HWND main = waitForWindow(" Uninstall", nullptr);
+  if (main == nullptr || !waitForPage(main, "&Uninstall")) {
+    allSaved = false;
+    return;
+  }
+  picture(main, "setup-uninstall-confirm");
+  press(main, kMainButton);
+  HWND box = waitForWindow("", main);
+  picture(box, "setup-uninstall-settings-question");
+  press(box, IDNO);
+  if (waitForPage(main, "&Close")) press(main, kMainButton);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc != 5) {
+    std::fprintf(stderr,
+                 "page_pictures SETUP HOST_FOLDER NOT_A_HOST_FOLDER "
+                 "PICTURE_FOLDER\n");
+    return 1;
+  }
+  const std::string setup = argv[1], host = argv[2], notHost = argv[3];
+  pictureFolder = argv[4];
+  CreateDirectoryA(pictureFolder.c_str(), nullptr);
+
+  install(setup, host, notHost);
+  installWhileInUse(setup, host);
+  char programFiles[MAX_PATH] = "";
+  GetEnvironmentVariableA("ProgramFiles", programFiles, sizeof programFiles);
+  uninstall(std::string(programFiles) +
+            "\\QZPlugins\\QZ Search-Replace\\uninstall.exe");
+  return allSaved ? 0 : 1;
+}

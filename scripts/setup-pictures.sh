@@ -1,0 +1,34 @@
+#!/bin/bash
+# Pictures of the setup program's pages and message boxes (setup-*.png), for
+# the README: page_pictures.exe goes through an install and an uninstall
+# under Wine, in the setup tests' prefix, into a stand-in host folder under
+# Program Files that is removed again afterwards.
+#   setup-pictures.sh BUILD_DIR TARGET_DIR
+set -eu
+cd "$(dirname "$0")/.."
+build=$(realpath "$1")
+target=$2
+export WINEPREFIX=$build/wineprefix-setup
+scripts/wine-run.sh --prepare >/dev/null
+
+drive_c=$WINEPREFIX/drive_c
+work=$drive_c/setup-pictures
+host=$drive_c/Program\ Files/Notation\ Program
+own_folder=$drive_c/Program\ Files/QZPlugins
+clean() {
+  if [ -f "$own_folder/QZ Search-Replace/uninstall.exe" ]; then
+    timeout 60 wine "$own_folder/QZ Search-Replace/uninstall.exe" /S >/dev/null 2>&1
+    timeout 60 wineserver -w
+  fi
+  rm -rf "$work" "$host" "$own_folder"
+}
+clean
+trap clean EXIT
+mkdir -p "$work" "$host"
+echo "stand-in host" >"$host/FINALE.EXE"
+setup=$(scripts/make-setup.py installer/setup.nsi \
+  "$build/windows/plugin/vovadododidarov2000.fxt" dist/INSTALL.txt LICENSE "$work")
+WINE_RUN_TIMEOUT=300 scripts/wine-run.sh "$build/windows/setup-tests/page_pictures.exe" \
+  "C:\\setup-pictures\\$(basename "$setup")" 'C:\Program Files\Notation Program' \
+  'C:\Program Files' 'C:\setup-pictures\pictures'
+scripts/bmp2png.py "$work/pictures" "$target"

@@ -1,0 +1,275 @@
+#!/usr/bin/env python3
+"""End-to-end checks of the setup program under Wine, run silently as an
+administrator would, in a prefix of their own (WINEPREFIX, made by
+`wine-run.sh --prepare`):
+  a folder without FINALE.EXE is refused and left as it was;
+  an install into a host folder whose path has spaces and non-ASCII letters
+  puts the files and the uninstall entry in place, after one into a second
+  host folder that has other plug-ins;
+  a second install, into the folder of last time, replaces an older
+  plug-in in place;
+  an install or uninstall while the plug-in is held open fails and changes
+  nothing;
+  the uninstaller leaves nothing behind but the settings key and what was
+  there before.
+    setup_test.py NSIS_SCRIPT PLUGIN INSTALL_TEXT LICENCE HOLD_FILE_EXE
+"""
+import contextlib
+import os
+import pathlib
+import re
+import subprocess
+import sys
+import tempfile
+
+SCRIPTS = pathlib.Path(__file__).resolve().parents[2] / "scripts"
+sys.path.insert(0, str(SCRIPTS))
+from plugin_version import file_version  # noqa: E402
+
+PLUGIN_NAME = "vovadododidarov2000.fxt"
+UNINSTALL_KEY = r"HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\QZSearchReplace"
+SETTINGS_KEY = r"HKCU\Software\QZPlugins\QZSearchReplace111"
+OWN_FOLDER = r"C:\Program Files\QZPlugins\QZ Search-Replace"
+TEST_ROOT = r"C:\setup-test"
+HOST_FOLDER = TEST_ROOT + r"\Notation Programs\Partitur Ærø"
+PLUGIN_PATH = HOST_FOLDER + "\\Plug-ins\\" + PLUGIN_NAME
+SECOND_HOST_FOLDER = TEST_ROOT + r"\Second Host"
+NOT_A_HOST_FOLDER = TEST_ROOT + r"\No Host"
+OLDER_PLUGIN = b"an older plug-in"
+SECONDS = 120  # limit of every run under Wine
+
+PREFIX = pathlib.Path(os.environ["WINEPREFIX"])
+ENV = dict(os.environ, WINEDEBUG="-all", WINEDLLOVERRIDES="mscoree,mshtml=",
+           WINEARCH="win32", LC_ALL="C.UTF-8")
+ENV.pop("DISPLAY", None)  # a silent run needs no display
+failures = []
+checks = 0
+
+
+def unix_path(windows_path):
+    """The file in the prefix behind a path on drive C:."""
+    assert windows_path[:3] == "C:\\"
+    return PREFIX / "drive_c" / windows_path[3:].replace("\\", "/")
+
+
+def wine(*args, log):
+    """Runs a Windows program; returns its exit code. Output goes to the
+    log file, not to a pipe that wineserver would keep open."""
+    return subprocess.run(["wine", *args], env=ENV, stdout=log, stderr=log,
+                          timeout=SECONDS).returncode
+
+
+def wait_for_wine():
+    """Waits until every Windows process of the prefix has ended."""
+    subprocess.run(["wineserver", "-w"], env=ENV, timeout=SECONDS)
+
+
+def install(setup, folder, log):
+    """A silent install; /D= comes last, with the path's words as separate
+    arguments so that Wine does not put quotes round it."""
+    words = folder.split(" ")
+    return wine(setup, "/S", "/D=" + words[0], *words[1:], log=log)
+
+
+def registry_values(key, log):
+    """The values of a key as {name: str or int}, or None when it is
+    absent. Read through an export file: its UTF-16 keeps every letter."""
+    export = PREFIX / "drive_c" / "setup-test-export.reg"
+    export.unlink(missing_ok=True)
+    if wine("reg", "export", key, r"C:\setup-test-export.reg", "/y", log=log):
+        return None
+    text = export.read_bytes().decode("utf-16").replace("\r\n", "\n")
+    export.unlink()
+    values = {}
+    for name, value in re.findall(r'^"((?:[^"\\]|\\.)*)"=(.*)$', text, re.M):
+        if value.startswith("dword:"):
+            values[name] = int(value[6:], 16)
+        else:
+            values[name] = re.sub(r'\\(.)', r'\1', value[1:-1])
+    return values
+
+
+def check(condition, what):
+    global checks
+    checks += 1
+    print(("ok      " if condition else "FAILED  ") + what)
+    if not condition:
+        failures.append(what)
+
+
+def listing(windows_path):
+    folder = unix_path(windows_path)
+    return sorted(p.name for p in folder.iterdir()) if folder.is_dir() else None
+
+
+def clean(log):
+    """Removes everything these checks or an earlier, broken run made."""
+    for key in (UNINSTALL_KEY, SETTINGS_KEY):
+        wine("reg", "delete", key, "/f", log=log)
+    wait_for_wine()
+    for root in (unix_path(TEST_ROOT), unix_path(OWN_FOLDER).parent):
+        subprocess.run(["rm", "-rf", str(root)], check=True)
+
+
+def refuses_folder_without_host(setup, log):
+    unix_path(NOT_A_HOST_FOLDER).mkdir(parents=True)
+    check(install(setup, NOT_A_HOST_FOLDER, log) == 2,
+          "a folder without FINALE.EXE: exit code 2")
+    check(listing(NOT_A_HOST_FOLDER) == [], "  the folder is left empty")
+    check(registry_values(UNINSTALL_KEY, log) is None, "  no uninstall entry")
+    check(listing(OWN_FOLDER) is None, "  no folder of its own")
+
+
+def make_host(folder, plugins=()):
+    """A made-up host folder: a stand-in FINALE.EXE and, if given, other
+    plug-ins in its Plug-ins folder."""
+    host = unix_path(folder)
+    (host / "Plug-ins").mkdir(parents=True)
+    (host / "FINALE.EXE").write_bytes(b"stand-in host")
+    for name in plugins:
+        (host / "Plug-ins" / name).write_bytes(b"another plug-in")
+    if not plugins:
+        (host / "Plug-ins").rmdir()
+
+
+def installs_beside_other_plugins(setup, log):
+    make_host(SECOND_HOST_FOLDER, ["other.fxt"])
+    check(install(setup, SECOND_HOST_FOLDER, log) == 0,
+          "install into a second host folder with other plug-ins: exit code 0")
+
+
+def installs(setup, files, log):
+    make_host(HOST_FOLDER)
+    check(install(setup, HOST_FOLDER, log) == 0,
+          "install into a path with spaces and non-ASCII letters: exit code 0")
+    installed = {
+        PLUGIN_PATH: files["plugin"],
+        OWN_FOLDER + r"\INSTALL.txt": files["install"],
+        OWN_FOLDER + r"\LICENSE.txt": files["licence"],
+    }
+    for path, content in installed.items():
+        target = unix_path(path)
+        check(target.is_file() and target.read_bytes() == content,
+              f"  {path} installed")
+    check(listing(OWN_FOLDER) == ["INSTALL.txt", "LICENSE.txt", "uninstall.exe"],
+          "  the folder of its own holds the texts and the uninstaller")
+    values = registry_values(UNINSTALL_KEY, log) or {}
+    expected = {
+        "DisplayName": "QZ Search/Replace plug-in",
+        "DisplayVersion": file_version(files["plugin"]),
+        "Publisher": "QZPlugins",
+        "HostFolder": HOST_FOLDER,
+        "UninstallString": f'"{OWN_FOLDER}\\uninstall.exe"',
+        "QuietUninstallString": f'"{OWN_FOLDER}\\uninstall.exe" /S',
+    }
+    for name, value in expected.items():
+        check(values.get(name) == value, f"  uninstall entry {name} = {value}")
+    size_kb = sum(len(content) for content in installed.values()) // 1024
+    check(values.get("EstimatedSize", 0) >= size_kb,
+          f"  uninstall entry EstimatedSize >= {size_kb} KB")
+
+
+def replaces_older_plugin(setup, files, log):
+    plugin = unix_path(PLUGIN_PATH)
+    plugin.write_bytes(OLDER_PLUGIN)
+    # No /D=: the setup program takes the host folder of last time.
+    check(wine(setup, "/S", log=log) == 0,
+          "install again, into the folder of last time: exit code 0")
+    check(plugin.read_bytes() == files["plugin"], "  the plug-in is replaced")
+    check(listing(HOST_FOLDER + r"\Plug-ins") == [PLUGIN_NAME],
+          "  nothing else in Plug-ins")
+
+
+@contextlib.contextmanager
+def held_open(windows_path, hold_exe, log):
+    """Holds the file open, as a running host holds its plug-ins, for the
+    body of the with statement; yields whether it is held."""
+    ready, release = TEST_ROOT + r"\held", TEST_ROOT + r"\release"
+    holder = subprocess.Popen(
+        ["wine", hold_exe, windows_path, ready, release, str(SECONDS)],
+        env=ENV, stdout=log, stderr=log)
+    try:
+        for _ in range(SECONDS * 10):
+            if unix_path(ready).exists() or holder.poll() is not None:
+                break
+            subprocess.run(["sleep", "0.1"])
+        yield unix_path(ready).exists()
+    finally:
+        unix_path(release).touch()
+        holder.wait(timeout=SECONDS)
+        for marker in (ready, release):
+            unix_path(marker).unlink(missing_ok=True)
+
+
+def refuses_plugin_in_use(setup, hold_exe, log):
+    plugin = unix_path(PLUGIN_PATH)
+    plugin.write_bytes(OLDER_PLUGIN)
+    with held_open(PLUGIN_PATH, hold_exe, log) as held:
+        check(held, "the plug-in file is held open")
+        check(install(setup, HOST_FOLDER, log) == 2,
+              "install while the plug-in is in use: exit code 2")
+    check(plugin.read_bytes() == OLDER_PLUGIN, "  the plug-in is unchanged")
+    check(listing(HOST_FOLDER + r"\Plug-ins") == [PLUGIN_NAME],
+          "  nothing else in Plug-ins")
+
+
+def keeps_everything_while_in_use(hold_exe, log):
+    # Run in place (_?=) so that the exit code can be read.
+    words = OWN_FOLDER.split(" ")
+    with held_open(PLUGIN_PATH, hold_exe, log):
+        code = wine(unix_path(OWN_FOLDER + r"\uninstall.exe"), "/S",
+                    "_?=" + words[0], *words[1:], log=log)
+    check(code == 2, "uninstall while the plug-in is in use: exit code 2")
+    check(unix_path(PLUGIN_PATH).is_file(), "  the plug-in is still there")
+    check(registry_values(UNINSTALL_KEY, log) is not None,
+          "  the uninstall entry is still there")
+
+
+def uninstalls_all_but_settings(log):
+    wine("reg", "add", SETTINGS_KEY, "/v", "SearchOptions", "/t", "REG_BINARY",
+         "/d", "0102", "/f", log=log)
+    # As Windows runs it: the uninstaller copies itself to the temporary
+    # folder, starts the copy and returns; the copy does the work.
+    wine(unix_path(OWN_FOLDER + r"\uninstall.exe"), "/S", log=log)
+    wait_for_wine()
+    check(listing(HOST_FOLDER) == ["FINALE.EXE"],
+          "uninstall: the host folder holds only FINALE.EXE again")
+    check(listing(SECOND_HOST_FOLDER + r"\Plug-ins") == ["other.fxt"],
+          "  the second host folder keeps its Plug-ins and the other plug-in")
+    check(not unix_path(OWN_FOLDER).parent.exists(), "  no folder of its own")
+    check(registry_values(UNINSTALL_KEY, log) is None, "  no uninstall entry")
+    check((registry_values(SETTINGS_KEY, log) or {}).get("SearchOptions") is not None,
+          "  the settings key is kept")
+
+
+def main():
+    nsis_script, plugin, install_text, licence, hold_exe = sys.argv[1:6]
+    files = {"plugin": pathlib.Path(plugin).read_bytes(),
+             "install": pathlib.Path(install_text).read_bytes(),
+             "licence": pathlib.Path(licence).read_bytes()}
+    with tempfile.TemporaryDirectory() as work:
+        setup = subprocess.run(
+            [sys.executable, str(SCRIPTS / "make-setup.py"), nsis_script,
+             plugin, install_text, licence, work],
+            check=True, stdout=subprocess.PIPE, text=True).stdout.strip()
+        log_path = pathlib.Path(work) / "wine.log"
+        with open(log_path, "w") as log:
+            clean(log)
+            try:
+                refuses_folder_without_host(setup, log)
+                installs_beside_other_plugins(setup, log)
+                installs(setup, files, log)
+                replaces_older_plugin(setup, files, log)
+                refuses_plugin_in_use(setup, hold_exe, log)
+                keeps_everything_while_in_use(hold_exe, log)
+                uninstalls_all_but_settings(log)
+            finally:
+                clean(log)
+        if failures:
+            print(log_path.read_text(errors="replace"))
+    print(f"{checks - len(failures)} passed, {len(failures)} failed")
+    return 1 if failures else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
