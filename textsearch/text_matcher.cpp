@@ -97,19 +97,17 @@ int32_t tagEnd(const char* text, int32_t at, TagSearch& search) {
 
 // Whether the search string matches at the character boundary `at`,
 // character by character: a match ends on a character boundary, and only
-// single-byte characters fold.
-bool matchesAt(const char* text, int32_t at) {
-  const bool caseSensitive = prefsSwitch(T::CaseSensitive);
+// single-byte characters fold (the session keeps the search string folded).
+bool matchesAt(const char* text, int32_t at, bool caseSensitive) {
   const LeadByteTable* table = leadBytes();
-  const char* search = textSession.searchText;
+  const char* search =
+      caseSensitive ? textSession.searchText : textSession.foldedSearch;
   const int32_t length = textSession.searchLength;
   if (table == nullptr) {
     for (int32_t i = 0; i < length; ++i) {
       const char c = text[at + i];
       if (c == '\0') return false;
-      if (caseSensitive ? c != search[i] : fold(c) != fold(search[i])) {
-        return false;
-      }
+      if ((caseSensitive ? c : fold(c)) != search[i]) return false;
     }
     return true;
   }
@@ -120,12 +118,25 @@ bool matchesAt(const char* text, int32_t at) {
     if (width != characterLength(table, search + i)) return false;
     if (width == 2) {
       if (c != search[i] || text[at + i + 1] != search[i + 1]) return false;
-    } else if (caseSensitive ? c != search[i] : fold(c) != fold(search[i])) {
+    } else if ((caseSensitive ? c : fold(c)) != search[i]) {
       return false;
     }
     i += width;
   }
   return true;
+}
+
+// The search string with its single-byte letters folded.
+void foldSearchText() {
+  const char* search = textSession.searchText;
+  char* folded = textSession.foldedSearch;
+  for (int32_t i = 0; search[i] != '\0';) {
+    const int32_t width = characterLength(leadBytes(), search + i);
+    folded[i] = width == 1 ? fold(search[i]) : search[i];
+    if (width == 2) folded[i + 1] = search[i + 1];
+    i += width;
+  }
+  folded[textSession.searchLength] = '\0';
 }
 
 // A stored string may lack its terminator, and one cut at 50 bytes may end
@@ -148,6 +159,7 @@ void useTextPrefs(const TextSearchPrefs* prefs,
   copyField(textSession.replaceText, prefs->bytes + T::ReplaceString);
   textSession.searchLength =
       static_cast<int16_t>(strlen(textSession.searchText));
+  foldSearchText();
   textSession.replaceLength =
       static_cast<int16_t>(strlen(textSession.replaceText));
 }
@@ -173,16 +185,17 @@ int16_t findInText(const char* text, int16_t start) {
   if (length >= TextLengthLimit || start < 0 || start >= length) return 0;
   const bool stepOverTags =
       textCursor.tagsAllowed == 1 && !prefsSwitch(T::SearchTags);
+  const bool caseSensitive = prefsSwitch(T::CaseSensitive);
   int32_t p = alignToCharacter(text, start);
   TagSearch tags;
   for (;;) {
-    while (stepOverTags) {
+    while (stepOverTags && text[p] == '^') {
       const int32_t end = tagEnd(text, p, tags);
       if (end < 0) break;
       p = end;
     }
     if (text[p] == '\0') return 0;
-    if (matchesAt(text, p)) {
+    if (matchesAt(text, p, caseSensitive)) {
       char* copy = duplicateText(text);
       if (copy == nullptr) return 0;
       dropCurrentText();

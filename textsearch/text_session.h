@@ -23,6 +23,7 @@ struct TextSearchSession {
   // characters (a stored record may hold no terminator).
   const TextSearchPrefs* prefs;
   char searchText[TextFieldSize];
+  char foldedSearch[TextFieldSize];  // its single-byte letters folded
   char replaceText[TextFieldSize];
   int16_t searchLength;
   int16_t replaceLength;
