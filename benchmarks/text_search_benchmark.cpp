@@ -267,8 +267,7 @@ Figures measure(const Shape& shape, int repetitions) {
   const std::array<uint64_t, 64> command = callsOf(commandPass);
   const int32_t replaced = textSession.replacedCount;
   const std::array<uint64_t, 64> floor = callsOf(floorPass);
-  // The command's count is 16-bit and wraps past 32767 replacements.
-  if (command != floor || static_cast<int16_t>(floorWalk.hits) != replaced) {
+  if (command != floor || floorWalk.hits != replaced) {
     fprintf(stderr,
             "%s: the floor does not make the command's host calls "
             "(9: %llu/%llu, 14: %llu/%llu, 10: %llu/%llu)\n",

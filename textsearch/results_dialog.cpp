@@ -71,12 +71,13 @@ void showSummary() {
   char line[LineSize];
   setLine(1, "Search result:");
   setLine(2, "");
-  snprintf(line, sizeof line, "%d instance(s) found", textSession.foundCount);
+  snprintf(line, sizeof line, "%d instance(s) found",
+           static_cast<int>(textSession.foundCount));
   setLine(3, line);
   setLine(4, "");
   if (replaceMode()) {
     snprintf(line, sizeof line, "%d instance(s) replaced",
-             textSession.replacedCount);
+             static_cast<int>(textSession.replacedCount));
     setLine(5, line);
   } else {
     setLine(5, "");

@@ -14,8 +14,9 @@ constexpr int32_t TextLengthLimit = 32767;
 
 struct TextSearchSession {
   HostWindow resultsDialog;
-  int16_t foundCount;
-  int16_t replacedCount;
+  // 32-bit: a "Yes to all" over a large score can pass 32,767 matches.
+  int32_t foundCount;
+  int32_t replacedCount;
   int16_t matchOffset;  // of the current match in currentText
   int16_t lengthDelta;  // replacement less search length after a replace
   char* currentText;    // owned copy of the text holding the match

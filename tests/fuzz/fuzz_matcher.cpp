@@ -86,7 +86,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       FUZZ_CHECK(position <= textSession.matchOffset);
       releaseText(shown);
     }
-    const int16_t replacedBefore = textSession.replacedCount;
+    const int32_t replacedBefore = textSession.replacedCount;
     if (answers.bit()) {
       replaceMatch();
     } else {

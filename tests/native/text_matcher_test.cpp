@@ -324,6 +324,14 @@ TEST_F(TextMatcherTest, LongTextsAreNeitherSearchedNorMadeLonger) {
             size_t(TextLengthLimit - 1));
 }
 
+TEST_F(TextMatcherTest, ReplacementsAreCountedPast32767) {
+  use("a", "b");
+  textSession.replacedCount = INT16_MAX;
+  ASSERT_EQ(find("a"), 0);
+  replaceMatch();
+  EXPECT_EQ(textSession.replacedCount, INT16_MAX + 1);
+}
+
 TEST_F(TextMatcherTest, WriteBackStoresTheRecordOfEachKind) {
   struct Case {
     uint8_t kind;
