@@ -53,7 +53,7 @@ dist: build
 # fails the target; the two ratios are printed last.
 BENCH_OUT := $(BUILD)/bench
 bench: build
-	@scripts/install-bench-deps.sh
+	@scripts/install-deps.sh gnuplot-nox valgrind
 	@mkdir -p $(BENCH_OUT)
 	$(BUILD)/entry_search_benchmark --plot-data $(BENCH_OUT)/entry-scaling.dat \
 	  > $(BENCH_OUT)/entry.txt || (cat $(BENCH_OUT)/entry.txt; false)
@@ -68,7 +68,7 @@ bench: build
 	@grep -h '^text command ratio:' $(BENCH_OUT)/text.txt
 
 bench-counts: build
-	@scripts/install-bench-deps.sh
+	@scripts/install-deps.sh gnuplot-nox valgrind
 	@scripts/bench-counts.sh $(BUILD)
 
 # Each fuzz target for five minutes (make fuzz FUZZ_SECONDS=N for another time).

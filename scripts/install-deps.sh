@@ -7,8 +7,10 @@
 # setup program; Wine's own fonts and a Japanese font, so that dialogs under
 # Wine look as on Windows and double-byte texts can be seen in pictures.
 # Quick when everything is there: it only asks apt for what is missing.
+#   install-deps.sh [MORE PACKAGES...]   (make bench adds its own)
 set -eu
 packages=(
+  "$@"
   make cmake g++ g++-multilib googletest libbenchmark-dev:i386
   g++-mingw-w64-i686-posix binutils-mingw-w64-i686
   wine wine32:i386 xvfb xauth python3 clang libclang-rt-14-dev

@@ -25,14 +25,6 @@ const char Verse[] = KA "a" KCaret "a(b)" Ka;
 
 using Lines = std::vector<std::string>;
 
-UserStep readLines(std::vector<Lines>* seen) {
-  return look([seen](HWND d) {
-    Lines lines;
-    for (int id = 105; id <= 110; ++id) lines.push_back(controlText(d, id));
-    seen->push_back(lines);
-  });
-}
-
 // The character set of the font that draws the text line.
 UserStep readTextCharset(int* charset) {
   return look([charset](HWND d) {

@@ -96,6 +96,14 @@ bool isShown(HWND dialog, int id) {
   return GetWindowLongA(GetDlgItem(dialog, id), GWL_STYLE) & WS_VISIBLE;
 }
 
+UserStep readLines(std::vector<std::vector<std::string>>* seen) {
+  return look([seen](HWND d) {
+    std::vector<std::string> lines;
+    for (int id = 105; id <= 110; ++id) lines.push_back(controlText(d, id));
+    seen->push_back(lines);
+  });
+}
+
 int main(int argc, char** argv) {
   ::testing::InitGoogleTest(&argc, argv);
   pluginPath_ = defaultPluginPath();

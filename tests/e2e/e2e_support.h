@@ -7,6 +7,7 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 #include "simhost/plugin_loader.h"
 #include "simhost/scripted_user.h"
@@ -42,3 +43,6 @@ class CommandTest : public HostTest {
 // What a control shows, and whether it is on the screen.
 std::string controlText(HWND dialog, int id);
 bool isShown(HWND dialog, int id);
+// A look at the text command's results dialog: its six lines are added to
+// `seen`.
+UserStep readLines(std::vector<std::vector<std::string>>* seen);

@@ -16,15 +16,6 @@ constexpr uint32_t Results = 20130;
 
 using Lines = std::vector<std::string>;
 
-// What the results dialog shows: its six lines.
-UserStep readLines(std::vector<Lines>* seen) {
-  return look([seen](HWND d) {
-    Lines lines;
-    for (int id = 105; id <= 110; ++id) lines.push_back(controlText(d, id));
-    seen->push_back(lines);
-  });
-}
-
 std::vector<int> visibleButtons(HWND d) {
   std::vector<int> ids;
   for (int id : {101, 102, 103, 104, 1, 2}) {
