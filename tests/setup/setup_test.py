@@ -3,6 +3,9 @@
 administrator would, in a prefix of their own (WINEPREFIX, made by
 `wine-run.sh --prepare`):
   a folder without FINALE.EXE is refused and left as it was;
+  a host folder whose plug-in folder cannot be made or written into (Wine
+  running as root ignores read-only folders, so the folder is a file, or
+  the file to be written is a folder) fails and is left as it was;
   an install into a host folder whose path has spaces and non-ASCII letters
   puts the files and the uninstall entry in place, after one into a second
   host folder that has other plug-ins;
@@ -35,6 +38,7 @@ HOST_FOLDER = TEST_ROOT + r"\Notation Programs\Partitur Ærø"
 PLUGIN_PATH = HOST_FOLDER + "\\Plug-ins\\" + PLUGIN_NAME
 SECOND_HOST_FOLDER = TEST_ROOT + r"\Second Host"
 NOT_A_HOST_FOLDER = TEST_ROOT + r"\No Host"
+UNWRITABLE_HOST_FOLDER = TEST_ROOT + r"\Unwritable Host"
 OLDER_PLUGIN = b"an older plug-in"
 SECONDS = 120  # limit of every run under Wine
 
@@ -118,6 +122,28 @@ def refuses_folder_without_host(setup, log):
     check(listing(NOT_A_HOST_FOLDER) == [], "  the folder is left empty")
     check(registry_values(UNINSTALL_KEY, log) is None, "  no uninstall entry")
     check(listing(OWN_FOLDER) is None, "  no folder of its own")
+
+
+def refuses_unwritable_plugin_folder(setup, log):
+    host = unix_path(UNWRITABLE_HOST_FOLDER)
+    cases = {
+        "a Plug-ins file where the folder should be":
+            lambda: (host / "Plug-ins").write_bytes(b"not a folder"),
+        "a folder where the plug-in is to be written":
+            lambda: (host / "Plug-ins" / (PLUGIN_NAME + ".new")).mkdir(
+                parents=True),
+    }
+    for what, spoil in cases.items():
+        make_host(UNWRITABLE_HOST_FOLDER)
+        spoil()
+        before = sorted(str(p.relative_to(host)) for p in host.rglob("*"))
+        check(install(setup, UNWRITABLE_HOST_FOLDER, log) == 2,
+              f"{what}: exit code 2")
+        after = sorted(str(p.relative_to(host)) for p in host.rglob("*"))
+        check(after == before, "  the host folder is left as it was")
+        check(registry_values(UNINSTALL_KEY, log) is None,
+              "  no uninstall entry")
+        subprocess.run(["rm", "-rf", str(host)], check=True)
 
 
 def make_host(folder, plugins=()):
@@ -257,6 +283,7 @@ def main():
             clean(log)
             try:
                 refuses_folder_without_host(setup, log)
+                refuses_unwritable_plugin_folder(setup, log)
                 installs_beside_other_plugins(setup, log)
                 installs(setup, files, log)
                 replaces_older_plugin(setup, files, log)
