@@ -111,6 +111,21 @@ class TextMatcherTest : public ::testing::Test {
     return run;
   }
 
+  // Checks the copy the results dialog shows of `text`, and the position
+  // it shows for a match at `position`; the text itself is not changed.
+  void expectShown(const char* text, int16_t position, const char* shown,
+                   int16_t shownPosition) {
+    use("q", "");
+    textSession.currentText = duplicateText(text);
+    char* copy = displayText(&position);
+    ASSERT_NE(copy, nullptr);
+    EXPECT_STREQ(copy, shown);
+    EXPECT_EQ(position, shownPosition);
+    EXPECT_STREQ(textSession.currentText, text) << "the text is not changed";
+    releaseText(copy);
+    dropCurrentText();
+  }
+
   int find(const std::string& text, int16_t start = 0) {
     return findInText(text.c_str(), start) != 0 ? textSession.matchOffset
                                                 : None;
@@ -269,16 +284,7 @@ TEST_F(TextMatcherTest, DisplayTextLeavesTagsOutAndMovesThePosition) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.text);
-    use("q", "");
-    textSession.currentText = duplicateText(c.text);
-    int16_t position = c.position;
-    char* shown = displayText(&position);
-    ASSERT_NE(shown, nullptr);
-    EXPECT_STREQ(shown, c.shown);
-    EXPECT_EQ(position, c.shownPosition);
-    EXPECT_STREQ(textSession.currentText, c.text) << "the text is not changed";
-    releaseText(shown);
-    dropCurrentText();
+    expectShown(c.text, c.position, c.shown, c.shownPosition);
   }
 }
 
@@ -561,16 +567,8 @@ TEST_F(TextMatcherTest, DoubleByteCharactersAreNeverSplitFoldedOrReadAsTags) {
     }
     for (const Shown& c : shown) {
       SCOPED_TRACE(c.text);
-      use("q", "");
-      textSession.currentText = duplicateText(c.text);
-      int16_t position = c.position;
-      char* copy = displayText(&position);
-      ASSERT_NE(copy, nullptr);
-      EXPECT_STREQ(copy, doubleByte ? c.doubleByte : c.singleByte);
-      EXPECT_EQ(position,
-                doubleByte ? c.doubleBytePosition : c.singleBytePosition);
-      releaseText(copy);
-      dropCurrentText();
+      expectShown(c.text, c.position, doubleByte ? c.doubleByte : c.singleByte,
+                  doubleByte ? c.doubleBytePosition : c.singleBytePosition);
     }
     // A stored string cut at 50 bytes inside a character loses that half.
     const std::string stored = std::string(49, 'q') + KA;
