@@ -4,9 +4,11 @@
 // strstr on it. Two documents: 10,000 texts over all ten kinds, and one at
 // the walk's limits (all 1,000 verse, chorus and section texts of 2 KB,
 // and 10,000 texts of every other kind). The everyday document is also
-// searched in a double-byte code page (932), one character at a time.
+// searched in a double-byte code page (932), one character at a time, and
+// once more with Greek words in its texts, in the single-byte and the UTF-8
+// forms (65001).
 //   text_search_benchmark
-//   text_search_benchmark --counts command|command932|floor
+//   text_search_benchmark --counts command|command932|greek|greek65001|floor
 //   (scripts/bench-counts.sh)
 #include <algorithm>
 #include <array>
@@ -20,7 +22,7 @@
 #include "host/host_services.h"
 #include "host/host_tags.h"
 #include "simhost/sim_host.h"
-#include "textsearch/text_session.h"
+#include "textsearch/text_matcher.h"
 #include "textsearch/text_walker.h"
 
 namespace {
@@ -37,11 +39,13 @@ struct Shape {
   int perKind;       // texts of each of the seven kinds other than lyrics
   int lyrics;        // verses, choruses and sections, each
   size_t lyricSize;  // bytes of each lyric text (0: a short text)
+  bool greek;        // Greek words in every text, in UTF-8
 };
 
-std::string sampleText(int i, size_t size) {
+std::string sampleText(int i, size_t size, bool greek) {
   // One text in three holds the search string, some of them behind a tag.
   std::string text = "^font(Times)Allegro moderato, bar " + std::to_string(i);
+  if (greek) text += " \u03C0\u03B9\u03BF \u03BC\u03BF\u03C3\u03C3\u03BF";
   if (i % 3 == 0) text += " poco a poco cresc.";
   if (i % 7 == 0) text += " ^size(12)cresc. molto";
   while (text.size() < size) text += " la la la lai, " + std::to_string(i);
@@ -53,7 +57,9 @@ std::string sampleText(int i, size_t size) {
 // 0, the other numbered kinds at 1.
 void fill(SimDocument& d, const Shape& shape, int* texts) {
   int n = 0;
-  auto next = [&n](size_t size = 0) { return sampleText(n++, size); };
+  auto next = [&n, &shape](size_t size = 0) {
+    return sampleText(n++, size, shape.greek);
+  };
   const int records = shape.perKind / 2;
   d.addMeasureRecords(static_cast<uint16_t>(shape.perKind));
   d.addStaffSystems(static_cast<uint16_t>(records / 10));
@@ -89,9 +95,8 @@ TextSearchPrefs prefs;
 // The lead bytes of code page 932 (Japanese).
 const uint8_t JapaneseLeadRanges[] = {0x81, 0x9F, 0xE0, 0xFC, 0, 0};
 
-// The preferences of every run, in the code page with `leadBytes` (none:
-// single-byte).
-void setUpPrefs(const LeadByteTable* leadBytes = nullptr) {
+// The preferences of every run, in the code page with `characters`.
+void setUpPrefs(const TextCharacters& characters = singleByteCharacters()) {
   resetTextSearchPrefs(&prefs);
   char* search = reinterpret_cast<char*>(prefs.bytes +
                                          TextSearchPrefsLayout::SearchString);
@@ -103,11 +108,11 @@ void setUpPrefs(const LeadByteTable* leadBytes = nullptr) {
   for (size_t i = 0; i < TextSearchPrefsLayout::ElementSwitchCount; ++i) {
     setPrefsWord(prefs, TextSearchPrefsLayout::ElementSwitches + 2 * i, 1);
   }
-  useTextPrefs(&prefs, leadBytes);
+  useTextPrefs(&prefs, &characters);
 }
 
-LeadByteTable japanese() {
-  return leadBytesFromRanges(JapaneseLeadRanges, sizeof JapaneseLeadRanges);
+TextCharacters japanese() {
+  return doubleByteCharacters(JapaneseLeadRanges, sizeof JapaneseLeadRanges);
 }
 
 volatile int32_t sink;
@@ -296,17 +301,22 @@ Figures measure(const Shape& shape, int repetitions) {
   return f;
 }
 
-const Shape Everyday{"10,000 texts over ten kinds", 1000, 1000, 0};
-const Shape Limits{"walk's limits", 10000, 1000, 2048};
-const Shape EverydayJapanese{"the same in code page 932", 1000, 1000, 0};
+const Shape Everyday{"10,000 texts over ten kinds", 1000, 1000, 0, false};
+const Shape Limits{"walk's limits", 10000, 1000, 2048, false};
+const Shape EverydayJapanese{"the same in code page 932", 1000, 1000, 0, false};
+const Shape EverydayGreek{"the same with Greek words, single-byte", 1000, 1000,
+                          0, true};
+const Shape EverydayGreekUtf8{"the same with Greek words, in code page 65001",
+                              1000, 1000, 0, true};
 
 int countOnly(const char* which) {
   SimDocument document;
   int texts = 0;
-  fill(document, Everyday, &texts);
+  const bool greek = strncmp(which, "greek", 5) == 0;
+  fill(document, greek ? EverydayGreek : Everyday, &texts);
   simHost().document = &document;
-  const LeadByteTable table = japanese();
-  if (strcmp(which, "command932") == 0) setUpPrefs(&table);
+  if (strcmp(which, "command932") == 0) setUpPrefs(japanese());
+  if (strcmp(which, "greek65001") == 0) setUpPrefs(utf8Characters());
   void (*pass)() = strcmp(which, "floor") == 0 ? floorPass : commandPass;
   pass();
   countedPass(pass);
@@ -324,9 +334,14 @@ int main(int argc, char** argv) {
   printf("Text command, Yes to all; floor: the same host calls, strstr.\n");
   measure(Limits, 3);
   const Figures everyday = measure(Everyday, 21);
-  const LeadByteTable table = japanese();
-  setUpPrefs(&table);
+  setUpPrefs(japanese());
   measure(EverydayJapanese, 21);
+  setUpPrefs();
+  const Figures greek = measure(EverydayGreek, 21);
+  setUpPrefs(utf8Characters());
+  const Figures greekUtf8 = measure(EverydayGreekUtf8, 21);
+  printf("UTF-8 to single-byte, the same Greek texts: %.2f\n",
+         greekUtf8.commandSeconds / greek.commandSeconds);
   printf("text command ratio: %.2f\n",
          everyday.commandSeconds / everyday.floorSeconds);
   return 0;

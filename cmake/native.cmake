@@ -67,6 +67,14 @@ add_test(NAME e2e_cp932
 set_tests_properties(e2e_cp932 PROPERTIES FIXTURES_REQUIRED wine
   ENVIRONMENT "${WINE_ENV};LANG=ja_JP.UTF-8;LC_ALL=ja_JP.UTF-8" TIMEOUT 600
   FAIL_REGULAR_EXPRESSION "SKIPPED")
+# And on a system set to UTF-8: Wine gives 65001 to a locale that has no
+# ANSI code page of its own.
+add_test(NAME e2e_cp65001
+  COMMAND ${WINE_RUN} ${WINDOWS_BUILD_DIR}/e2e/FINALE.EXE --strict
+          --gtest_filter=Utf8CodePageTest.*)
+set_tests_properties(e2e_cp65001 PROPERTIES FIXTURES_REQUIRED wine
+  ENVIRONMENT "${WINE_ENV};LANG=hi_IN.UTF-8;LC_ALL=hi_IN.UTF-8" TIMEOUT 600
+  FAIL_REGULAR_EXPRESSION "SKIPPED")
 
 # The benchmarks (run with `make bench`; timings are not tests).
 find_library(BENCHMARK_LIBRARY benchmark PATHS /usr/lib/i386-linux-gnu

@@ -4,23 +4,42 @@
 
 #include <cstdint>
 
+namespace {
+
+// Windows picks a font's glyphs by its character set. A double-byte system
+// takes the code page's own set, so that a Japanese text is not drawn with
+// a Western font. Under UTF-8 no one set covers the scripts a text may
+// hold: the default set names the code page in force and leaves the glyphs
+// to the system's font linking. Single-byte systems keep the ANSI set.
+uint8_t fontCharsetOf(const TextCharacters& characters, UINT codePage) {
+  CHARSETINFO charset{};
+  switch (characters.form) {
+    case CharacterForm::Utf8:
+      return DEFAULT_CHARSET;
+    case CharacterForm::DoubleByte:
+      if (TranslateCharsetInfo(
+              reinterpret_cast<DWORD*>(static_cast<uintptr_t>(codePage)),
+              &charset, TCI_SRCCODEPAGE)) {
+        return static_cast<uint8_t>(charset.ciCharset);
+      }
+      break;
+    case CharacterForm::SingleByte:
+      break;
+  }
+  return ANSI_CHARSET;
+}
+
+}  // namespace
+
 AnsiCodePage readAnsiCodePage() {
   AnsiCodePage page{};
+  const UINT codePage = GetACP();
   CPINFO info{};
-  if (GetCPInfo(CP_ACP, &info)) {
-    page.leadBytes = leadBytesFromRanges(info.LeadByte, sizeof info.LeadByte);
-  }
-  // Windows draws a text of the A functions in the code page of the font's
-  // character set: on a double-byte system the text line's font takes the
-  // code page's own set, so that a Japanese text is not drawn as pairs of
-  // Western letters. Single-byte systems keep the ANSI set.
-  page.fontCharset = ANSI_CHARSET;
-  CHARSETINFO charset{};
-  if (hasLeadBytes(page.leadBytes) &&
-      TranslateCharsetInfo(
-          reinterpret_cast<DWORD*>(static_cast<uintptr_t>(GetACP())), &charset,
-          TCI_SRCCODEPAGE)) {
-    page.fontCharset = static_cast<uint8_t>(charset.ciCharset);
-  }
+  page.characters =
+      GetCPInfo(CP_ACP, &info)
+          ? charactersOfCodePage(codePage, info.MaxCharSize, info.LeadByte,
+                                 sizeof info.LeadByte)
+          : charactersOfCodePage(codePage, 1, nullptr, 0);
+  page.fontCharset = fontCharsetOf(page.characters, codePage);
   return page;
 }

@@ -3,6 +3,6 @@
 
 #include "textsearch/text_characters.h"
 
-// The code page's lead bytes and the font character set that shows its
-// texts; a single-byte page has no lead bytes and the ANSI character set.
+// How the code page's texts divide into characters, and the font character
+// set that shows them; read once per text command.
 AnsiCodePage readAnsiCodePage();

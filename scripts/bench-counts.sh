@@ -27,17 +27,20 @@ count() {
 
 report() {
   local label=$1 unit=$2 units=$3 program=$4 side=$5 floor=$6
+  local floorName=${7:-floor}
   local measured baseline plugin items plain
   measured=$(count "$program" "$side")
   baseline=$(count "$program" "$floor")
   read -r plugin items <<<"$measured"
   read -r plain _ <<<"$baseline"
   awk -v l="$label" -v u="$unit" -v us="$units" -v p="$plugin" -v f="$plain" \
-    -v n="$items" 'BEGIN {
-      printf "%s: %.1f instructions per %s, floor %.1f, ratio %.2f (%d %s)\n",
-             l, p / n, u, f / n, p / f, n, us }'
+    -v n="$items" -v fn="$floorName" 'BEGIN {
+      printf "%s: %.1f instructions per %s, %s %.1f, ratio %.2f (%d %s)\n",
+             l, p / n, u, fn, f / n, p / f, n, us }'
 }
 
 report "note-entry engine" entry entries entry_search_benchmark engine floor
 report "text command (Yes to all)" text texts text_search_benchmark command floor
 report "text command, code page 932" text texts text_search_benchmark command932 floor
+report "text command, code page 65001 (Greek texts)" text texts \
+  text_search_benchmark greek65001 greek "single-byte on the same texts"

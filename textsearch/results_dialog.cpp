@@ -7,8 +7,8 @@
 
 #include "host/byte_access.h"
 #include "textsearch/text_location.h"
+#include "textsearch/text_matcher.h"
 #include "textsearch/text_memory.h"
-#include "textsearch/text_session.h"
 #include "textsearch/text_walker.h"
 #include "ui/dialog_utils.h"
 
@@ -180,7 +180,7 @@ void runResultsDialog(HostWindow parent, TextSearchPrefs* prefs,
                       const AnsiCodePage* codePage) {
   resultsPrefs = prefs;
   textCharset = codePage->fontCharset;
-  useTextPrefs(prefs, &codePage->leadBytes);
+  useTextPrefs(prefs, &codePage->characters);
   hostRunDialog(ResultsDialogResource, resultsDialogProc, parent, 1, 0,
                 InterfaceVersion);
 }

@@ -1,36 +1,144 @@
 #include "textsearch/text_characters.h"
 
-LeadByteTable leadBytesFromRanges(const uint8_t* ranges, size_t size) {
-  LeadByteTable table{};
+#include <cstring>
+
+namespace {
+
+constexpr uint32_t Utf8CodePage = 65001;
+
+// Continuation bytes of UTF-8, and its lead bytes with the length each
+// announces. C0 and C1 could only start overlong forms of ASCII, and F5 and
+// above characters past U+10FFFF: Windows reads them as invalid, so they
+// are characters of their own.
+constexpr uint8_t Utf8FirstContinuation = 0x80;
+constexpr uint8_t Utf8LastContinuation = 0xBF;
+struct LeadRange {
+  uint8_t first, last, length;
+};
+constexpr LeadRange Utf8Leads[] = {
+    {0xC2, 0xDF, 2}, {0xE0, 0xEF, 3}, {0xF0, 0xF4, 4}};
+
+// Nearest character start at or before `offset`, looking back over at most
+// the continuation bytes one character can hold: the lead it found, or
+// `offset` when `offset` starts a character or continues none.
+int32_t utf8CharacterAround(const TextCharacters& characters, const char* text,
+                            int32_t offset) {
+  for (int32_t back = 1;
+       back < static_cast<int32_t>(MaxCharacterBytes) && back <= offset;
+       ++back) {
+    const uint8_t byte = static_cast<uint8_t>(text[offset - back]);
+    if (characters.announced[byte] > 1) return offset - back;
+    if (!characters.continues[byte]) break;
+  }
+  return offset;
+}
+
+}  // namespace
+
+TextCharacters singleByteCharacters() {
+  TextCharacters characters{};
+  characters.form = CharacterForm::SingleByte;
+  memset(characters.announced, 1, sizeof characters.announced);
+  return characters;
+}
+
+TextCharacters doubleByteCharacters(const uint8_t* leadRanges, size_t size) {
+  TextCharacters characters = singleByteCharacters();
   for (size_t i = 0; i + 1 < size; i += 2) {
-    const uint8_t first = ranges[i];
-    const uint8_t last = ranges[i + 1];
+    const uint8_t first = leadRanges[i];
+    const uint8_t last = leadRanges[i + 1];
     if (first == 0 && last == 0) break;
-    for (int byte = first; byte <= last; ++byte) table.lead[byte] = true;
+    for (int byte = first; byte <= last; ++byte) {
+      characters.announced[byte] = 2;
+      characters.form = CharacterForm::DoubleByte;
+    }
   }
-  return table;
+  if (characters.form == CharacterForm::DoubleByte) {
+    // A trail byte is any byte but the terminator.
+    memset(characters.continues + 1, true, sizeof characters.continues - 1);
+  }
+  return characters;
 }
 
-bool hasLeadBytes(const LeadByteTable& table) {
-  for (bool lead : table.lead) {
-    if (lead) return true;
+TextCharacters utf8Characters() {
+  TextCharacters characters = singleByteCharacters();
+  characters.form = CharacterForm::Utf8;
+  for (const LeadRange& range : Utf8Leads) {
+    for (int byte = range.first; byte <= range.last; ++byte) {
+      characters.announced[byte] = range.length;
+    }
   }
-  return false;
+  for (int byte = Utf8FirstContinuation; byte <= Utf8LastContinuation; ++byte) {
+    characters.continues[byte] = true;
+  }
+  return characters;
 }
 
-size_t wholeCharactersLength(const LeadByteTable* table, const char* text,
+TextCharacters charactersOfCodePage(uint32_t codePage, uint32_t maxCharSize,
+                                    const uint8_t* leadRanges, size_t size) {
+  if (codePage == Utf8CodePage || maxCharSize > 2) return utf8Characters();
+  return doubleByteCharacters(leadRanges, size);
+}
+
+int32_t alignToCharacter(const TextCharacters& characters, const char* text,
+                         int32_t offset) {
+  switch (characters.form) {
+    case CharacterForm::SingleByte:
+      return offset;
+    case CharacterForm::Utf8: {
+      const int32_t start = utf8CharacterAround(characters, text, offset);
+      const int32_t end = nextCharacter(characters, text, start);
+      return start < offset && end > offset ? end : offset;
+    }
+    case CharacterForm::DoubleByte:
+      break;
+  }
+  // A trail byte cannot be told from a lead byte by looking back: walk
+  // from the start.
+  int32_t at = 0;
+  while (at < offset && text[at] != '\0') {
+    at = nextCharacter(characters, text, at);
+  }
+  return at;
+}
+
+void foldText(const TextCharacters& characters, const char* text,
+              char* folded) {
+  for (int32_t i = 0; text[i] != '\0';) {
+    const int32_t length = characterLength(characters, text + i);
+    folded[i] = length == 1 ? foldLetter(text[i]) : text[i];
+    for (int32_t k = 1; k < length; ++k) folded[i + k] = text[i + k];
+    i += length;
+  }
+  folded[strlen(text)] = '\0';
+}
+
+size_t wholeCharactersLength(const TextCharacters& characters, const char* text,
                              size_t maxBytes) {
   size_t length = 0;
   while (length < maxBytes && text[length] != '\0') {
-    const bool lead =
-        table != nullptr && table->lead[static_cast<uint8_t>(text[length])];
-    if (!lead) {
-      ++length;
-      continue;
+    const size_t announced =
+        characters.announced[static_cast<uint8_t>(text[length])];
+    size_t bytes = 1;
+    while (bytes < announced && length + bytes < maxBytes &&
+           characters.continues[static_cast<uint8_t>(text[length + bytes])]) {
+      ++bytes;
     }
-    // Both bytes must lie within the limit and before the terminator.
-    if (length + 2 > maxBytes || text[length + 1] == '\0') break;
-    length += 2;
+    // Cut by the limit or short by the terminator: not whole. Ended early
+    // by a byte that cannot continue it: a character of its own.
+    if (bytes < announced &&
+        (length + bytes == maxBytes || text[length + bytes] == '\0')) {
+      break;
+    }
+    length += bytes;
   }
+  return length;
+}
+
+size_t copyWholeCharacters(const TextCharacters& characters, char* target,
+                           const char* source, size_t maxBytes) {
+  const size_t length = wholeCharactersLength(characters, source, maxBytes);
+  memmove(target, source, length);
+  target[length] = '\0';
   return length;
 }

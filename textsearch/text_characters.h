@@ -1,44 +1,104 @@
-// Characters of the ANSI code page in force. On Japanese, Chinese and
-// Korean systems a lead byte and the byte after it are one character, and
-// that second byte may look like an ASCII letter, a caret or a parenthesis.
-// The Windows side reads the code page; the text command steps through
-// texts with this table alone, so a single-byte code page (no lead bytes)
-// works byte by byte.
+// Characters of the ANSI code page in force: the one place that knows how
+// long a character is. Three forms exist:
+// - single-byte (Western, Cyrillic, Greek, Thai): one byte, one character;
+// - double-byte (Japanese, Chinese, Korean): a lead byte and whatever byte
+//   follows it, which may look like an ASCII letter, a caret or a
+//   parenthesis;
+// - UTF-8 (Windows set to "Use Unicode UTF-8"): a lead byte C2-DF, E0-EF or
+//   F0-F4 and the 1, 2 or 3 continuation bytes (80-BF) it announces. Every
+//   other byte (a stray continuation, C0, C1, F5-FF) is a character of its
+//   own, as Windows shows each such byte as one replacement character.
+// In every form a character also ends early at a byte that cannot continue
+// it or at the terminator, so nothing reads past the terminator.
+// The Windows side reads the code page and hands the core these tables.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 
-struct LeadByteTable {
-  bool lead[256];
+enum class CharacterForm : uint8_t { SingleByte, DoubleByte, Utf8 };
+
+// The longest character of any form, in bytes.
+constexpr size_t MaxCharacterBytes = 4;
+
+struct TextCharacters {
+  CharacterForm form;
+  // By first byte: the length its character has when it is complete.
+  uint8_t announced[256];
+  // Whether a byte can continue a character; never the terminator.
+  bool continues[256];
 };
 
 // What the text command needs to know of the ANSI code page in force.
 struct AnsiCodePage {
-  LeadByteTable leadBytes;
+  TextCharacters characters;
   uint8_t fontCharset;  // the character set of fonts that show its texts
 };
 
-// A table from lead-byte ranges as the system gives them: pairs of first
-// and last byte, ending at a pair of zeros or after `size` bytes.
-LeadByteTable leadBytesFromRanges(const uint8_t* ranges, size_t size);
+TextCharacters singleByteCharacters();
+// From lead-byte ranges as the system gives them: pairs of first and last
+// byte, ending at a pair of zeros or after `size` bytes. No range: the
+// single-byte form.
+TextCharacters doubleByteCharacters(const uint8_t* leadRanges, size_t size);
+TextCharacters utf8Characters();
 
-// Whether the table has any lead byte at all.
-bool hasLeadBytes(const LeadByteTable& table);
+// The form of the system's code page: UTF-8 for 65001 or where a character
+// can be longer than two bytes, double-byte where there are lead bytes,
+// single-byte otherwise.
+TextCharacters charactersOfCodePage(uint32_t codePage, uint32_t maxCharSize,
+                                    const uint8_t* leadRanges, size_t size);
 
-// The length in bytes of the character at `text` (not the terminator): 2
-// for a lead byte followed by any byte but the terminator, 1 otherwise, so
-// a lead byte cut short at the end of a text is a character of its own.
-inline int32_t characterLength(const LeadByteTable* table, const char* text) {
-  return table != nullptr && table->lead[static_cast<uint8_t>(text[0])] &&
-                 text[1] != '\0'
-             ? 2
-             : 1;
+// The length in bytes of the character at `text` (not the terminator).
+inline int32_t characterLength(const TextCharacters& characters,
+                               const char* text) {
+  const int32_t announced = characters.announced[static_cast<uint8_t>(*text)];
+  int32_t length = 1;
+  while (length < announced &&
+         characters.continues[static_cast<uint8_t>(text[length])]) {
+    ++length;
+  }
+  return length;
 }
 
+inline int32_t nextCharacter(const TextCharacters& characters, const char* text,
+                             int32_t at) {
+  return at + characterLength(characters, text + at);
+}
+
+// Whether a search may go byte by byte: an ASCII byte is always a character
+// of its own, and a character start can be told from the bytes just before
+// it. So a byte-for-byte match of whole characters that starts on a
+// character start ends on one. Not so in the double-byte form, whose trail
+// bytes can be anything.
+inline bool isSelfSynchronising(const TextCharacters& characters) {
+  return characters.form != CharacterForm::DoubleByte;
+}
+
+// The first character start at or after `offset`, which lies within the
+// text or at its terminator.
+int32_t alignToCharacter(const TextCharacters& characters, const char* text,
+                         int32_t offset);
+
+// Case folding of the C locale: only a to z fold, and only as characters
+// of their own (never a trail byte).
+inline char foldLetter(char c) {
+  return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
+}
+
+// `text` with the letters that are characters of their own folded, into
+// `folded` (as long as `text`), terminated.
+void foldText(const TextCharacters& characters, const char* text, char* folded);
+
 // The length of the longest start of `text`, at most `maxBytes` long and
-// stopping at a terminator, that holds only whole characters: a character
-// that the limit cuts in two, or a lead byte just before the terminator, is
-// left out.
-size_t wholeCharactersLength(const LeadByteTable* table, const char* text,
+// ending before its terminator, that holds only whole characters: a
+// character that the limit cuts, or one that the terminator cuts short
+// (unfinished), is left out. Reads nothing at or past `maxBytes` or the
+// terminator.
+size_t wholeCharactersLength(const TextCharacters& characters, const char* text,
                              size_t maxBytes);
+
+// Copies those whole characters of `source` into `target` (which holds
+// `maxBytes` + 1 bytes and may be `source` itself) and terminates it;
+// answers their length.
+size_t copyWholeCharacters(const TextCharacters& characters, char* target,
+                           const char* source, size_t maxBytes);

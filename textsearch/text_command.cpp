@@ -5,7 +5,7 @@
 
 int16_t runTextCommand(HostWindow parent, TextSearchPrefs* prefs,
                        const AnsiCodePage* codePage) {
-  runTextOptionsDialog(parent, prefs, &codePage->leadBytes);
+  runTextOptionsDialog(parent, prefs, &codePage->characters);
   if (optionsConfirmed) runResultsDialog(parent, prefs, codePage);
   return 1;
 }

@@ -1,9 +1,10 @@
+#include "textsearch/text_matcher.h"
+
 #include <cstring>
 
 #include "host/byte_access.h"
 #include "host/host_tags.h"
 #include "textsearch/text_memory.h"
-#include "textsearch/text_session.h"
 #include "textsearch/text_walker.h"
 
 namespace T = TextSearchPrefsLayout;
@@ -12,34 +13,12 @@ TextSearchSession textSession;
 
 namespace {
 
-// Case folding of the C locale: only a to z fold.
-char fold(char c) {
-  return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 32) : c;
-}
-
 bool prefsSwitch(size_t offset) {
   return textSession.prefs != nullptr &&
          prefsWord(*textSession.prefs, offset) != 0;
 }
 
-// The lead bytes of the code page, or null where it has none.
-const LeadByteTable* leadBytes() {
-  return textSession.doubleByte ? &textSession.leadBytes : nullptr;
-}
-
-int32_t nextCharacter(const char* text, int32_t at) {
-  return at + characterLength(leadBytes(), text + at);
-}
-
-// The first character boundary at or after `offset`. Only a double-byte
-// code page needs the walk from the start: there a trail byte cannot be
-// told from a lead byte by looking back.
-int32_t alignToCharacter(const char* text, int32_t offset) {
-  if (leadBytes() == nullptr) return offset;
-  int32_t at = 0;
-  while (at < offset && text[at] != '\0') at = nextCharacter(text, at);
-  return at;
-}
+const TextCharacters& characters() { return textSession.characters; }
 
 // The last search for one character in one text: where it began and what
 // it found (-1: nothing up to the end). Searches move forward through a
@@ -55,7 +34,7 @@ struct TagSearch {
   CharacterSearch open, close;
 };
 
-// Where the first single-byte character `wanted` at or after the character
+// Where the first one-byte character `wanted` at or after the character
 // boundary `from` is, or -1. A trail byte that equals it is not it.
 int32_t findCharacter(const char* text, int32_t from, char wanted,
                       CharacterSearch& last) {
@@ -64,12 +43,13 @@ int32_t findCharacter(const char* text, int32_t from, char wanted,
     return last.found;
   }
   int32_t found = -1;
-  if (leadBytes() == nullptr) {
+  if (isSelfSynchronising(characters())) {
     const char* at = strchr(text + from, wanted);
     if (at != nullptr) found = static_cast<int32_t>(at - text);
   } else {
-    for (int32_t at = from; text[at] != '\0'; at = nextCharacter(text, at)) {
-      if (text[at] == wanted && characterLength(leadBytes(), text + at) == 1) {
+    for (int32_t at = from; text[at] != '\0';
+         at = nextCharacter(characters(), text, at)) {
+      if (text[at] == wanted && characterLength(characters(), text + at) == 1) {
         found = at;
         break;
       }
@@ -84,7 +64,7 @@ int32_t findCharacter(const char* text, int32_t from, char wanted,
 // caret not followed by a second caret, running to the first closing
 // parenthesis after the first opening parenthesis after it.
 int32_t tagEnd(const char* text, int32_t at, TagSearch& search) {
-  if (text[at] != '^' || characterLength(leadBytes(), text + at) != 1 ||
+  if (text[at] != '^' || characterLength(characters(), text + at) != 1 ||
       text[at + 1] == '^') {
     return -1;
   }
@@ -97,17 +77,19 @@ int32_t tagEnd(const char* text, int32_t at, TagSearch& search) {
 
 // Whether the search string matches at the character boundary `at`,
 // character by character: a match ends on a character boundary, and only
-// single-byte characters fold (the session keeps the search string folded).
+// one-byte characters fold (the session keeps the search string folded).
+// Where the code page is self-synchronising, a byte-for-byte match of the
+// search string's whole characters is that.
 bool matchesAt(const char* text, int32_t at, bool caseSensitive) {
-  const LeadByteTable* table = leadBytes();
+  const TextCharacters& table = characters();
   const char* search =
       caseSensitive ? textSession.searchText : textSession.foldedSearch;
   const int32_t length = textSession.searchLength;
-  if (table == nullptr) {
+  if (isSelfSynchronising(table)) {
     for (int32_t i = 0; i < length; ++i) {
       const char c = text[at + i];
       if (c == '\0') return false;
-      if ((caseSensitive ? c : fold(c)) != search[i]) return false;
+      if ((caseSensitive ? c : foldLetter(c)) != search[i]) return false;
     }
     return true;
   }
@@ -116,9 +98,11 @@ bool matchesAt(const char* text, int32_t at, bool caseSensitive) {
     if (c == '\0') return false;
     const int32_t width = characterLength(table, text + at + i);
     if (width != characterLength(table, search + i)) return false;
-    if (width == 2) {
-      if (c != search[i] || text[at + i + 1] != search[i + 1]) return false;
-    } else if ((caseSensitive ? c : fold(c)) != search[i]) {
+    if (width > 1) {
+      if (memcmp(text + at + i, search + i, static_cast<size_t>(width)) != 0) {
+        return false;
+      }
+    } else if ((caseSensitive ? c : foldLetter(c)) != search[i]) {
       return false;
     }
     i += width;
@@ -126,42 +110,25 @@ bool matchesAt(const char* text, int32_t at, bool caseSensitive) {
   return true;
 }
 
-// The search string with its single-byte letters folded.
-void foldSearchText() {
-  const char* search = textSession.searchText;
-  char* folded = textSession.foldedSearch;
-  for (int32_t i = 0; search[i] != '\0';) {
-    const int32_t width = characterLength(leadBytes(), search + i);
-    folded[i] = width == 1 ? fold(search[i]) : search[i];
-    if (width == 2) folded[i + 1] = search[i + 1];
-    i += width;
-  }
-  folded[textSession.searchLength] = '\0';
-}
-
-// A stored string may lack its terminator, and one cut at 50 bytes may end
-// in half a character: only its whole characters are taken.
-void copyField(char* target, const uint8_t* field) {
-  const size_t length = wholeCharactersLength(
-      leadBytes(), reinterpret_cast<const char*>(field), TextMaxChars);
-  memcpy(target, field, length);
-  target[length] = '\0';
-}
-
 }  // namespace
 
 void useTextPrefs(const TextSearchPrefs* prefs,
-                  const LeadByteTable* leadBytes) {
+                  const TextCharacters* characters) {
   textSession.prefs = prefs;
-  textSession.doubleByte = leadBytes != nullptr && hasLeadBytes(*leadBytes);
-  textSession.leadBytes = textSession.doubleByte ? *leadBytes : LeadByteTable{};
-  copyField(textSession.searchText, prefs->bytes + T::SearchString);
-  copyField(textSession.replaceText, prefs->bytes + T::ReplaceString);
-  textSession.searchLength =
-      static_cast<int16_t>(strlen(textSession.searchText));
-  foldSearchText();
-  textSession.replaceLength =
-      static_cast<int16_t>(strlen(textSession.replaceText));
+  textSession.characters =
+      characters != nullptr ? *characters : singleByteCharacters();
+  // A stored string may lack its terminator, and one cut at 50 bytes may
+  // end in part of a character: only its whole characters are taken.
+  textSession.searchLength = static_cast<int16_t>(copyWholeCharacters(
+      textSession.characters, textSession.searchText,
+      reinterpret_cast<const char*>(prefs->bytes + T::SearchString),
+      TextMaxChars));
+  textSession.replaceLength = static_cast<int16_t>(copyWholeCharacters(
+      textSession.characters, textSession.replaceText,
+      reinterpret_cast<const char*>(prefs->bytes + T::ReplaceString),
+      TextMaxChars));
+  foldText(textSession.characters, textSession.searchText,
+           textSession.foldedSearch);
 }
 
 void dropCurrentText() {
@@ -186,7 +153,7 @@ int16_t findInText(const char* text, int16_t start) {
   const bool stepOverTags =
       textCursor.tagsAllowed == 1 && !prefsSwitch(T::SearchTags);
   const bool caseSensitive = prefsSwitch(T::CaseSensitive);
-  int32_t p = alignToCharacter(text, start);
+  int32_t p = alignToCharacter(characters(), text, start);
   TagSearch tags;
   for (;;) {
     while (stepOverTags && text[p] == '^') {
@@ -203,7 +170,7 @@ int16_t findInText(const char* text, int16_t start) {
       textSession.matchOffset = static_cast<int16_t>(p);
       return 1;
     }
-    p = nextCharacter(text, p);
+    p = nextCharacter(characters(), text, p);
     if (text[p] == '\0') return 0;
   }
 }
@@ -296,10 +263,8 @@ char* displayText(int16_t* position) {
   for (int32_t i = 0; i < length;) {
     const int32_t end = tagEnd(text, i, tags);
     if (end < 0) {
-      for (int32_t width = characterLength(leadBytes(), text + i); width > 0;
-           --width) {
-        shown[copied++] = text[i++];
-      }
+      const int32_t next = nextCharacter(characters(), text, i);
+      while (i < next) shown[copied++] = text[i++];
       continue;
     }
     // Tags before the first shown character move the position back.

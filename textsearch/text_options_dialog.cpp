@@ -25,7 +25,7 @@ constexpr int Go = 1;
 constexpr int Cancel = 2;
 
 TextSearchPrefs* editedPrefs;
-const LeadByteTable* leadBytes;  // of the code page the strings are in
+const TextCharacters* characters;  // of the code page of the strings
 
 uint8_t* position() { return editedPrefs->bytes + T::OptionsDialogLeft; }
 
@@ -44,11 +44,9 @@ void setBox(HWND dialog, int id, size_t offset) {
 // whole characters.
 void setEdit(HWND dialog, int id, size_t offset) {
   char text[TextFieldSize];
-  const size_t length = wholeCharactersLength(
-      leadBytes, reinterpret_cast<const char*>(editedPrefs->bytes + offset),
-      TextMaxChars);
-  memcpy(text, editedPrefs->bytes + offset, length);
-  text[length] = '\0';
+  copyWholeCharacters(
+      *characters, text,
+      reinterpret_cast<const char*>(editedPrefs->bytes + offset), TextMaxChars);
   hostSetControlText(dialog, id, text, InterfaceVersion);
 }
 
@@ -77,17 +75,16 @@ bool acceptOptions(HWND dialog) {
     return false;
   }
   const int16_t replace = boxValue(dialog, ReplaceBox);
-  // The host gives at most 50 characters: on a double-byte system that may
-  // be up to 100 bytes, of which the first 50 in whole characters are kept.
-  char search[2 * TextMaxChars + 2] = {};
-  char replacement[2 * TextMaxChars + 2] = {};
+  // The host gives at most 50 characters, which may be up to four bytes
+  // each; the first 50 bytes in whole characters are kept.
+  char search[MaxCharacterBytes * TextMaxChars + 1] = {};
+  char replacement[MaxCharacterBytes * TextMaxChars + 1] = {};
   hostGetControlText(dialog, SearchEdit, search, TextMaxChars,
                      InterfaceVersion);
   hostGetControlText(dialog, ReplaceEdit, replacement, TextMaxChars,
                      InterfaceVersion);
-  search[wholeCharactersLength(leadBytes, search, TextMaxChars)] = '\0';
-  replacement[wholeCharactersLength(leadBytes, replacement, TextMaxChars)] =
-      '\0';
+  copyWholeCharacters(*characters, search, search, TextMaxChars);
+  copyWholeCharacters(*characters, replacement, replacement, TextMaxChars);
   if (search[0] == '\0') {
     showError(dialog,
               "You must enter a search string before starting a search.",
@@ -169,10 +166,10 @@ int32_t HOST_CALL optionsDialogProc(HostWindow window, uint32_t message,
 }  // namespace
 
 void runTextOptionsDialog(HostWindow parent, TextSearchPrefs* prefs,
-                          const LeadByteTable* codePageLeadBytes) {
+                          const TextCharacters* codePageCharacters) {
   optionsConfirmed = 0;
   editedPrefs = prefs;
-  leadBytes = codePageLeadBytes;
+  characters = codePageCharacters;
   hostRunDialog(OptionsDialogResource, optionsDialogProc, parent, 1, 0,
                 InterfaceVersion);
 }

@@ -1,5 +1,4 @@
-// The state of one interactive text search, and the matcher that finds,
-// continues, replaces and writes back matches in one text at a time.
+// The state of one interactive text search.
 #pragma once
 
 #include <cstdint>
@@ -24,36 +23,20 @@ struct TextSearchSession {
   // characters (a stored record may hold no terminator).
   const TextSearchPrefs* prefs;
   char searchText[TextFieldSize];
-  char foldedSearch[TextFieldSize];  // its single-byte letters folded
+  char foldedSearch[TextFieldSize];  // its one-byte letters folded
   char replaceText[TextFieldSize];
   int16_t searchLength;
   int16_t replaceLength;
-  // The code page's lead bytes, when it has any: texts are then searched,
-  // folded, stepped over and copied one whole character at a time.
-  bool doubleByte;
-  LeadByteTable leadBytes;
+  // The characters of the code page: texts are searched, folded, stepped
+  // over and copied one whole character at a time.
+  TextCharacters characters;
 };
 
 extern TextSearchSession textSession;
 
 // Points the session at a preferences record and takes its strings, in the
-// code page whose lead bytes are given (none: a single-byte code page).
+// code page with `characters` (none: a single-byte code page).
 void useTextPrefs(const TextSearchPrefs* prefs,
-                  const LeadByteTable* leadBytes = nullptr);
+                  const TextCharacters* characters = nullptr);
 // Releases the current text.
 void dropCurrentText();
-
-// Searches `text` from `start`; 1 when a match was found (the session then
-// holds it), 0 otherwise.
-int16_t findInText(const char* text, int16_t start);
-// Searches the current text again after the current match or replacement.
-int16_t continueInText();
-// Replaces the current match, writes the text back and counts it.
-void replaceMatch();
-// Stores `text` as the content of the walker's current item.
-void writeBackText(const char* text);
-// A copy of the current text without tags, the position corrected in
-// place; null when it cannot be made. The caller releases it.
-char* displayText(int16_t* position);
-// A copy of a string in a new allocation, or null.
-char* duplicateText(const char* text);

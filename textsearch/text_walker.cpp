@@ -5,8 +5,8 @@
 #include "host/byte_access.h"
 #include "host/host_services.h"
 #include "host/host_tags.h"
+#include "textsearch/text_matcher.h"
 #include "textsearch/text_memory.h"
-#include "textsearch/text_session.h"
 
 namespace T = TextSearchPrefsLayout;
 namespace K = HostKeyLayout;

@@ -2,9 +2,15 @@
 // katakana's trail byte can look like an ASCII letter or a caret: such a
 // byte is never matched, folded, replaced or read as a tag, and the results
 // dialog draws the text in a font of the code page's character set. Run
-// with LANG and LC_ALL of ja_JP.UTF-8; under any other code page the tests
-// say so and skip.
+// with LANG and LC_ALL of ja_JP.UTF-8.
+// And on a system set to UTF-8 (65001), where a character is one to four
+// bytes: the 50-byte cuts of what the user types never leave part of a
+// character, and Greek and Japanese texts are searched, replaced and shown
+// whole. Run with LANG and LC_ALL of hi_IN.UTF-8.
+// Under any other code page the tests say so and skip.
+#include <cstring>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "host/host_tags.h"
@@ -37,24 +43,29 @@ UserStep readTextCharset(int* charset) {
   });
 }
 
+// The text command's two dialogs, run by the scripted user.
+class CodePageRun : public CommandTest {
+ protected:
+  void run(std::vector<UserStep> options, std::vector<UserStep> results) {
+    scriptedUser().expectDialog(Options, std::move(options));
+    scriptedUser().expectDialog(Results, std::move(results));
+    callChecked(plugin().invoke, "FinaleExtensionInvoke",
+                {argument(hostWindow), 1, 0, 0});
+  }
+};
+
 }  // namespace
 
-class CodePageTest : public CommandTest {
+class CodePageTest : public CodePageRun {
  protected:
   void SetUp() override {
-    CommandTest::SetUp();
+    CodePageRun::SetUp();
     if (GetACP() != 932) {
       GTEST_SKIP() << "needs code page 932 (LANG=ja_JP.UTF-8), not "
                    << GetACP();
     }
     score.addLyrics(TagVerseLyrics, 1, Verse);
     score.addLyrics(TagVerseLyrics, 2, "^font(x)" Ka KA);
-  }
-  void run(std::vector<UserStep> options, std::vector<UserStep> results) {
-    scriptedUser().expectDialog(Options, std::move(options));
-    scriptedUser().expectDialog(Results, std::move(results));
-    callChecked(plugin().invoke, "FinaleExtensionInvoke",
-                {argument(hostWindow), 1, 0, 0});
   }
   std::string verse(uint16_t number) {
     return score.recordText({TagVerseLyrics, number, 0, 0});
@@ -96,4 +107,78 @@ TEST_F(CodePageTest, DoubleByteSearchStringMatchesOnlyItself) {
   EXPECT_EQ(seen[0][4], "2 instance(s) replaced") << "not folded to " KA;
   EXPECT_EQ(verse(1), KA "a" KCaret "a(b)xy");
   EXPECT_EQ(verse(2), "^font(x)xy" KA);
+}
+
+// UTF-8: e acute and e grave; a Greek, a Japanese and a Hindi direction.
+#define EACUTE "\xC3\xA9"
+#define EGRAVE "\xC3\xA8"
+const char Greek[] = "\xCE\xB1\xCF\x81\xCE\xB3\xCE\xAC dolce";         // arga
+const char Japanese[] = "\xE3\x82\x86\xE3\x81\xA3\xE3\x81\x8F dolce";  // yukku
+const char Hindi[] =
+    "\xE0\xA4\xA7\xE0\xA5\x80\xE0\xA4\xAE\xE0\xA5\x87";             // dhime
+const char Sweetly[] = "\xCE\xB3\xCE\xBB\xCF\x85\xCE\xBA\xCE\xAC";  // glyka
+
+class Utf8CodePageTest : public CodePageRun {
+ protected:
+  void SetUp() override {
+    CodePageRun::SetUp();
+    if (GetACP() != CP_UTF8) {
+      GTEST_SKIP() << "needs code page 65001 (LANG=hi_IN.UTF-8), not "
+                   << GetACP();
+    }
+  }
+  std::string expression(uint16_t number) {
+    return score.recordText({TagTextExpression, number, 0, 0}, 12);
+  }
+  // The search and replace strings as the plug-in stores them at its end.
+  std::pair<std::string, std::string> storedStrings() {
+    callChecked(plugin().terminate, "FinaleExtensionTerminate", {0});
+    char prefs[132] = {};
+    DWORD size = sizeof prefs;
+    RegGetValueA(HKEY_CURRENT_USER, "Software\\QZPlugins\\QZSearchReplace111",
+                 "TextSearchPrefs", RRF_RT_REG_BINARY, nullptr, prefs, &size);
+    return {std::string(prefs, strnlen(prefs, 51)),
+            std::string(prefs + 51, strnlen(prefs + 51, 51))};
+  }
+};
+
+// 49 letters and a two-byte one are 51 bytes: the search string and the
+// replacement typed are cut to the 49 letters, never to half a letter.
+TEST_F(Utf8CodePageTest, FiftyByteCutsKeepWholeCharacters) {
+  const std::string qs(49, 'q');
+  const std::string rs(49, 'r');
+  score.addTextExpression(1, qs + EGRAVE "z");
+  score.addTextExpression(2, "abc");
+  std::vector<Lines> seen;
+  run({typeText(101, qs + EACUTE), setCheck(105, 1), typeText(106, "X"),
+       click(1)},
+      {click(103), readLines(&seen), click(1)});
+  run({typeText(101, "b"), setCheck(105, 1), typeText(106, rs + EACUTE),
+       click(1)},
+      {click(103), readLines(&seen), click(1)});
+  ASSERT_EQ(seen.size(), 2u);
+  EXPECT_EQ(seen[0][4], "1 instance(s) replaced");
+  EXPECT_EQ(expression(1), "X" EGRAVE "z");
+  EXPECT_EQ(expression(2), "a" + rs + "c");
+  EXPECT_EQ(storedStrings(), std::make_pair(std::string("b"), rs));
+}
+
+TEST_F(Utf8CodePageTest, YesToAllOverGreekJapaneseAndHindiTexts) {
+  score.addTextExpression(1, Greek);
+  score.addTextExpression(2, Japanese);
+  score.addTextExpression(3, Hindi);
+  std::vector<Lines> seen;
+  int charset = -1;
+  run({typeText(101, "DOLCE"), setCheck(105, 1), typeText(106, Sweetly),
+       click(1)},
+      {readLines(&seen), readTextCharset(&charset), click(103),
+       readLines(&seen), click(1)});
+  ASSERT_EQ(seen.size(), 2u);
+  EXPECT_EQ(seen[0], (Lines{"Match was found in", "text expression entry #1",
+                            Greek, "at position 10", "", "Replace?"}));
+  EXPECT_EQ(charset, DEFAULT_CHARSET);
+  EXPECT_EQ(seen[1][2], "2 instance(s) found");
+  EXPECT_EQ(expression(1), std::string(Greek, 9) + Sweetly);
+  EXPECT_EQ(expression(2), std::string(Japanese, 10) + Sweetly);
+  EXPECT_EQ(expression(3), Hindi);
 }

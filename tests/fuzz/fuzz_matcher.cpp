@@ -1,15 +1,16 @@
 // The matcher and the display copy on arbitrary texts, search and replace
 // strings (possibly without terminators in the stored record) and switches,
-// answering each match with a replacement or not, in a single-byte or a
-// double-byte code page. In the latter, every match lies on character
-// boundaries and a replacement leaves every other character as it was.
+// answering each match with a replacement or not, in a single-byte, a
+// double-byte or the UTF-8 code page. Every match lies on character
+// boundaries and a replacement leaves every other character as it was;
+// UTF-8 characters are read here independently of the matcher.
 #include <cstring>
 #include <vector>
 
 #include "simhost/sim_host.h"
 #include "tests/fuzz/fuzz_input.h"
+#include "textsearch/text_matcher.h"
 #include "textsearch/text_memory.h"
-#include "textsearch/text_session.h"
 #include "textsearch/text_walker.h"
 
 namespace T = TextSearchPrefsLayout;
@@ -19,16 +20,43 @@ namespace {
 // The lead bytes of code page 932 (Japanese).
 const uint8_t Japanese[] = {0x81, 0x9F, 0xE0, 0xFC, 0, 0};
 
-// Which offsets of `text` start a character (its end counts as one).
-std::vector<bool> characterStarts(const char* text,
-                                  const LeadByteTable* table) {
-  std::vector<bool> starts(strlen(text) + 1, false);
-  int32_t at = 0;
-  for (; text[at] != '\0'; at += characterLength(table, text + at)) {
-    starts[at] = true;
+// How many continuation bytes (80-BF) a byte of UTF-8 announces.
+int utf8Continuations(uint8_t byte) {
+  if (byte >= 0xC2 && byte <= 0xDF) return 1;
+  if (byte >= 0xE0 && byte <= 0xEF) return 2;
+  if (byte >= 0xF0 && byte <= 0xF4) return 3;
+  return 0;
+}
+
+// Which offsets of `text` start a character (its end counts as one), and
+// whether the character that ends at each offset is unfinished: a UTF-8
+// lead byte with fewer continuation bytes after it than it announces.
+struct Characters {
+  std::vector<bool> starts, unfinishedBefore;
+};
+
+Characters readCharacters(const char* text, const TextCharacters& table) {
+  const size_t length = strlen(text);
+  Characters read{std::vector<bool>(length + 1, false),
+                  std::vector<bool>(length + 1, false)};
+  size_t at = 0;
+  while (text[at] != '\0') {
+    read.starts[at] = true;
+    size_t next = at + 1;
+    if (table.form == CharacterForm::Utf8) {
+      int wanted = utf8Continuations(static_cast<uint8_t>(text[at]));
+      while (wanted > 0 && (static_cast<uint8_t>(text[next]) & 0xC0) == 0x80) {
+        ++next;
+        --wanted;
+      }
+      read.unfinishedBefore[next] = wanted > 0;
+    } else {
+      next = at + characterLength(table, text + at);
+    }
+    at = next;
   }
-  starts[at] = true;
-  return starts;
+  read.starts[at] = true;
+  return read;
 }
 
 bool isStart(const std::vector<bool>& starts, int32_t offset) {
@@ -55,9 +83,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   textCursor.textBlockNumber = 1;
   const uint8_t faults = in.byte();
   failTextAllocationAt(faults % 16);  // 0: every allocation succeeds
-  const LeadByteTable japanese = leadBytesFromRanges(Japanese, sizeof Japanese);
-  const LeadByteTable* table = (faults & 0x10) != 0 ? &japanese : nullptr;
-  useTextPrefs(&prefs, table);
+  const TextCharacters table =
+      (faults & 0x10) != 0   ? doubleByteCharacters(Japanese, sizeof Japanese)
+      : (faults & 0x20) != 0 ? utf8Characters()
+                             : singleByteCharacters();
+  useTextPrefs(&prefs, &table);
+  // Both strings are taken in whole characters.
+  FUZZ_CHECK(!readCharacters(textSession.searchText, table)
+                  .unfinishedBefore[textSession.searchLength]);
+  FUZZ_CHECK(!readCharacters(textSession.replaceText, table)
+                  .unfinishedBefore[textSession.replaceLength]);
   const std::string text = in.rest();
 
   SimDocument document;
@@ -73,8 +108,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         static_cast<int32_t>(strlen(textSession.currentText));
     FUZZ_CHECK(textSession.matchOffset >= nextFree);
     FUZZ_CHECK(textSession.matchOffset + textSession.searchLength <= length);
-    const std::vector<bool> starts =
-        characterStarts(textSession.currentText, table);
+    const Characters read = readCharacters(textSession.currentText, table);
+    const std::vector<bool>& starts = read.starts;
     FUZZ_CHECK(isStart(starts, textSession.matchOffset));
     FUZZ_CHECK(
         isStart(starts, textSession.matchOffset + textSession.searchLength));
@@ -94,7 +129,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
     const bool replaced = textSession.replacedCount != replacedBefore;
     if (replaced) {
-      // The bytes and characters before and after the match are kept.
+      // The bytes before and after the match are kept, and so are the
+      // characters, unless the replacement's bytes join an unfinished UTF-8
+      // character before the match.
       const int32_t offset = textSession.matchOffset;
       const int32_t end = offset + textSession.replaceLength;
       const std::string after = textSession.currentText;
@@ -102,10 +139,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       FUZZ_CHECK(after.compare(end, std::string::npos, before,
                                offset + textSession.searchLength) == 0);
       const std::vector<bool> newStarts =
-          characterStarts(textSession.currentText, table);
+          readCharacters(textSession.currentText, table).starts;
       for (int32_t start = 0; start < static_cast<int32_t>(starts.size());
            ++start) {
-        if (!starts[start]) continue;
+        if (!starts[start] || read.unfinishedBefore[offset]) continue;
         if (start <= offset) FUZZ_CHECK(isStart(newStarts, start));
         if (start >= offset + textSession.searchLength) {
           FUZZ_CHECK(isStart(newStarts, start + textSession.replaceLength -

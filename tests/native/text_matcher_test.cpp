@@ -3,6 +3,8 @@
 // splicing the replacement in, writing the text back for each kind of
 // element, the tag-free copy shown by the results dialog, and what happens
 // when an allocation fails.
+#include "textsearch/text_matcher.h"
+
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -14,7 +16,6 @@
 #include "simhost/sim_host.h"
 #include "textsearch/text_memory.h"
 #include "textsearch/text_prefs.h"
-#include "textsearch/text_session.h"
 #include "textsearch/text_walker.h"
 
 namespace {
@@ -87,7 +88,7 @@ class TextMatcherTest : public ::testing::Test {
     setPrefsWord(prefs, L::ReplaceEnabled, 1);
     setPrefsWord(prefs, L::CaseSensitive, caseSensitive);
     setPrefsWord(prefs, L::SearchTags, searchTags);
-    useTextPrefs(&prefs, leadBytes);
+    useTextPrefs(&prefs, characters);
   }
 
   // Searches one text from 0 and goes on as the results dialog does: each
@@ -133,7 +134,7 @@ class TextMatcherTest : public ::testing::Test {
 
   SimDocument doc;
   TextSearchPrefs prefs{};
-  const LeadByteTable* leadBytes = nullptr;  // the code page of the texts
+  const TextCharacters* characters = nullptr;  // of the texts' code page
 };
 
 TEST_F(TextMatcherTest, FindsTheFirstMatchAtOrAfterTheStart) {
@@ -479,23 +480,33 @@ TEST_F(TextMatcherTest, DisplayTextThatCannotBeAllocatedIsNone) {
 }  // namespace
 
 // Double-byte characters: a lead byte 0x83 and a trail byte that looks like
-// an ASCII letter, a caret or a parenthesis.
+// an ASCII letter, a caret or a parenthesis. Under UTF-8, 0x83 is a stray
+// continuation byte, a character of its own.
 // clang-format off
 #define KA "\x83" "A"
 #define Ka "\x83" "a"
 #define KCaret "\x83" "^"
+// UTF-8: e acute, alpha, katakana a, an emoji; and a run of 49 q.
+#define EACUTE "\xC3\xA9"
+#define ALPHA "\xCE\xB1"
+#define KATAKANA "\xE3\x82\xA2"
+#define EMOJI "\xF0\x9F\x98\x80"
 // clang-format on
 
-TEST_F(TextMatcherTest, DoubleByteCharactersAreNeverSplitFoldedOrReadAsTags) {
+TEST_F(TextMatcherTest, CharactersOfEveryCodePageAreNeverSplitOrReadAsTags) {
   struct CodePage {
     const char* name;
-    std::vector<uint8_t> leadRanges;
+    TextCharacters characters;
   };
-  const CodePage codePages[] = {{"932", {0x81, 0x9F, 0xE0, 0xFC, 0, 0}},
-                                {"936", {0x81, 0xFE, 0, 0}},
-                                {"949", {0x81, 0xFE, 0, 0}},
-                                {"950", {0x81, 0xFE, 0, 0}},
-                                {"1252", {0, 0}}};
+  const uint8_t japanese[] = {0x81, 0x9F, 0xE0, 0xFC, 0, 0};
+  const uint8_t chineseOrKorean[] = {0x81, 0xFE, 0, 0};
+  const CodePage codePages[] = {
+      {"932", doubleByteCharacters(japanese, sizeof japanese)},
+      {"936, 949, 950",
+       doubleByteCharacters(chineseOrKorean, sizeof chineseOrKorean)},
+      {"1252", singleByteCharacters()},
+      {"65001", utf8Characters()}};
+  // A result of null: the case is not one of that form.
   struct Run {
     std::vector<int> offsets;
     const char* result;
@@ -505,37 +516,59 @@ TEST_F(TextMatcherTest, DoubleByteCharactersAreNeverSplitFoldedOrReadAsTags) {
     const char* text;
     const char* search;
     const char* replace;
-    Run doubleByte, singleByte;
+    Run doubleByte, singleByte, utf8;
   };
+  const Run notDoubleByte{{}, nullptr};
   // clang-format off
   const Case cases[] = {
       {"letter in a trail byte", "x" KA "a", "a", "b",
-       {{3}, "x" KA "b"}, {{2, 3}, "x\x83" "bb"}},
+       {{3}, "x" KA "b"}, {{2, 3}, "x\x83" "bb"}, {{2, 3}, "x\x83" "bb"}},
       {"trail bytes not folded", Ka KA, KA, "",
-       {{2}, Ka}, {{0, 0}, ""}},
+       {{2}, Ka}, {{0, 0}, ""}, {{0, 0}, ""}},
       {"trail caret opens no tag", KCaret "x(y)z", "x", "ww",
-       {{2}, KCaret "ww(y)z"}, {{}, ""}},
+       {{2}, KCaret "ww(y)z"}, {{}, ""}, {{}, ""}},
       {"trail parenthesis closes no tag", "^b(c\x83)d)e", "d", "D",
-       {{}, ""}, {{6}, "^b(c\x83)D)e"}},
+       {{}, ""}, {{6}, "^b(c\x83)D)e"}, {{6}, "^b(c\x83)D)e"}},
       {"trail parenthesis opens no tag", "^b\x83(c)d", "c", "",
-       {{4}, "^b\x83()d"}, {{}, ""}},
+       {{4}, "^b\x83()d"}, {{}, ""}, {{}, ""}},
       {"lone lead byte at the end", "ab\x83", "b", KA,
-       {{1}, "a" KA "\x83"}, {{1}, "a" KA "\x83"}},
+       {{1}, "a" KA "\x83"}, {{1}, "a" KA "\x83"}, {{1}, "a" KA "\x83"}},
       {"search string ending in half a character", "a\x83", "a\x83", "Z",
-       {{0}, "Z\x83"}, {{0}, "Z"}},
+       {{0}, "Z\x83"}, {{0}, "Z"}, {{0}, "Z"}},
       {"replacement holding a trail letter", "aXa", "a", Ka,
-       {{0, 3}, Ka "X" Ka}, {{0, 3}, Ka "X" Ka}},
+       {{0, 3}, Ka "X" Ka}, {{0, 3}, Ka "X" Ka}, {{0, 3}, Ka "X" Ka}},
       {"shrinking beside double-byte characters", KA "aa" KA "a", "aa", "a",
-       {{2}, KA "a" KA "a"}, {{1, 4}, "\x83" "aa" "\x83" "a"}},
+       {{2}, KA "a" KA "a"}, {{1, 4}, "\x83" "aa" "\x83" "a"},
+       {{1, 4}, "\x83" "aa" "\x83" "a"}},
+      {"search string ending in part of a UTF-8 character", "q\xC3\xA8z",
+       "q\xC3", "X", notDoubleByte, {{0}, "X\xA8z"}, {{0}, "X\xC3\xA8z"}},
+      {"replacement ending in part of a UTF-8 character", "abc", "b",
+       "r\xC3", notDoubleByte, {{1}, "ar\xC3" "c"}, {{1}, "arc"}},
+      {"continuation byte inside a character", ALPHA "a" ALPHA, "\xB1", "x",
+       notDoubleByte, {{1, 4}, "\xCEx" "a\xCEx"}, {{}, ""}},
+      {"continuation byte inside a four-byte character", EMOJI "a", "\x80" "a",
+       "", notDoubleByte, {{3}, "\xF0\x9F\x98"}, {{}, ""}},
+      {"stray continuation byte", EACUTE "\xA9", "\xA9", "x",
+       notDoubleByte, {{1, 2}, "\xC3xx"}, {{2}, EACUTE "x"}},
+      {"character cut short by a letter", "\xE3\x82" "a" KATAKANA, "a", "b",
+       notDoubleByte, {{2}, "\xE3\x82" "b" KATAKANA},
+       {{2}, "\xE3\x82" "b" KATAKANA}},
+      {"character cut short by the end", "b" KATAKANA "\xF0\x9F", "b", "",
+       notDoubleByte, {{0}, KATAKANA "\xF0\x9F"},
+       {{0}, KATAKANA "\xF0\x9F"}},
+      {"overlong form", "\xC0\x80" "a", "\x80" "a", "x",
+       notDoubleByte, {{1}, "\xC0x"}, {{1}, "\xC0x"}},
+      {"byte above F4", "\xF5\x80\x80" "a", "\x80", "",
+       notDoubleByte, {{1, 1}, "\xF5" "a"}, {{1, 1}, "\xF5" "a"}},
   };
   // clang-format on
 
   struct Shown {
     const char* text;
     int16_t position;
-    const char* doubleByte;
+    const char* doubleByte;  // null: not a case of that form
     int16_t doubleBytePosition;
-    const char* singleByte;
+    const char* singleByte;  // and UTF-8, where tags are ASCII
     int16_t singleBytePosition;
   };
   const Shown shown[] = {
@@ -546,19 +579,30 @@ TEST_F(TextMatcherTest, DoubleByteCharactersAreNeverSplitFoldedOrReadAsTags) {
        6},
       {"^b\x83(c)d", 6, "^b\x83(c)d", 6, "d", 0},
       {"ab\x83", 0, "ab\x83", 0, "ab\x83", 0},
+      {"\xE3\x82^b(c)" EMOJI "\xF0", 2, nullptr, 0, "\xE3\x82" EMOJI "\xF0", 2},
   };
+  // Stored strings of 51 bytes, cut at 50 inside a character.
+  struct Stored {
+    std::string text;
+    int16_t doubleByteLength, singleByteLength, utf8Length;
+  };
+  const Stored stored[] = {{std::string(49, 'q') + KA, 49, 50, 50},
+                           {std::string(49, 'q') + EACUTE, -1, 50, 49},
+                           {std::string(48, 'q') + KATAKANA, -1, 50, 48},
+                           {std::string(47, 'q') + EMOJI, -1, 50, 47}};
   for (const CodePage& page : codePages) {
     SCOPED_TRACE(page.name);
-    const LeadByteTable table =
-        leadBytesFromRanges(page.leadRanges.data(), page.leadRanges.size());
-    const bool doubleByte = page.leadRanges[0] != 0;
-    leadBytes = &table;
+    const CharacterForm form = page.characters.form;
+    characters = &page.characters;
     for (const Case& c : cases) {
       SCOPED_TRACE(c.what);
+      const Run& expected = form == CharacterForm::DoubleByte ? c.doubleByte
+                            : form == CharacterForm::Utf8     ? c.utf8
+                                                              : c.singleByte;
+      if (expected.result == nullptr) continue;
       simHost().resetLog();
       resetSession();
       use(c.search, c.replace);
-      const Run& expected = doubleByte ? c.doubleByte : c.singleByte;
       const TextRun run = runText(c.text, true);
       EXPECT_EQ(run.offsets, expected.offsets);
       EXPECT_EQ(run.text, expected.result);
@@ -567,13 +611,24 @@ TEST_F(TextMatcherTest, DoubleByteCharactersAreNeverSplitFoldedOrReadAsTags) {
     }
     for (const Shown& c : shown) {
       SCOPED_TRACE(c.text);
+      const bool doubleByte = form == CharacterForm::DoubleByte;
+      if (doubleByte && c.doubleByte == nullptr) continue;
       expectShown(c.text, c.position, doubleByte ? c.doubleByte : c.singleByte,
                   doubleByte ? c.doubleBytePosition : c.singleBytePosition);
     }
-    // A stored string cut at 50 bytes inside a character loses that half.
-    const std::string stored = std::string(49, 'q') + KA;
-    memcpy(prefs.bytes + L::SearchString, stored.data(), TextFieldSize);
-    useTextPrefs(&prefs, &table);
-    EXPECT_EQ(textSession.searchLength, doubleByte ? 49 : 50);
+    if (form == CharacterForm::Utf8) {
+      use("\xB1", "");
+      EXPECT_EQ(find(ALPHA "\xB1", 1), 2) << "a start inside a character";
+    }
+    for (const Stored& c : stored) {
+      const int16_t expected =
+          form == CharacterForm::DoubleByte ? c.doubleByteLength
+          : form == CharacterForm::Utf8     ? c.utf8Length
+                                            : c.singleByteLength;
+      if (expected < 0) continue;
+      memcpy(prefs.bytes + L::SearchString, c.text.data(), TextFieldSize);
+      useTextPrefs(&prefs, characters);
+      EXPECT_EQ(textSession.searchLength, expected) << c.text;
+    }
   }
 }

@@ -18,9 +18,9 @@
 #include "host/host_tags.h"
 #include "simhost/sim_host.h"
 #include "textsearch/text_location.h"
+#include "textsearch/text_matcher.h"
 #include "textsearch/text_memory.h"
 #include "textsearch/text_prefs.h"
-#include "textsearch/text_session.h"
 
 namespace {
 
