@@ -33,6 +33,9 @@ demo: build
 	@echo
 	@LANG=ja_JP.UTF-8 LC_ALL=ja_JP.UTF-8 scripts/wine-run.sh \
 	  $(BUILD)/windows/demo/FINALE.EXE --japanese --screenshots=pictures 2>/dev/null
+	@echo
+	@LANG=hi_IN.UTF-8 LC_ALL=hi_IN.UTF-8 scripts/wine-run.sh \
+	  $(BUILD)/windows/demo/FINALE.EXE --utf8 --screenshots=pictures 2>/dev/null
 	@scripts/bmp2png.py $(BUILD)/windows/demo/pictures $(BUILD)/screenshots >/dev/null
 	@echo "Screenshots of the dialogs and message boxes: $(BUILD)/screenshots/"
 

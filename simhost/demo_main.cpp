@@ -1,9 +1,9 @@
 // The demo host: loads the real plug-in into the simulated host with a small
 // sample score, lists its menu items, runs each command the way a user of
 // the host would, and prints what that user sees.
-//   FINALE.EXE [--plugin=PATH] [--screenshots=DIR] [--japanese]
-// With --japanese (run under code page 932) it runs only the text command
-// over a score with Japanese texts.
+//   FINALE.EXE [--plugin=PATH] [--screenshots=DIR] [--japanese|--utf8]
+// With --japanese (run under code page 932) or --utf8 (under 65001) it runs
+// only the text command over a score with texts of that code page.
 #include <windows.h>
 
 #include <cstdio>
@@ -161,28 +161,55 @@ void printBoxes() {
   }
 }
 
-// The text command on a Japanese system: katakana whose trail bytes look
-// like the letter searched for are left alone, and the dialog shows the
-// Japanese text readably.
-int runJapaneseDemo(Plugin& plugin) {
-  if (GetACP() != 932) {
-    fprintf(stderr, "--japanese needs code page 932 (LANG=ja_JP.UTF-8)\n");
+// The text command on a system of another code page, searching a score of
+// that code page's texts in find mode.
+struct CodePageDemo {
+  const char* option;
+  UINT codePage;
+  const char* locale;  // the LANG and LC_ALL that give Wine the code page
+  const char* who;
+  const char* pageText;
+  const char* expression;  // a text expression
+  const char* search;
+  const char* picture;
+};
+
+const CodePageDemo CodePageDemos[] = {
+    // "Aria" in katakana (its first and last letters' trail byte is 'A'),
+    // then in Latin letters; an expression: "sakura sakura". The katakana are
+    // left alone and the text is shown readably.
+    {"--japanese", 932, "ja_JP.UTF-8", "On a Japanese system",
+     "\x83\x41\x83\x8A\x83\x41 Aria",
+     "\x82\xB3\x82\xAD\x82\xE7 \x82\xB3\x82\xAD\x82\xE7", "a",
+     "text-results-japanese"},
+    // "Slowly" in Greek, Russian, Hindi and Japanese, then "dolce"; an
+    // expression: "sweetly" in Greek and "dolce". Every script is shown
+    // whole.
+    {"--utf8", CP_UTF8, "hi_IN.UTF-8", "On a system set to UTF-8",
+     "\xCE\x91\xCF\x81\xCE\xB3\xCE\xAC \xD0\x9C\xD0\xB5\xD0\xB4\xD0\xBB\xD0\xB5"
+     "\xD0\xBD\xD0\xBD\xD0\xBE \xE0\xA4\xA7\xE0\xA5\x80\xE0\xA4\xB0\xE0\xA5\x87"
+     " \xE3\x82\x86\xE3\x81\xA3\xE3\x81\x8F\xE3\x82\x8A dolce",
+     "\xCE\xB3\xCE\xBB\xCF\x85\xCE\xBA\xCE\xAC, dolce", "dolce",
+     "text-results-utf8"},
+};
+
+int runCodePageDemo(Plugin& plugin, const CodePageDemo& demo) {
+  if (GetACP() != demo.codePage) {
+    fprintf(stderr, "%s needs code page %u (LANG=%s)\n", demo.option,
+            demo.codePage, demo.locale);
     return 2;
   }
   RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\QZPlugins");
   SimDocument score(1, 1);
-  // "Aria" in katakana (its first and last letters' trail byte is 'A'),
-  // then in Latin letters; a lyric: "sakura sakura".
-  score.addPageText(0, 0, "\x83\x41\x83\x8A\x83\x41 Aria");
-  score.addLyrics(TagVerseLyrics, 1,
-                  "\x82\xB3\x82\xAD\x82\xE7 \x82\xB3\x82\xAD\x82\xE7");
+  score.addPageText(0, 0, demo.pageText);
+  score.addTextExpression(1, demo.expression);
   simHost().document = &score;
   callChecked(plugin.init, "Init", {0, 0});
   scriptedUser().install();
-  printf("On a Japanese system the user searches for \"a\":\n");
-  scriptedUser().expectDialog(20129, {typeText(101, "a"), click(1)});
+  printf("%s the user searches for \"%s\":\n", demo.who, demo.search);
+  scriptedUser().expectDialog(20129, {typeText(101, demo.search), click(1)});
   scriptedUser().expectDialog(
-      20130, {showLines("at the first match"), picture("text-results-japanese"),
+      20130, {showLines("at the first match"), picture(demo.picture),
               click(104), showLines("at the second match"), click(104),
               showLines("at the end"), click(1)});
   callChecked(plugin.invoke, "Invoke", {0, 1, argument(nullptr), 0});
@@ -199,12 +226,14 @@ int runJapaneseDemo(Plugin& plugin) {
 
 int main(int argc, char** argv) {
   std::string path = defaultPluginPath();
-  bool japanese = false;
+  const CodePageDemo* codePageDemo = nullptr;
   for (int i = 1; i < argc; ++i) {
     const std::string arg = argv[i];
     if (arg.rfind("--plugin=", 0) == 0) path = arg.substr(9);
     if (arg.rfind("--screenshots=", 0) == 0) pictureFolder = arg.substr(14);
-    if (arg == "--japanese") japanese = true;
+    for (const CodePageDemo& demo : CodePageDemos) {
+      if (arg == demo.option) codePageDemo = &demo;
+    }
   }
   if (!pictureFolder.empty()) {
     CreateDirectoryA(pictureFolder.c_str(), nullptr);
@@ -216,8 +245,8 @@ int main(int argc, char** argv) {
     fprintf(stderr, "%s\n", error.c_str());
     return 2;
   }
-  if (japanese) {
-    const int status = runJapaneseDemo(plugin);
+  if (codePageDemo != nullptr) {
+    const int status = runCodePageDemo(plugin, *codePageDemo);
     unloadPlugin(&plugin);
     return status;
   }
