@@ -59,22 +59,21 @@ set_tests_properties(wine_prefix PROPERTIES FIXTURES_SETUP wine
                      ENVIRONMENT "${WINE_ENV}")
 set_tests_properties(e2e e2e_strict PROPERTIES FIXTURES_REQUIRED wine
                      ENVIRONMENT "${WINE_ENV}" TIMEOUT 600)
-# The text command on a Japanese system: Wine takes the ANSI code page (932)
-# from the locale variables of the run.
-add_test(NAME e2e_cp932
-  COMMAND ${WINE_RUN} ${WINDOWS_BUILD_DIR}/e2e/FINALE.EXE --strict
-          --gtest_filter=CodePageTest.*)
-set_tests_properties(e2e_cp932 PROPERTIES FIXTURES_REQUIRED wine
-  ENVIRONMENT "${WINE_ENV};LANG=ja_JP.UTF-8;LC_ALL=ja_JP.UTF-8" TIMEOUT 600
-  FAIL_REGULAR_EXPRESSION "SKIPPED")
-# And on a system set to UTF-8: Wine gives 65001 to a locale that has no
-# ANSI code page of its own.
-add_test(NAME e2e_cp65001
-  COMMAND ${WINE_RUN} ${WINDOWS_BUILD_DIR}/e2e/FINALE.EXE --strict
-          --gtest_filter=Utf8CodePageTest.*)
-set_tests_properties(e2e_cp65001 PROPERTIES FIXTURES_REQUIRED wine
-  ENVIRONMENT "${WINE_ENV};LANG=hi_IN.UTF-8;LC_ALL=hi_IN.UTF-8" TIMEOUT 600
-  FAIL_REGULAR_EXPRESSION "SKIPPED")
+# The text command on a Japanese system (932) and on one set to UTF-8
+# (65001): Wine takes the ANSI code page from the locale variables of the
+# run, and gives 65001 to a locale that has no ANSI code page of its own.
+# A run fails if its tests skip because the code page is not in force.
+foreach(run "932;ja_JP.UTF-8;CodePageTest" "65001;hi_IN.UTF-8;Utf8CodePageTest")
+  list(GET run 0 codePage)
+  list(GET run 1 locale)
+  list(GET run 2 tests)
+  add_test(NAME e2e_cp${codePage}
+    COMMAND ${WINE_RUN} ${WINDOWS_BUILD_DIR}/e2e/FINALE.EXE --strict
+            --gtest_filter=${tests}.*)
+  set_tests_properties(e2e_cp${codePage} PROPERTIES FIXTURES_REQUIRED wine
+    ENVIRONMENT "${WINE_ENV};LANG=${locale};LC_ALL=${locale}" TIMEOUT 600
+    FAIL_REGULAR_EXPRESSION "SKIPPED")
+endforeach()
 
 # The benchmarks (run with `make bench`; timings are not tests).
 find_library(BENCHMARK_LIBRARY benchmark PATHS /usr/lib/i386-linux-gnu
