@@ -115,6 +115,11 @@ void foldText(const TextCharacters& characters, const char* text,
 
 size_t wholeCharactersLength(const TextCharacters& characters, const char* text,
                              size_t maxBytes) {
+  // Where the last complete character ends. A character that a byte which
+  // cannot continue it cuts short is one of its own only while that byte
+  // follows it: at the end of the string it would take up what comes after
+  // the string wherever the string is put.
+  size_t whole = 0;
   size_t length = 0;
   while (length < maxBytes && text[length] != '\0') {
     const size_t announced =
@@ -124,15 +129,10 @@ size_t wholeCharactersLength(const TextCharacters& characters, const char* text,
            characters.continues[static_cast<uint8_t>(text[length + bytes])]) {
       ++bytes;
     }
-    // Cut by the limit or short by the terminator: not whole. Ended early
-    // by a byte that cannot continue it: a character of its own.
-    if (bytes < announced &&
-        (length + bytes == maxBytes || text[length + bytes] == '\0')) {
-      break;
-    }
     length += bytes;
+    if (bytes == announced) whole = length;
   }
-  return length;
+  return whole;
 }
 
 size_t copyWholeCharacters(const TextCharacters& characters, char* target,

@@ -90,10 +90,10 @@ inline char foldLetter(char c) {
 void foldText(const TextCharacters& characters, const char* text, char* folded);
 
 // The length of the longest start of `text`, at most `maxBytes` long and
-// ending before its terminator, that holds only whole characters: a
-// character that the limit cuts, or one that the terminator cuts short
-// (unfinished), is left out. Reads nothing at or past `maxBytes` or the
-// terminator.
+// ending before its terminator, that ends in a complete character: a
+// character that the limit cuts, or that the terminator or any other byte
+// cuts short, is left out at the end. Reads nothing at or past `maxBytes`
+// or the terminator.
 size_t wholeCharactersLength(const TextCharacters& characters, const char* text,
                              size_t maxBytes);
 

@@ -556,6 +556,8 @@ TEST_F(TextMatcherTest, CharactersOfEveryCodePageAreNeverSplitOrReadAsTags) {
       {"character cut short by the end", "b" KATAKANA "\xF0\x9F", "b", "",
        notDoubleByte, {{0}, KATAKANA "\xF0\x9F"},
        {{0}, KATAKANA "\xF0\x9F"}},
+      {"search string ending in a lead cut short by another", "\xE7\x80\x80",
+       "\xE7\xE7", "x", notDoubleByte, {{}, ""}, {{}, ""}},
       {"overlong form", "\xC0\x80" "a", "\x80" "a", "x",
        notDoubleByte, {{1}, "\xC0x"}, {{1}, "\xC0x"}},
       {"byte above F4", "\xF5\x80\x80" "a", "\x80", "",
