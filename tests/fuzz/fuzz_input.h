@@ -40,8 +40,22 @@ class FuzzInput {
   size_t at_ = 0;
 };
 
+// The longest input a target reads: a target passes it to libFuzzer from
+// its initialisation, so that every run, short or long, explores inputs
+// that reach every branch without spending its time on longer ones.
+#define FUZZ_MAX_INPUT_BYTES(bytes)                              \
+  extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) { \
+    static std::vector<char*> args(*argv, *argv + *argc);        \
+    static char maxLength[] = "-max_len=" #bytes;                \
+    args.insert(args.begin() + 1, maxLength);                    \
+    args.push_back(nullptr);                                     \
+    *argc += 1;                                                  \
+    *argv = args.data();                                         \
+    return 0;                                                    \
+  }
+
 // Fails the run loudly: libFuzzer keeps the input that got here.
-#define FUZZ_CHECK(condition) \
-  do {                        \
+#define FUZZ_CHECK(condition)           \
+  do {                                  \
     if (!(condition)) __builtin_trap(); \
   } while (0)
