@@ -16,7 +16,9 @@ administrator would, in a prefix of their own (WINEPREFIX, made by
   an install or uninstall while the plug-in is held open fails and changes
   nothing;
   the uninstaller, run from a copy elsewhere, leaves nothing behind but the
-  settings key and what was there before.
+  settings key and what was there before;
+  the page walk of the README's pictures sees the folder page and the
+  settings question as a user does.
     setup_test.py NSIS_SCRIPT PLUGIN INSTALL_TEXT LICENCE HOLD_FILE_EXE
 """
 import contextlib
@@ -315,6 +317,19 @@ def uninstalls_all_but_settings(log):
           "  the settings key is kept")
 
 
+def walks_the_pages(hold_exe, log):
+    """The page walk that takes the README's pictures, on Xvfb in this
+    prefix: it also fails when the folder page lets a folder without
+    FINALE.EXE through or Enter at the settings question removes them."""
+    build = pathlib.Path(hold_exe).resolve().parents[2]  # beside windows/
+    wait_for_wine()  # a server started without a display shows no windows
+    with tempfile.TemporaryDirectory() as pictures:
+        code = subprocess.run([SCRIPTS / "setup-pictures.sh", build, pictures],
+                              stdout=log, stderr=log, timeout=SECONDS).returncode
+    check(code == 0, "the page walk: the folder page keeps a folder without "
+          "FINALE.EXE, Enter keeps the settings")
+
+
 def main():
     nsis_script, plugin, install_text, licence, hold_exe = sys.argv[1:6]
     files = {"plugin": pathlib.Path(plugin).read_bytes(),
@@ -337,6 +352,7 @@ def main():
                 refuses_plugin_in_use(setup, hold_exe, log)
                 keeps_everything_while_in_use(hold_exe, log)
                 uninstalls_all_but_settings(log)
+                walks_the_pages(hold_exe, log)
             finally:
                 clean(log)
         if failures:
