@@ -6,8 +6,10 @@ administrator would, in a prefix of their own (WINEPREFIX, made by
   was;
   a stand-in where a folder or file goes (Wine running as root ignores
   read-only folders, so a file where a folder goes, or a folder where a
-  file goes), in the host folder or in Program Files\QZPlugins, and a
-  newer plug-in fail and leave both as they were, with no uninstall entry;
+  file goes), in the host folder or in Program Files\QZPlugins, a
+  volatile uninstall key (no lasting entry can be written under it), and a
+  newer plug-in fail and leave both folders as they were, with no
+  uninstall entry;
   an install into a host folder whose path has spaces and non-ASCII letters
   puts the files and the uninstall entry in place, after ones into host
   folders that have other plug-ins or an empty Plug-ins folder;
@@ -75,11 +77,13 @@ def wait_for_wine():
     subprocess.run(["wineserver", "-w"], env=ENV, timeout=SECONDS)
 
 
-def install(setup, folder, log):
-    """A silent install; /D= comes last, with the path's words as separate
-    arguments so that Wine does not put quotes round it."""
+def install(setup, folder, log, wrapper=()):
+    """A silent install, through a wrapper program if given; /D= comes
+    last, with the path's words as separate arguments so that Wine does
+    not put quotes round it."""
     words = folder.split(" ")
-    return wine(setup, "/S", "/D=" + words[0], *words[1:], log=log)
+    setup = "Z:" + str(setup).replace("/", "\\")  # for the wrapper too
+    return wine(*wrapper, setup, "/S", "/D=" + words[0], *words[1:], log=log)
 
 
 def registry_values(key, log):
@@ -147,13 +151,16 @@ def newer_plugin(plugin):
     return plugin[:at] + struct.pack("<I", major) + plugin[at + 4:]
 
 
-def refuses_bad_folders(setup, files, log):
-    """Stand-ins in the host folder or where its own folder goes; each
-    install into a host folder that holds an older plug-in."""
+def refuses_bad_folders(setup, files, hold_exe, log):
+    """Stand-ins in the host folder, where its own folder goes, or in the
+    registry; each install but the first into a host folder that holds an
+    older plug-in."""
     host = unix_path(UNWRITABLE_HOST_FOLDER)
     own = unix_path(OWN_FOLDER)
     old = [PLUGIN_NAME]
-    cases = [  # what, the host's plug-ins, the stand-in
+    volatile = (pathlib.Path(hold_exe).with_name("with_volatile_key.exe"),
+                UNINSTALL_KEY.removeprefix("HKLM\\"))
+    cases = [  # what, the host's plug-ins, the stand-in[, the wrapper]
         ("a Plug-ins file where the folder should be", None,
          lambda: (host / "Plug-ins").write_bytes(b"not a folder")),
         ("a folder where the plug-in is to be written", old,
@@ -167,12 +174,14 @@ def refuses_bad_folders(setup, files, log):
          lambda: (own / "LICENSE.txt").mkdir(parents=True)),
         ("a folder where the uninstaller goes", old,
          lambda: (own / "uninstall.exe").mkdir(parents=True)),
+        ("a volatile uninstall key, with no room for a lasting entry", old,
+         lambda: None, volatile),
     ]
-    for what, plugins, spoil in cases:
+    for what, plugins, spoil, *wrapper in cases:
         make_host(UNWRITABLE_HOST_FOLDER, plugins)
         spoil()
         before = tree(host), tree(own.parent)
-        check(install(setup, UNWRITABLE_HOST_FOLDER, log) == 2,
+        check(install(setup, UNWRITABLE_HOST_FOLDER, log, *wrapper) == 2,
               f"{what}: exit code 2")
         check(tree(host) == before[0], "  the host folder is left as it was")
         check(tree(own.parent) == before[1],
@@ -345,7 +354,7 @@ def main():
             clean(log)
             try:
                 refuses_folder_without_host(setup, log)
-                refuses_bad_folders(setup, files, log)
+                refuses_bad_folders(setup, files, hold_exe, log)
                 installs_beside_other_plugins(setup, log)
                 installs(setup, files, log)
                 replaces_older_plugin(setup, files, log)
