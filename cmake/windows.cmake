@@ -86,6 +86,13 @@ target_link_options(hold_file PRIVATE -municode ${STATIC_RUNTIME})
 set_target_properties(hold_file PROPERTIES
   RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/setup-tests)
 
+# Runs a program while a registry key is volatile, for the setup program's
+# tests of a registry that cannot be written.
+add_executable(with_volatile_key tests/setup/with_volatile_key.c)
+target_link_options(with_volatile_key PRIVATE -municode ${STATIC_RUNTIME})
+set_target_properties(with_volatile_key PROPERTIES
+  RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/setup-tests)
+
 # Walks through the setup program's pages and saves pictures of them.
 add_executable(page_pictures installer/page_pictures.cpp simhost/screenshot.cpp)
 target_include_directories(page_pictures PRIVATE ${CMAKE_SOURCE_DIR})

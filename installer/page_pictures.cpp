@@ -1,13 +1,17 @@
 // Takes pictures of the setup program's pages and message boxes for the
 // README, by going through an install, an install while the plug-in is in
 // use, and an uninstall as a user would: wait for each page, save a picture,
-// press the button a user would press.
+// press the button a user would press. On the way it checks what only a
+// user sees: the folder page keeps a folder without FINALE.EXE after its
+// message, and Enter at the uninstaller's settings question keeps the
+// settings.
 //
 //   page_pictures.exe SETUP_EXE HOST_FOLDER NOT_A_HOST_FOLDER PICTURE_FOLDER
 //
 // HOST_FOLDER must hold a FINALE.EXE; NOT_A_HOST_FOLDER must not. Pictures
 // are 24-bit BMP files named setup-*.bmp. Exit code 0 when every picture
-// was saved, 1 when a page or box did not come within its time.
+// was saved and every check held, 1 when a page or box did not come within
+// its time or a check failed (said on stderr).
 #include <windows.h>
 
 #include <cstdio>
@@ -21,9 +25,15 @@ namespace {
 const int kMainButton = 1;  // Next, I Agree, Install, Finish, Uninstall, Close
 const int kFolderEdit = 1019;
 const DWORD kWaitMilliseconds = 30000;
+const char kSettingsKey[] = "Software\\QZPlugins\\QZSearchReplace111";
 
 std::string pictureFolder;
-bool allSaved = true;
+bool allSaved = true;  // every picture saved, every check held
+
+void fail(const char* what) {
+  std::fprintf(stderr, "FAILED: %s\n", what);
+  allSaved = false;
+}
 
 std::string windowText(HWND window) {
   char text[512] = "";
@@ -120,9 +130,37 @@ void press(HWND dialog, int id) {
                  reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
 }
 
-void typeFolder(HWND main, const std::string& folder) {
+// Answers false when the page shown is not the folder page.
+bool typeFolder(HWND main, const std::string& folder) {
   HWND page = FindWindowExA(main, nullptr, "#32770", nullptr);
-  SetDlgItemTextA(page, kFolderEdit, folder.c_str());
+  return SetDlgItemTextA(page, kFolderEdit, folder.c_str()) != 0;
+}
+
+// Waits until a message box has gone and its caller has gone on.
+void waitUntilGone(HWND box) {
+  for (DWORD waited = 0; IsWindow(box) && waited < kWaitMilliseconds;
+       waited += 100) {
+    Sleep(100);
+  }
+  Sleep(500);
+}
+
+// Presses Enter in a message box, as a user who accepts its default does.
+void pressEnter(HWND box) {
+  GUITHREADINFO thread = {};
+  thread.cbSize = sizeof thread;
+  GetGUIThreadInfo(GetWindowThreadProcessId(box, nullptr), &thread);
+  HWND focus = thread.hwndFocus != nullptr ? thread.hwndFocus : box;
+  PostMessageA(focus, WM_KEYDOWN, VK_RETURN, 1);
+  PostMessageA(focus, WM_KEYUP, VK_RETURN, 0xC0000001);
+}
+
+bool settingsStored() {
+  HKEY key;
+  if (RegOpenKeyExA(HKEY_CURRENT_USER, kSettingsKey, 0, KEY_READ, &key) != 0)
+    return false;
+  RegCloseKey(key);
+  return true;
 }
 
 HANDLE start(const std::string& commandLine) {
@@ -172,7 +210,9 @@ void install(const std::string& setup, const std::string& host,
     HWND box = waitForWindow("", main);
     picture(box, "setup-no-host-message");
     press(box, IDOK);
-    typeFolder(main, host);
+    waitUntilGone(box);
+    if (!typeFolder(main, host))
+      fail("the folder page let a folder without FINALE.EXE through");
     press(main, kMainButton);
     if (waitForPage(main, "&Finish")) picture(main, "setup-finish");
     press(main, kMainButton);
@@ -200,6 +240,10 @@ void installWhileInUse(const std::string& setup, const std::string& host) {
 }
 
 void uninstall(const std::string& uninstaller) {
+  HKEY key;
+  if (RegCreateKeyExA(HKEY_CURRENT_USER, kSettingsKey, 0, nullptr, 0, KEY_WRITE,
+                      nullptr, &key, nullptr) == 0)
+    RegCloseKey(key);
   // The uninstaller starts a copy of itself and returns at once.
   finish(start("\"" + uninstaller + "\""));
   HWND main = waitForWindow(" Uninstall", nullptr);
@@ -211,8 +255,9 @@ void uninstall(const std::string& uninstaller) {
   press(main, kMainButton);
   HWND box = waitForWindow("", main);
   picture(box, "setup-uninstall-settings-question");
-  press(box, IDNO);
+  pressEnter(box);
   if (waitForPage(main, "&Close")) press(main, kMainButton);
+  if (!settingsStored()) fail("Enter at the settings question removed them");
 }
 
 }  // namespace

@@ -21,6 +21,7 @@ RequestExecutionLevel admin
 !include MUI2.nsh
 !include LogicLib.nsh
 !include FileFunc.nsh
+!include WordFunc.nsh
 
 !define PRODUCT "QZ Search/Replace plug-in"
 !define PUBLISHER "QZPlugins"
@@ -35,6 +36,7 @@ RequestExecutionLevel admin
 
 ; Windows constants for the calls made through the System plug-in.
 !define MOVEFILE_REPLACE_EXISTING 1
+!define MOVEFILE_COPY_ALLOWED 2
 !define MOVEFILE_WRITE_THROUGH 8
 
 Name "${PRODUCT} ${VERSION}"
@@ -54,6 +56,10 @@ VIFileVersion "${VERSION_NUMBER}"
 
 Var PluginFolder
 Var CreatedPluginFolder
+Var CreatedOwnFolder
+Var Swapped        ; the new plug-in has replaced the old one
+Var EntryWasThere  ; an earlier install's uninstall entry
+Var OwnFolder      ; the uninstaller's: the folder the setup program recorded
 
 !define MUI_ABORTWARNING
 !define MUI_UNABORTWARNING
@@ -103,26 +109,106 @@ Function RefuseFolderWithoutHost
   ${EndIf}
 FunctionEnd
 
-; Undoes what the section did to the host folder, then stops the install
-; with exit code 2.
-!macro UNDO_AND_ABORT message
+; An older setup program asks before it replaces a newer plug-in; No, the
+; default and a silent run's answer, stops it with nothing changed.
+Function AskBeforeReplacingNewerPlugin
+  ClearErrors
+  GetDLLVersion "$PluginFolder\${PLUGIN_FILE}" $R0 $R1
+  ${IfThen} ${Errors} ${|} Return ${|}
+  IntOp $R2 $R0 >> 16
+  IntOp $R3 $R0 & 0xFFFF
+  IntOp $R4 $R1 >> 16
+  IntOp $R5 $R1 & 0xFFFF
+  ${VersionCompare} "$R2.$R3.$R4.$R5" "${VERSION_NUMBER}" $R6
+  ${If} $R6 == 1
+    MessageBox MB_YESNO|MB_ICONQUESTION|MB_DEFBUTTON2 "The plug-in in$\r$\n$PluginFolder$\r$\nis newer (version $R2.$R3.$R4.$R5) than the one this setup program installs (${VERSION_NUMBER}).$\r$\n$\r$\nReplace it with the older one?" /SD IDNO IDYES replace
+      SetErrorLevel 2
+      Abort "The newer plug-in was kept. Nothing was changed."
+    replace:
+  ${EndIf}
+FunctionEnd
+
+; Puts back what the section changed, in the reverse order: the plug-in
+; (from its copy in the temporary folder), the Plug-ins folder and, when
+; there was no earlier install, the files of its own, their folder and the
+; uninstall entry.
+Function UndoInstall
   Delete "$PluginFolder\${PLUGIN_FILE}.new"
+  ${If} $Swapped == 1
+    ${If} ${FileExists} "$PLUGINSDIR\previous.fxt"
+      System::Call 'kernel32::MoveFileExW(w "$PLUGINSDIR\previous.fxt", w "$PluginFolder\${PLUGIN_FILE}", i ${MOVEFILE_REPLACE_EXISTING}|${MOVEFILE_COPY_ALLOWED}|${MOVEFILE_WRITE_THROUGH}) i .r0'
+    ${Else}
+      Delete "$PluginFolder\${PLUGIN_FILE}"
+    ${EndIf}
+  ${EndIf}
   ${If} $CreatedPluginFolder == 1
     RMDir "$PluginFolder"
   ${EndIf}
+  ${If} $EntryWasThere == 0
+    Delete "${OWN_FOLDER}\INSTALL.txt"
+    Delete "${OWN_FOLDER}\LICENSE.txt"
+    Delete "${OWN_FOLDER}\uninstall.exe"
+    DeleteRegKey HKLM "${UNINSTALL_KEY}"
+  ${EndIf}
+  ${If} $CreatedOwnFolder == 1
+    RMDir "${OWN_FOLDER}"
+    RMDir "${OWN_FOLDER_PARENT}"
+  ${EndIf}
+FunctionEnd
+
+; Stops the install with exit code 2 and everything as it was. Silent runs
+; and the interactive box go the same way: the box has only OK.
+!macro FAIL_INSTALL message
+  MessageBox MB_OK|MB_ICONSTOP "${message}" /SD IDOK
+  Call UndoInstall
   SetErrorLevel 2
   Abort "${message}"
 !macroend
 
-!macro FAIL_INSTALL message
-  MessageBox MB_OK|MB_ICONSTOP "${message}" /SD IDOK
-  !insertmacro UNDO_AND_ABORT "${message}"
+; Copies a file out of the temporary folder, or fails the install.
+!macro COPY_OR_FAIL from to
+  System::Call 'kernel32::CopyFileW(w "${from}", w "${to}", i 0) i .r0'
+  ${If} $0 == 0
+    !insertmacro FAIL_INSTALL "Could not write the file$\r$\n${to}$\r$\n(its folder may be read-only, or a folder may stand in its place). Nothing was installed."
+  ${EndIf}
 !macroend
 
+; The order keeps the host folder whole whatever fails: everything is first
+; unpacked into the temporary folder (NSIS would offer Abort, Retry, Ignore
+; on a file it cannot write, and Abort would leave a half install); then the
+; folder of its own is filled, the new plug-in is written beside the old
+; one and swapped in by one rename; the uninstall entry comes last.
 Section "Plug-in"
   SectionIn RO
   StrCpy $PluginFolder "$INSTDIR\${PLUGIN_FOLDER_NAME}"
   StrCpy $CreatedPluginFolder 0
+  StrCpy $CreatedOwnFolder 0
+  StrCpy $Swapped 0
+  StrCpy $EntryWasThere 1
+  ClearErrors
+  ReadRegStr $0 HKLM "${UNINSTALL_KEY}" "DisplayName"
+  ${IfThen} ${Errors} ${|} StrCpy $EntryWasThere 0 ${|}
+  Call AskBeforeReplacingNewerPlugin
+
+  InitPluginsDir
+  SetOutPath "$PLUGINSDIR"
+  File "/oname=${PLUGIN_FILE}" "${PLUGIN}"
+  File "/oname=INSTALL.txt" "${INSTALL_TEXT}"
+  File "/oname=LICENSE.txt" "${LICENCE}"
+  WriteUninstaller "$PLUGINSDIR\uninstall.exe"
+  SetOutPath "$INSTDIR"  ; out of the temporary folder, so it can be removed
+
+  ${IfNot} ${FileExists} "${OWN_FOLDER}\*.*"
+    StrCpy $CreatedOwnFolder 1
+    CreateDirectory "${OWN_FOLDER}"
+    ${IfNot} ${FileExists} "${OWN_FOLDER}\*.*"
+      !insertmacro FAIL_INSTALL "Could not create the folder$\r$\n${OWN_FOLDER}$\r$\n(a file may stand in its place). Nothing was installed."
+    ${EndIf}
+  ${EndIf}
+  !insertmacro COPY_OR_FAIL "$PLUGINSDIR\INSTALL.txt" "${OWN_FOLDER}\INSTALL.txt"
+  !insertmacro COPY_OR_FAIL "$PLUGINSDIR\LICENSE.txt" "${OWN_FOLDER}\LICENSE.txt"
+  !insertmacro COPY_OR_FAIL "$PLUGINSDIR\uninstall.exe" "${OWN_FOLDER}\uninstall.exe"
+
   ${IfNot} ${FileExists} "$PluginFolder\*.*"
     ClearErrors
     CreateDirectory "$PluginFolder"
@@ -131,39 +217,36 @@ Section "Plug-in"
     ${EndIf}
     StrCpy $CreatedPluginFolder 1
   ${EndIf}
-
-  ; The new plug-in is written beside the old one under another name, then
-  ; swapped in by one rename: the folder always holds a whole plug-in, the
-  ; old one or the new one.
-  InitPluginsDir
-  SetOutPath "$PLUGINSDIR"
-  File "/oname=${PLUGIN_FILE}" "${PLUGIN}"
-  SetOutPath "$INSTDIR"  ; out of the temporary folder, so it can be removed
-  System::Call 'kernel32::CopyFileW(w "$PLUGINSDIR\${PLUGIN_FILE}", w "$PluginFolder\${PLUGIN_FILE}.new", i 0) i .r0'
-  ${If} $0 == 0
-    !insertmacro FAIL_INSTALL "Could not write into the folder$\r$\n$PluginFolder$\r$\n(it may be read-only). Nothing was installed."
+  !insertmacro COPY_OR_FAIL "$PLUGINSDIR\${PLUGIN_FILE}" "$PluginFolder\${PLUGIN_FILE}.new"
+  ; The plug-in it replaces is kept in the temporary folder until the end,
+  ; so that a later failure can put it back.
+  ${If} ${FileExists} "$PluginFolder\${PLUGIN_FILE}"
+    System::Call 'kernel32::CopyFileW(w "$PluginFolder\${PLUGIN_FILE}", w "$PLUGINSDIR\previous.fxt", i 0) i .r0'
   ${EndIf}
   ; Windows refuses to replace a plug-in that a running host has loaded.
   ${Do}
     System::Call 'kernel32::MoveFileExW(w "$PluginFolder\${PLUGIN_FILE}.new", w "$PluginFolder\${PLUGIN_FILE}", i ${MOVEFILE_REPLACE_EXISTING}|${MOVEFILE_WRITE_THROUGH}) i .r0'
     ${IfThen} $0 != 0 ${|} ${ExitDo} ${|}
     MessageBox MB_RETRYCANCEL|MB_ICONEXCLAMATION "The plug-in file cannot be replaced: the notation program is probably running and using it.$\r$\n$PluginFolder\${PLUGIN_FILE}$\r$\n$\r$\nQuit the notation program, then click Retry. Cancel stops the setup and leaves the plug-in as it was." /SD IDCANCEL IDRETRY retry
-    !insertmacro UNDO_AND_ABORT "The plug-in file is in use. Nothing was changed."
+    Call UndoInstall
+    SetErrorLevel 2
+    Abort "The plug-in file is in use. Nothing was changed."
     retry:
   ${Loop}
+  StrCpy $Swapped 1
   DetailPrint "Installed: $PluginFolder\${PLUGIN_FILE}"
 
-  SetOutPath "${OWN_FOLDER}"
-  File "/oname=INSTALL.txt" "${INSTALL_TEXT}"
-  File "/oname=LICENSE.txt" "${LICENCE}"
-  WriteUninstaller "${OWN_FOLDER}\uninstall.exe"
-
+  ${GetSize} "${OWN_FOLDER}" "/S=0K" $0 $1 $2
+  ${GetSize} "$PluginFolder" "/M=${PLUGIN_FILE} /S=0K /G=0" $1 $2 $3
+  IntOp $0 $0 + $1
   ; Every host folder installed into, each with whether the setup program
-  ; made its Plug-ins folder (still so when an earlier install did).
+  ; made its Plug-ins folder (still so when an earlier install did). The
+  ; error flag is clear from here on unless a write fails.
   ClearErrors
-  ReadRegDWORD $0 HKLM "${HOST_FOLDERS_KEY}" "$INSTDIR"
+  ReadRegDWORD $1 HKLM "${HOST_FOLDERS_KEY}" "$INSTDIR"
   ${If} ${Errors}
   ${OrIf} $CreatedPluginFolder == 1
+    ClearErrors
     WriteRegDWORD HKLM "${HOST_FOLDERS_KEY}" "$INSTDIR" $CreatedPluginFolder
   ${EndIf}
   WriteRegStr HKLM "${UNINSTALL_KEY}" "HostFolder" "$INSTDIR"
@@ -176,10 +259,10 @@ Section "Plug-in"
   WriteRegStr HKLM "${UNINSTALL_KEY}" "QuietUninstallString" '"${OWN_FOLDER}\uninstall.exe" /S'
   WriteRegDWORD HKLM "${UNINSTALL_KEY}" "NoModify" 1
   WriteRegDWORD HKLM "${UNINSTALL_KEY}" "NoRepair" 1
-  ${GetSize} "${OWN_FOLDER}" "/S=0K" $0 $1 $2
-  ${GetSize} "$PluginFolder" "/M=${PLUGIN_FILE} /S=0K /G=0" $1 $2 $3
-  IntOp $0 $0 + $1
   WriteRegDWORD HKLM "${UNINSTALL_KEY}" "EstimatedSize" $0
+  ${If} ${Errors}
+    !insertmacro FAIL_INSTALL "Could not write the uninstall entry into the registry$\r$\nHKEY_LOCAL_MACHINE\${UNINSTALL_KEY}$\r$\nNothing was installed."
+  ${EndIf}
 SectionEnd
 
 ; Removes the plug-in from every host folder first: when one is in use and
@@ -209,10 +292,15 @@ Section "Uninstall"
     DeleteRegKey /ifempty HKCU "Software\QZPlugins"
   keep_settings:
 
-  Delete "$INSTDIR\INSTALL.txt"
-  Delete "$INSTDIR\LICENSE.txt"
-  Delete "$INSTDIR\uninstall.exe"
-  RMDir "$INSTDIR"
-  RMDir "${OWN_FOLDER_PARENT}"
+  ; From the folder the setup program recorded, never from wherever this
+  ; uninstaller happens to run.
+  ReadRegStr $OwnFolder HKLM "${UNINSTALL_KEY}" "InstallLocation"
+  ${If} $OwnFolder != ""
+    Delete "$OwnFolder\INSTALL.txt"
+    Delete "$OwnFolder\LICENSE.txt"
+    Delete "$OwnFolder\uninstall.exe"
+    RMDir "$OwnFolder"
+    RMDir "${OWN_FOLDER_PARENT}"
+  ${EndIf}
   DeleteRegKey HKLM "${UNINSTALL_KEY}"
 SectionEnd

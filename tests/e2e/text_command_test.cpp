@@ -323,6 +323,22 @@ TEST_F(TextCommandTest, YesToAllReplacesEverythingAndHidesTheQuestion) {
       << "case-insensitive search; the replacement is inserted as typed";
 }
 
+TEST_F(TextCommandTest, SummaryCountsPast16Bits) {
+  // 32,768 one-letter matches, one past 16 bits, replaced by Yes to All.
+  // Every match is shown on its way (about 0.4 ms each), so no more.
+  score.addLyrics(TagVerseLyrics, 1, std::string(16384, 'a'));
+  score.addLyrics(TagVerseLyrics, 2, std::string(16384, 'a'));
+  std::vector<UserStep> options = fillOptions("a", "b");
+  options.insert(options.begin(), setCheck(115, 1));  // lyrics too
+  std::vector<Lines> seen;
+  run(options, {click(103), readLines(&seen), click(1)});
+  ASSERT_EQ(seen.size(), 1u);
+  EXPECT_EQ(seen[0][2], "32768 instance(s) found");
+  EXPECT_EQ(seen[0][4], "32768 instance(s) replaced");
+  const std::string lyrics = score.recordText({TagVerseLyrics, 2, 0, 0});
+  EXPECT_EQ(std::count(lyrics.begin(), lyrics.end(), 'b'), 16384);
+}
+
 TEST_F(TextCommandTest, CancelKeepsAnEarlierReplacement) {
   score.addTextExpression(1, "rit.");
   score.addTextExpression(2, "rit.");

@@ -2,25 +2,32 @@
 """End-to-end checks of the setup program under Wine, run silently as an
 administrator would, in a prefix of their own (WINEPREFIX, made by
 `wine-run.sh --prepare`):
-  a folder without FINALE.EXE is refused and left as it was;
-  a host folder whose plug-in folder cannot be made or written into (Wine
-  running as root ignores read-only folders, so the folder is a file, or
-  the file to be written is a folder) fails and is left as it was;
+  a missing folder, or one without FINALE.EXE, is refused and left as it
+  was;
+  a stand-in where a folder or file goes (Wine running as root ignores
+  read-only folders, so a file where a folder goes, or a folder where a
+  file goes), in the host folder or in Program Files\QZPlugins, a
+  volatile uninstall key (no lasting entry can be written under it), and a
+  newer plug-in fail and leave both folders as they were, with no
+  uninstall entry;
   an install into a host folder whose path has spaces and non-ASCII letters
-  puts the files and the uninstall entry in place, after one into a second
-  host folder that has other plug-ins;
+  puts the files and the uninstall entry in place, after ones into host
+  folders that have other plug-ins or an empty Plug-ins folder;
   a second install, into the folder of last time, replaces an older
   plug-in in place;
   an install or uninstall while the plug-in is held open fails and changes
   nothing;
-  the uninstaller leaves nothing behind but the settings key and what was
-  there before.
+  the uninstaller, run from a copy elsewhere, leaves nothing behind but the
+  settings key and what was there before;
+  the page walk of the README's pictures sees the folder page and the
+  settings question as a user does.
     setup_test.py NSIS_SCRIPT PLUGIN INSTALL_TEXT LICENCE HOLD_FILE_EXE
 """
 import contextlib
 import os
 import pathlib
 import re
+import struct
 import subprocess
 import sys
 import tempfile
@@ -37,6 +44,8 @@ TEST_ROOT = r"C:\setup-test"
 HOST_FOLDER = TEST_ROOT + r"\Notation Programs\Partitur Ærø"
 PLUGIN_PATH = HOST_FOLDER + "\\Plug-ins\\" + PLUGIN_NAME
 SECOND_HOST_FOLDER = TEST_ROOT + r"\Second Host"
+EMPTY_PLUGINS_HOST_FOLDER = TEST_ROOT + r"\Third Host"
+DOWNLOADS = TEST_ROOT + r"\Downloads"
 NOT_A_HOST_FOLDER = TEST_ROOT + r"\No Host"
 UNWRITABLE_HOST_FOLDER = TEST_ROOT + r"\Unwritable Host"
 OLDER_PLUGIN = b"an older plug-in"
@@ -68,11 +77,13 @@ def wait_for_wine():
     subprocess.run(["wineserver", "-w"], env=ENV, timeout=SECONDS)
 
 
-def install(setup, folder, log):
-    """A silent install; /D= comes last, with the path's words as separate
-    arguments so that Wine does not put quotes round it."""
+def install(setup, folder, log, wrapper=()):
+    """A silent install, through a wrapper program if given; /D= comes
+    last, with the path's words as separate arguments so that Wine does
+    not put quotes round it."""
     words = folder.split(" ")
-    return wine(setup, "/S", "/D=" + words[0], *words[1:], log=log)
+    setup = "Z:" + str(setup).replace("/", "\\")  # for the wrapper too
+    return wine(*wrapper, setup, "/S", "/D=" + words[0], *words[1:], log=log)
 
 
 def registry_values(key, log):
@@ -116,6 +127,9 @@ def clean(log):
 
 
 def refuses_folder_without_host(setup, log):
+    check(install(setup, NOT_A_HOST_FOLDER, log) == 2,
+          "a missing folder: exit code 2")
+    check(listing(NOT_A_HOST_FOLDER) is None, "  the folder is still missing")
     unix_path(NOT_A_HOST_FOLDER).mkdir(parents=True)
     check(install(setup, NOT_A_HOST_FOLDER, log) == 2,
           "a folder without FINALE.EXE: exit code 2")
@@ -124,44 +138,78 @@ def refuses_folder_without_host(setup, log):
     check(listing(OWN_FOLDER) is None, "  no folder of its own")
 
 
-def refuses_unwritable_plugin_folder(setup, log):
+def tree(folder):
+    """Every file and folder under a folder, with the files' bytes."""
+    return {str(p): p.read_bytes() if p.is_file() else None
+            for p in [folder, *folder.rglob("*")] if p.exists()}
+
+
+def newer_plugin(plugin):
+    """The plug-in with its fixed file version's major number raised."""
+    at = plugin.find(struct.pack("<I", 0xFEEF04BD)) + 8
+    major = struct.unpack_from("<I", plugin, at)[0] + 0x10000
+    return plugin[:at] + struct.pack("<I", major) + plugin[at + 4:]
+
+
+def refuses_bad_folders(setup, files, hold_exe, log):
+    """Stand-ins in the host folder, where its own folder goes, or in the
+    registry; each install but the first into a host folder that holds an
+    older plug-in."""
     host = unix_path(UNWRITABLE_HOST_FOLDER)
-    cases = {
-        "a Plug-ins file where the folder should be":
-            lambda: (host / "Plug-ins").write_bytes(b"not a folder"),
-        "a folder where the plug-in is to be written":
-            lambda: (host / "Plug-ins" / (PLUGIN_NAME + ".new")).mkdir(
-                parents=True),
-    }
-    for what, spoil in cases.items():
-        make_host(UNWRITABLE_HOST_FOLDER)
+    own = unix_path(OWN_FOLDER)
+    old = [PLUGIN_NAME]
+    volatile = (pathlib.Path(hold_exe).with_name("with_volatile_key.exe"),
+                UNINSTALL_KEY.removeprefix("HKLM\\"))
+    cases = [  # what, the host's plug-ins, the stand-in[, the wrapper]
+        ("a Plug-ins file where the folder should be", None,
+         lambda: (host / "Plug-ins").write_bytes(b"not a folder")),
+        ("a folder where the plug-in is to be written", old,
+         lambda: (host / "Plug-ins" / (PLUGIN_NAME + ".new")).mkdir()),
+        ("a newer plug-in", old,
+         lambda: (host / "Plug-ins" / PLUGIN_NAME).write_bytes(
+             newer_plugin(files["plugin"]))),
+        (r"a file where Program Files\QZPlugins goes", old,
+         lambda: own.parent.write_bytes(b"not a folder")),
+        ("a folder where LICENSE.txt goes", old,
+         lambda: (own / "LICENSE.txt").mkdir(parents=True)),
+        ("a folder where the uninstaller goes", old,
+         lambda: (own / "uninstall.exe").mkdir(parents=True)),
+        ("a volatile uninstall key, with no room for a lasting entry", old,
+         lambda: None, volatile),
+    ]
+    for what, plugins, spoil, *wrapper in cases:
+        make_host(UNWRITABLE_HOST_FOLDER, plugins)
         spoil()
-        before = sorted(str(p.relative_to(host)) for p in host.rglob("*"))
-        check(install(setup, UNWRITABLE_HOST_FOLDER, log) == 2,
+        before = tree(host), tree(own.parent)
+        check(install(setup, UNWRITABLE_HOST_FOLDER, log, *wrapper) == 2,
               f"{what}: exit code 2")
-        after = sorted(str(p.relative_to(host)) for p in host.rglob("*"))
-        check(after == before, "  the host folder is left as it was")
+        check(tree(host) == before[0], "  the host folder is left as it was")
+        check(tree(own.parent) == before[1],
+              r"  Program Files\QZPlugins is left as it was")
         check(registry_values(UNINSTALL_KEY, log) is None,
               "  no uninstall entry")
-        subprocess.run(["rm", "-rf", str(host)], check=True)
+        subprocess.run(["rm", "-rf", str(host), str(own.parent)], check=True)
 
 
-def make_host(folder, plugins=()):
-    """A made-up host folder: a stand-in FINALE.EXE and, if given, other
-    plug-ins in its Plug-ins folder."""
+def make_host(folder, plugins=None):
+    """A made-up host folder: a stand-in FINALE.EXE and, if a list is given,
+    a Plug-ins folder with those plug-ins."""
     host = unix_path(folder)
-    (host / "Plug-ins").mkdir(parents=True)
+    host.mkdir(parents=True)
     (host / "FINALE.EXE").write_bytes(b"stand-in host")
-    for name in plugins:
+    if plugins is not None:
+        (host / "Plug-ins").mkdir()
+    for name in plugins or []:
         (host / "Plug-ins" / name).write_bytes(b"another plug-in")
-    if not plugins:
-        (host / "Plug-ins").rmdir()
 
 
 def installs_beside_other_plugins(setup, log):
     make_host(SECOND_HOST_FOLDER, ["other.fxt"])
     check(install(setup, SECOND_HOST_FOLDER, log) == 0,
           "install into a second host folder with other plug-ins: exit code 0")
+    make_host(EMPTY_PLUGINS_HOST_FOLDER, [])
+    check(install(setup, EMPTY_PLUGINS_HOST_FOLDER, log) == 0,
+          "install into a host folder with an empty Plug-ins: exit code 0")
 
 
 def installs(setup, files, log):
@@ -254,18 +302,41 @@ def keeps_everything_while_in_use(hold_exe, log):
 def uninstalls_all_but_settings(log):
     wine("reg", "add", SETTINGS_KEY, "/v", "SearchOptions", "/t", "REG_BINARY",
          "/d", "0102", "/f", log=log)
-    # As Windows runs it: the uninstaller copies itself to the temporary
-    # folder, starts the copy and returns; the copy does the work.
-    wine(unix_path(OWN_FOLDER + r"\uninstall.exe"), "/S", log=log)
+    # A copy run from elsewhere, as Windows runs it: the uninstaller copies
+    # itself to the temporary folder, starts the copy and returns; the copy
+    # does the work. It must not touch the texts of the folder it runs in.
+    downloads = unix_path(DOWNLOADS)
+    downloads.mkdir()
+    for name in ("INSTALL.txt", "LICENSE.txt", "uninstall.exe"):
+        (downloads / name).write_bytes(
+            unix_path(OWN_FOLDER + "\\" + name).read_bytes())
+    wine(downloads / "uninstall.exe", "/S", log=log)
     wait_for_wine()
+    check(listing(DOWNLOADS) == ["INSTALL.txt", "LICENSE.txt", "uninstall.exe"],
+          "uninstall: the folder it runs in keeps its files")
     check(listing(HOST_FOLDER) == ["FINALE.EXE"],
-          "uninstall: the host folder holds only FINALE.EXE again")
+          "  the host folder holds only FINALE.EXE again")
+    check(listing(EMPTY_PLUGINS_HOST_FOLDER + r"\Plug-ins") == [],
+          "  an empty Plug-ins folder that was there before is kept")
     check(listing(SECOND_HOST_FOLDER + r"\Plug-ins") == ["other.fxt"],
           "  the second host folder keeps its Plug-ins and the other plug-in")
     check(not unix_path(OWN_FOLDER).parent.exists(), "  no folder of its own")
     check(registry_values(UNINSTALL_KEY, log) is None, "  no uninstall entry")
     check((registry_values(SETTINGS_KEY, log) or {}).get("SearchOptions") is not None,
           "  the settings key is kept")
+
+
+def walks_the_pages(hold_exe, log):
+    """The page walk that takes the README's pictures, on Xvfb in this
+    prefix: it also fails when the folder page lets a folder without
+    FINALE.EXE through or Enter at the settings question removes them."""
+    build = pathlib.Path(hold_exe).resolve().parents[2]  # beside windows/
+    wait_for_wine()  # a server started without a display shows no windows
+    with tempfile.TemporaryDirectory() as pictures:
+        code = subprocess.run([SCRIPTS / "setup-pictures.sh", build, pictures],
+                              stdout=log, stderr=log, timeout=SECONDS).returncode
+    check(code == 0, "the page walk: the folder page keeps a folder without "
+          "FINALE.EXE, Enter keeps the settings")
 
 
 def main():
@@ -283,13 +354,14 @@ def main():
             clean(log)
             try:
                 refuses_folder_without_host(setup, log)
-                refuses_unwritable_plugin_folder(setup, log)
+                refuses_bad_folders(setup, files, hold_exe, log)
                 installs_beside_other_plugins(setup, log)
                 installs(setup, files, log)
                 replaces_older_plugin(setup, files, log)
                 refuses_plugin_in_use(setup, hold_exe, log)
                 keeps_everything_while_in_use(hold_exe, log)
                 uninstalls_all_but_settings(log)
+                walks_the_pages(hold_exe, log)
             finally:
                 clean(log)
         if failures:
