@@ -486,7 +486,7 @@ TEST_F(TextMatcherTest, DisplayTextThatCannotBeAllocatedIsNone) {
 #define KA "\x83" "A"
 #define Ka "\x83" "a"
 #define KCaret "\x83" "^"
-// UTF-8: e acute, alpha, katakana a, an emoji; and a run of 49 q.
+// UTF-8: e acute, alpha, katakana a, an emoji.
 #define EACUTE "\xC3\xA9"
 #define ALPHA "\xCE\xB1"
 #define KATAKANA "\xE3\x82\xA2"
@@ -497,15 +497,17 @@ TEST_F(TextMatcherTest, CharactersOfEveryCodePageAreNeverSplitOrReadAsTags) {
   struct CodePage {
     const char* name;
     TextCharacters characters;
+    std::vector<uint8_t> leadRanges;  // as the system gives them
   };
-  const uint8_t japanese[] = {0x81, 0x9F, 0xE0, 0xFC, 0, 0};
-  const uint8_t chineseOrKorean[] = {0x81, 0xFE, 0, 0};
+  const std::vector<uint8_t> japanese = {0x81, 0x9F, 0xE0, 0xFC, 0, 0};
+  const std::vector<uint8_t> chineseOrKorean = {0x81, 0xFE, 0, 0};
   const CodePage codePages[] = {
-      {"932", doubleByteCharacters(japanese, sizeof japanese)},
+      {"932", doubleByteCharacters(japanese.data(), japanese.size()), japanese},
       {"936, 949, 950",
-       doubleByteCharacters(chineseOrKorean, sizeof chineseOrKorean)},
-      {"1252", singleByteCharacters()},
-      {"65001", utf8Characters()}};
+       doubleByteCharacters(chineseOrKorean.data(), chineseOrKorean.size()),
+       chineseOrKorean},
+      {"1252", singleByteCharacters(), {}},
+      {"65001", utf8Characters(), {}}};
   // A result of null: the case is not one of that form.
   struct Run {
     std::vector<int> offsets;
@@ -617,6 +619,19 @@ TEST_F(TextMatcherTest, CharactersOfEveryCodePageAreNeverSplitOrReadAsTags) {
       if (doubleByte && c.doubleByte == nullptr) continue;
       expectShown(c.text, c.position, doubleByte ? c.doubleByte : c.singleByte,
                   doubleByte ? c.doubleBytePosition : c.singleBytePosition);
+    }
+    // Both ends of every lead-byte range take the letter after them; the
+    // bytes just outside the range do not.
+    use("a", "");
+    for (size_t i = 0; i + 1 < page.leadRanges.size(); i += 2) {
+      const int first = page.leadRanges[i], last = page.leadRanges[i + 1];
+      if (first == 0) break;
+      for (int lead : {first, last}) {
+        EXPECT_EQ(find({static_cast<char>(lead), 'a'}), None) << lead;
+      }
+      for (int outside : {first - 1, last + 1}) {
+        EXPECT_EQ(find({static_cast<char>(outside), 'a'}), 1) << outside;
+      }
     }
     if (form == CharacterForm::Utf8) {
       use("\xB1", "");
