@@ -1,4 +1,4 @@
-// The criteria dialog of the note-entry command (resource 20128): its
+// The criteria dialog of the note-entry command (IDD_ENTRY_CRITERIA): its
 // dialog procedure, its set-up and closing, and the window procedure that
 // draws dangerous replace actions in dark red.
 #include "entrysearch/entry_dialog.h"
@@ -9,15 +9,13 @@
 
 #include "entrysearch/entry_dialog_state.h"
 #include "host/byte_access.h"
+#include "resources/dialog_ids.h"
 #include "ui/dialog_utils.h"
-
-namespace Id = EntryDialogIds;
 
 EntryDialogState entryDialog;
 
 namespace {
 
-constexpr uint32_t EntryDialogResource = 20128;
 constexpr COLORREF WarningColor = RGB(128, 0, 0);
 
 uint8_t* callerPosition() {
@@ -27,7 +25,7 @@ uint8_t* callerPosition() {
 // Red on the replace page: the legend, and every flag a user can replace
 // that is considered dangerous.
 bool isWarningControl(int id) {
-  if (id == Id::DangerLegend) return true;
+  if (id == IDC_CRITERIA_DANGER_LEGEND) return true;
   for (const EntryFlagRow& row : EntryFlagTable) {
     if (row.controlId == id) return row.dangerous && !row.searchOnly;
   }
@@ -67,7 +65,7 @@ void setUp(HWND dialog) {
   entryDialog.captionFont = CreateFontA(height, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,
                                         0x20, "MS Sans Serif");
   ReleaseDC(dialog, dc);
-  SendDlgItemMessageA(dialog, Id::Caption, WM_SETFONT,
+  SendDlgItemMessageA(dialog, IDC_CRITERIA_CAPTION, WM_SETFONT,
                       reinterpret_cast<WPARAM>(entryDialog.captionFont), 1);
 }
 
@@ -86,26 +84,26 @@ void closeDialog(HWND dialog) {
 
 void onCommand(HWND dialog, int id, int code) {
   switch (id) {
-    case Id::Cancel:
+    case IDC_CRITERIA_CANCEL:
       closeDialog(dialog);
       break;
-    case Id::DurationBox:
-    case Id::PositionBox:
-    case Id::DisplacementBox:
-    case Id::RaiseLowerBox:
+    case IDC_CRITERIA_DURATION_BOX:
+    case IDC_CRITERIA_POSITION_BOX:
+    case IDC_CRITERIA_DISPLACEMENT_BOX:
+    case IDC_CRITERIA_RAISE_LOWER_BOX:
       if (code == 0) enableValueEdits(dialog);
       break;
-    case Id::Done:
+    case IDC_CRITERIA_DONE:
       if (readPage(dialog, entryDialog.searchWorking, true)) {
         showReplacePage(dialog);
       }
       break;
-    case Id::Search:
+    case IDC_CRITERIA_SEARCH:
       if (readPage(dialog, entryDialog.replaceWorking, false)) {
         showSearchPage(dialog);
       }
       break;
-    case Id::Go:
+    case IDC_CRITERIA_GO:
       if (readPage(dialog, entryDialog.replaceWorking, true)) {
         entryDialog.goPressed = 1;
         *entryDialog.callerSearch = entryDialog.searchWorking;
@@ -113,7 +111,7 @@ void onCommand(HWND dialog, int id, int code) {
         closeDialog(dialog);
       }
       break;
-    case Id::Reset:
+    case IDC_CRITERIA_RESET:
       if (entryDialog.searchPageShown) {
         resetEntryOptions(&entryDialog.searchWorking);
         showSearchPage(dialog);
@@ -152,7 +150,7 @@ int16_t runEntryDialog(HostWindow parent, EntryOptions* search,
   entryDialog.callerReplace = replace;
   entryDialog.searchWorking = *search;
   entryDialog.replaceWorking = *replace;
-  hostRunDialog(EntryDialogResource, entryDialogProc, parent, 1, 0,
+  hostRunDialog(IDD_ENTRY_CRITERIA, entryDialogProc, parent, 1, 0,
                 InterfaceVersion);
   return entryDialog.goPressed;
 }
