@@ -26,6 +26,7 @@ add_library(plugin SHARED
   textsearch/results_dialog.cpp
   textsearch/text_command.cpp
   textsearch/text_options_dialog.cpp
+  ui/dialog_skeleton.cpp
   ui/dialog_utils.cpp
   resources/dialogs.rc
   resources/version.rc

@@ -10,6 +10,7 @@
 #include "entrysearch/entry_dialog_state.h"
 #include "host/byte_access.h"
 #include "resources/dialog_ids.h"
+#include "ui/dialog_skeleton.h"
 #include "ui/dialog_utils.h"
 
 EntryDialogState entryDialog;
@@ -17,6 +18,8 @@ EntryDialogState entryDialog;
 namespace {
 
 constexpr COLORREF WarningColor = RGB(128, 0, 0);
+// The page caption: 14 points, default weight, the ANSI character set.
+constexpr DialogFont CaptionFont = {14, 0, ANSI_CHARSET};
 
 uint8_t* callerPosition() {
   return entryDialog.callerSearch->bytes + EntryOptionsLayout::DialogLeft;
@@ -60,13 +63,8 @@ void setUp(HWND dialog) {
   entryDialog.backgroundBrush = CreateSolidBrush(entryDialog.buttonFace);
   entryDialog.previousProc = reinterpret_cast<WNDPROC>(SetWindowLongA(
       dialog, GWL_WNDPROC, reinterpret_cast<LONG>(warningColorProc)));
-  HDC dc = GetDC(dialog);
-  const int height = -MulDiv(14, GetDeviceCaps(dc, LOGPIXELSY), 72);
-  entryDialog.captionFont = CreateFontA(height, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,
-                                        0x20, "MS Sans Serif");
-  ReleaseDC(dialog, dc);
-  SendDlgItemMessageA(dialog, IDC_CRITERIA_CAPTION, WM_SETFONT,
-                      reinterpret_cast<WPARAM>(entryDialog.captionFont), 1);
+  entryDialog.captionFont =
+      giveControlFont(dialog, IDC_CRITERIA_CAPTION, CaptionFont);
 }
 
 // Cancel and GO alike: the window procedure back, the position kept, the
@@ -74,16 +72,21 @@ void setUp(HWND dialog) {
 void closeDialog(HWND dialog) {
   SetWindowLongA(dialog, GWL_WNDPROC,
                  reinterpret_cast<LONG>(entryDialog.previousProc));
-  saveWindowPosition(dialog, callerPosition());
-  hostEndDialog(dialog, InterfaceVersion);
+  endDialogAt(dialog, callerPosition());
   DeleteObject(entryDialog.backgroundBrush);
   DeleteObject(entryDialog.captionFont);
   entryDialog.backgroundBrush = nullptr;
   entryDialog.captionFont = nullptr;
 }
 
-void onCommand(HWND dialog, int id, int code) {
-  switch (id) {
+void initialise(HWND dialog) {
+  restoreWindowPosition(dialog, callerPosition());
+  setUp(dialog);
+  showSearchPage(dialog);
+}
+
+void onCommand(HWND dialog, DialogCommand command) {
+  switch (command.id) {
     case IDC_CRITERIA_CANCEL:
       closeDialog(dialog);
       break;
@@ -91,7 +94,7 @@ void onCommand(HWND dialog, int id, int code) {
     case IDC_CRITERIA_POSITION_BOX:
     case IDC_CRITERIA_DISPLACEMENT_BOX:
     case IDC_CRITERIA_RAISE_LOWER_BOX:
-      if (code == 0) enableValueEdits(dialog);
+      if (command.code == 0) enableValueEdits(dialog);
       break;
     case IDC_CRITERIA_DONE:
       if (readPage(dialog, entryDialog.searchWorking, true)) {
@@ -125,22 +128,13 @@ void onCommand(HWND dialog, int id, int code) {
   }
 }
 
+const DialogBehaviour EntryDialog = {initialise, onCommand};
+
 }  // namespace
 
 int32_t HOST_CALL entryDialogProc(HostWindow window, uint32_t message,
                                   uint32_t wParam, int32_t, uint32_t) {
-  HWND dialog = static_cast<HWND>(window);
-  if (message == WM_INITDIALOG) {
-    restoreWindowPosition(dialog, callerPosition());
-    setUp(dialog);
-    showSearchPage(dialog);
-    return 1;
-  }
-  if (message == WM_COMMAND) {
-    onCommand(dialog, static_cast<int16_t>(wParam & 0xFFFF),
-              static_cast<int>(wParam >> 16));
-  }
-  return 0;
+  return dispatchDialogMessage(EntryDialog, window, message, wParam);
 }
 
 int16_t runEntryDialog(HostWindow parent, EntryOptions* search,

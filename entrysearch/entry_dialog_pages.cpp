@@ -8,6 +8,7 @@
 #include "host/byte_access.h"
 #include "host/host_services.h"
 #include "resources/dialog_ids.h"
+#include "ui/dialog_skeleton.h"
 #include "ui/dialog_utils.h"
 
 namespace L = EntryOptionsLayout;
@@ -138,10 +139,6 @@ void showPage(HWND dialog, bool searchPage) {
   InvalidateRect(dialog, nullptr, FALSE);
 }
 
-void showError(HWND dialog, const char* text, const char* title) {
-  MessageBoxA(dialog, text, title, MB_OK | MB_ICONERROR);
-}
-
 struct FieldRead {
   int16_t enabled;
   int16_t value;
@@ -155,8 +152,7 @@ bool readField(HWND dialog, const ValueField& f, FieldRead& read, int& total,
   read.value = getValue(dialog, f.edit, ControlNumericEdit);
   if (!read.enabled) return true;
   if (read.value < f.minimum || read.value > f.maximum) {
-    showError(dialog, f.rangeError, RangeErrorTitle);
-    hostFocusControl(dialog, f.edit, InterfaceVersion);
+    showFieldError(dialog, f.rangeError, RangeErrorTitle, f.edit);
     return false;
   }
   ++total;
@@ -225,10 +221,10 @@ bool readPage(HWND dialog, EntryOptions& record, bool confirm) {
     if (row.dangerous && !row.searchOnly) ++dangerousSet;
   }
   if (total == 0 && confirm) {
-    showError(dialog,
-              searchPage ? "No search criterias have been filled in."
-                         : "No replace actions are made.",
-              NoEntriesTitle);
+    showDialogError(dialog,
+                    searchPage ? "No search criterias have been filled in."
+                               : "No replace actions are made.",
+                    NoEntriesTitle);
     return false;
   }
   if (dangerousSet > 0 && confirm && !searchPage &&

@@ -11,6 +11,7 @@
 #include "textsearch/text_matcher.h"
 #include "textsearch/text_memory.h"
 #include "textsearch/text_walker.h"
+#include "ui/dialog_skeleton.h"
 #include "ui/dialog_utils.h"
 
 namespace T = TextSearchPrefsLayout;
@@ -107,13 +108,9 @@ void initialise(HWND dialog) {
   restoreWindowPosition(dialog, resultsPrefs->bytes + T::ResultsDialogLeft);
   dropCurrentText();
   show(IDC_RESULTS_OK, false);
-  HDC dc = GetDC(dialog);
-  const int height = -MulDiv(8, GetDeviceCaps(dc, LOGPIXELSY), 72);
-  ReleaseDC(dialog, dc);
-  boldFont = CreateFontA(height, 0, 0, 0, FW_BOLD, 0, 0, 0, textCharset, 0, 0,
-                         0, 0x20, "MS Sans Serif");
-  SendDlgItemMessageA(dialog, IDC_RESULTS_LINE_3, WM_SETFONT,
-                      reinterpret_cast<WPARAM>(boldFont), 1);
+  // The text line, in bold, in the character set of the code page's texts.
+  boldFont = giveControlFont(dialog, IDC_RESULTS_LINE_3,
+                             DialogFont{8, FW_BOLD, textCharset});
   if (replaceMode()) {
     show(IDC_RESULTS_NEXT, false);
   } else {
@@ -127,19 +124,11 @@ void close(HWND dialog) {
   dropCurrentText();
   DeleteObject(boldFont);
   boldFont = nullptr;
-  saveWindowPosition(dialog, resultsPrefs->bytes + T::ResultsDialogLeft);
-  hostEndDialog(dialog, InterfaceVersion);
+  endDialogAt(dialog, resultsPrefs->bytes + T::ResultsDialogLeft);
 }
 
-int32_t HOST_CALL resultsDialogProc(HostWindow window, uint32_t message,
-                                    uint32_t wParam, int32_t, uint32_t) {
-  HWND dialog = static_cast<HWND>(window);
-  if (message == WM_INITDIALOG) {
-    initialise(dialog);
-    return 1;
-  }
-  if (message != WM_COMMAND) return 0;
-  switch (static_cast<int16_t>(wParam & 0xFFFF)) {
+void onCommand(HWND dialog, DialogCommand command) {
+  switch (command.id) {
     case IDC_RESULTS_YES:
       replaceMatch();
       findNextAndShow();
@@ -163,7 +152,13 @@ int32_t HOST_CALL resultsDialogProc(HostWindow window, uint32_t message,
     default:
       break;
   }
-  return 0;
+}
+
+const DialogBehaviour ResultsDialog = {initialise, onCommand};
+
+int32_t HOST_CALL resultsDialogProc(HostWindow window, uint32_t message,
+                                    uint32_t wParam, int32_t, uint32_t) {
+  return dispatchDialogMessage(ResultsDialog, window, message, wParam);
 }
 
 }  // namespace

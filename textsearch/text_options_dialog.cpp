@@ -6,6 +6,7 @@
 
 #include "host/byte_access.h"
 #include "resources/dialog_ids.h"
+#include "ui/dialog_skeleton.h"
 #include "ui/dialog_utils.h"
 
 namespace T = TextSearchPrefsLayout;
@@ -54,10 +55,6 @@ int16_t syncReplaceEdit(HWND dialog) {
   return low16(replace);
 }
 
-void showError(HWND dialog, const char* text, const char* title) {
-  MessageBoxA(dialog, text, title, MB_OK | MB_ICONERROR);
-}
-
 // Validates the controls and, when they are acceptable, stores them.
 bool acceptOptions(HWND dialog) {
   int16_t elements[T::ElementSwitchCount];
@@ -67,8 +64,8 @@ bool acceptOptions(HWND dialog) {
     anyElement |= elements[i] != 0;
   }
   if (!anyElement) {
-    showError(dialog, "At least one search element must be selected.",
-              "No search elements");
+    showDialogError(dialog, "At least one search element must be selected.",
+                    "No search elements");
     return false;
   }
   const int16_t replace = boxValue(dialog, IDC_OPTIONS_REPLACE_BOX);
@@ -83,10 +80,9 @@ bool acceptOptions(HWND dialog) {
   copyWholeCharacters(*characters, search, search, TextMaxChars);
   copyWholeCharacters(*characters, replacement, replacement, TextMaxChars);
   if (search[0] == '\0') {
-    showError(dialog,
-              "You must enter a search string before starting a search.",
-              "Empty search string error");
-    hostFocusControl(dialog, IDC_OPTIONS_SEARCH_EDIT, InterfaceVersion);
+    showFieldError(dialog,
+                   "You must enter a search string before starting a search.",
+                   "Empty search string error", IDC_OPTIONS_SEARCH_EDIT);
     selectAllText(dialog, IDC_OPTIONS_SEARCH_EDIT);
     return false;
   }
@@ -131,35 +127,27 @@ void initialise(HWND dialog) {
   syncReplaceEdit(dialog);
 }
 
-void close(HWND dialog) {
-  saveWindowPosition(dialog, position());
-  hostEndDialog(dialog, InterfaceVersion);
-}
-
-int32_t HOST_CALL optionsDialogProc(HostWindow window, uint32_t message,
-                                    uint32_t wParam, int32_t, uint32_t) {
-  HWND dialog = static_cast<HWND>(window);
-  if (message == WM_INITDIALOG) {
-    initialise(dialog);
-    return 1;
-  }
-  if (message != WM_COMMAND) return 0;
-  const int id = static_cast<int16_t>(wParam & 0xFFFF);
-  const int code = static_cast<int>(wParam >> 16);
-  if (id == IDC_OPTIONS_REPLACE_BOX && code == 0) {
+void onCommand(HWND dialog, DialogCommand command) {
+  if (command.id == IDC_OPTIONS_REPLACE_BOX && command.code == 0) {
     if (syncReplaceEdit(dialog) != 0) {
       hostFocusControl(dialog, IDC_OPTIONS_REPLACE_EDIT, InterfaceVersion);
       selectAllText(dialog, IDC_OPTIONS_REPLACE_EDIT);
     }
-  } else if (id == IDC_OPTIONS_GO) {
+  } else if (command.id == IDC_OPTIONS_GO) {
     if (acceptOptions(dialog)) {
       optionsConfirmed = 1;
-      close(dialog);
+      endDialogAt(dialog, position());
     }
-  } else if (id == IDC_OPTIONS_CANCEL) {
-    close(dialog);
+  } else if (command.id == IDC_OPTIONS_CANCEL) {
+    endDialogAt(dialog, position());
   }
-  return 0;
+}
+
+const DialogBehaviour OptionsDialog = {initialise, onCommand};
+
+int32_t HOST_CALL optionsDialogProc(HostWindow window, uint32_t message,
+                                    uint32_t wParam, int32_t, uint32_t) {
+  return dispatchDialogMessage(OptionsDialog, window, message, wParam);
 }
 
 }  // namespace
