@@ -13,6 +13,7 @@ set(CORE_SOURCES
   ${PROJECT_ROOT}/plugin/menu_table.cpp
   ${PROJECT_ROOT}/plugin/settings_defaults.cpp
   ${PROJECT_ROOT}/textsearch/text_characters.cpp
+  ${PROJECT_ROOT}/textsearch/text_kinds.cpp
   ${PROJECT_ROOT}/textsearch/text_location.cpp
   ${PROJECT_ROOT}/textsearch/text_matcher.cpp
   ${PROJECT_ROOT}/textsearch/text_memory.cpp
