@@ -26,5 +26,6 @@ set(SIMHOST_CORE_SOURCES
   ${PROJECT_ROOT}/simhost/sim_document.cpp
   ${PROJECT_ROOT}/simhost/sim_host.cpp
   ${PROJECT_ROOT}/simhost/data_services.cpp
+  ${PROJECT_ROOT}/simhost/frame_lender.cpp
 )
 
