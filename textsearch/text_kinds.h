@@ -64,22 +64,22 @@ enum class LocationForm : uint8_t {
 };
 
 struct TextKindRow {
-  uint32_t itemTag;  // the item record, probed with services 9 and 14
-  int32_t itemSize;  // the size asked for when an item is probed
-  TextSource source;
+  uint32_t itemTag;    // the item record, probed with services 9 and 14
+  int32_t itemSize;    // the size asked for when an item is probed
   uint32_t textTag;    // the record that holds the text, read and written
   int32_t headerSize;  // bytes before the text in that record
   size_t nameOffset;   // item words naming text references (see TextSource)
   size_t abbreviatedNameOffset;
-  int16_t tagsAllowed;  // 1: the matcher may step over inline tags
   // The key words set when the kind starts; -1: left as they were.
   int32_t startFirst;
   int32_t startSecond;
   int32_t startSubIndex;
-  uint8_t counts;       // KindCounts
   size_t switchOffset;  // the kind's switch in TextSearchPrefs
+  const char* noun;     // the item's name in the location line
+  TextSource source;
+  uint8_t counts;       // KindCounts
+  int16_t tagsAllowed;  // 1: the matcher may step over inline tags
   LocationForm location;
-  const char* noun;
 };
 
 extern const TextKindRow TextKinds[TextKindCount];

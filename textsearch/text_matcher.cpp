@@ -201,8 +201,11 @@ void replaceMatch() {
   memcpy(replaced, textSession.currentText, static_cast<size_t>(offset));
   memcpy(replaced + offset, textSession.replaceText,
          static_cast<size_t>(textSession.replaceLength));
-  strcpy(replaced + offset + textSession.replaceLength,
-         textSession.currentText + offset + textSession.searchLength);
+  // The rest after the match, with its terminator.
+  const int32_t rest = length - offset - textSession.searchLength + 1;
+  memcpy(replaced + offset + textSession.replaceLength,
+         textSession.currentText + offset + textSession.searchLength,
+         static_cast<size_t>(rest));
   dropCurrentText();
   textSession.currentText = replaced;
   textSession.lengthDelta = static_cast<int16_t>(textSession.replaceLength -

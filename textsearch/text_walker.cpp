@@ -8,7 +8,6 @@
 #include "textsearch/text_matcher.h"
 #include "textsearch/text_memory.h"
 
-namespace T = TextSearchPrefsLayout;
 namespace K = HostKeyLayout;
 
 TextCursor textCursor;
