@@ -159,7 +159,7 @@ void setUpHost() {
   score().makeLayersOnDemand(makeLayer);
   setUpCriteria();
   simHost().document = &score();
-  simHost().quiet = true;
+  simHost().useBenchmarkMode();
 }
 
 int countOnly(const char* which) {

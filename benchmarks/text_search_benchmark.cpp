@@ -55,7 +55,7 @@ std::string sampleText(int i, size_t size, bool greek) {
 
 // Staff and group names are two texts a record; text expressions start at
 // 0, the other numbered kinds at 1.
-void fill(SimDocument& d, const Shape& shape, int* texts) {
+void addTextsOfShape(SimDocument& d, const Shape& shape, int* texts) {
   int n = 0;
   auto next = [&n, &shape](size_t size = 0) {
     return sampleText(n++, size, shape.greek);
@@ -267,7 +267,7 @@ struct Figures {
 Figures measure(const Shape& shape, int repetitions) {
   SimDocument* document = new SimDocument();
   int texts = 0;
-  fill(*document, shape, &texts);
+  addTextsOfShape(*document, shape, &texts);
   simHost().document = document;
   const std::array<uint64_t, 64> command = callsOf(commandPass);
   const int32_t replaced = textSession.replacedCount;
@@ -313,7 +313,7 @@ int countOnly(const char* which) {
   SimDocument document;
   int texts = 0;
   const bool greek = strncmp(which, "greek", 5) == 0;
-  fill(document, greek ? EverydayGreek : Everyday, &texts);
+  addTextsOfShape(document, greek ? EverydayGreek : Everyday, &texts);
   simHost().document = &document;
   if (strcmp(which, "command932") == 0) setUpPrefs(japanese());
   if (strcmp(which, "greek65001") == 0) setUpPrefs(utf8Characters());
@@ -329,7 +329,7 @@ int countOnly(const char* which) {
 
 int main(int argc, char** argv) {
   setUpPrefs();
-  simHost().quiet = true;
+  simHost().useBenchmarkMode();
   if (argc == 3 && strcmp(argv[1], "--counts") == 0) return countOnly(argv[2]);
   printf("Text command, Yes to all; floor: the same host calls, strstr.\n");
   measure(Limits, 3);

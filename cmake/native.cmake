@@ -4,6 +4,8 @@
 # builds the Windows side and registers the tests that run under Wine.
 add_compile_options(-m32 -Wall -Wextra)
 add_link_options(-m32)
+# The product's code compiles without a warning, in every target it is in.
+set_source_files_properties(${CORE_SOURCES} PROPERTIES COMPILE_OPTIONS -Werror)
 
 set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
 add_subdirectory(${GOOGLETEST_SOURCE_DIR} googletest EXCLUDE_FROM_ALL)
@@ -31,6 +33,12 @@ add_test(NAME native COMMAND native_tests)
 add_test(NAME native_sanitized COMMAND native_tests_sanitized)
 set_tests_properties(native_sanitized PROPERTIES
   ENVIRONMENT "ASAN_OPTIONS=detect_leaks=1:abort_on_error=1;UBSAN_OPTIONS=print_stacktrace=1")
+
+# The static analyzer over the product's code (checks and suppressions:
+# .clang-tidy).
+add_test(NAME analyzer
+  COMMAND ${CMAKE_SOURCE_DIR}/scripts/run-analyzer.sh ${CMAKE_SOURCE_DIR})
+set_tests_properties(analyzer PROPERTIES TIMEOUT 600)
 
 # The Windows build, with the mingw-w64 toolchain.
 include(ExternalProject)

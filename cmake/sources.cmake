@@ -13,6 +13,7 @@ set(CORE_SOURCES
   ${PROJECT_ROOT}/plugin/menu_table.cpp
   ${PROJECT_ROOT}/plugin/settings_defaults.cpp
   ${PROJECT_ROOT}/textsearch/text_characters.cpp
+  ${PROJECT_ROOT}/textsearch/text_kinds.cpp
   ${PROJECT_ROOT}/textsearch/text_location.cpp
   ${PROJECT_ROOT}/textsearch/text_matcher.cpp
   ${PROJECT_ROOT}/textsearch/text_memory.cpp
@@ -25,5 +26,6 @@ set(SIMHOST_CORE_SOURCES
   ${PROJECT_ROOT}/simhost/sim_document.cpp
   ${PROJECT_ROOT}/simhost/sim_host.cpp
   ${PROJECT_ROOT}/simhost/data_services.cpp
+  ${PROJECT_ROOT}/simhost/frame_lender.cpp
 )
 

@@ -26,12 +26,15 @@ add_library(plugin SHARED
   textsearch/results_dialog.cpp
   textsearch/text_command.cpp
   textsearch/text_options_dialog.cpp
+  ui/dialog_skeleton.cpp
   ui/dialog_utils.cpp
   resources/dialogs.rc
   resources/version.rc
   resources/vovadododidarov2000.def
 )
 target_include_directories(plugin PRIVATE ${CMAKE_SOURCE_DIR})
+# The product's code compiles without a warning.
+target_compile_options(plugin PRIVATE $<$<COMPILE_LANGUAGE:CXX>:-Werror>)
 add_dependencies(plugin finale_imports)
 set_target_properties(plugin PROPERTIES
   OUTPUT_NAME vovadododidarov2000 PREFIX "" SUFFIX ".fxt"

@@ -5,8 +5,6 @@
 #include "host/host_records.h"
 
 namespace L = EntryOptionsLayout;
-namespace E = HostEntryLayout;
-namespace N = HostNoteLayout;
 
 namespace {
 

@@ -1,4 +1,4 @@
-// The criteria dialog of the note-entry command (resource 20128): its
+// The criteria dialog of the note-entry command (IDD_ENTRY_CRITERIA): its
 // dialog procedure, its set-up and closing, and the window procedure that
 // draws dangerous replace actions in dark red.
 #include "entrysearch/entry_dialog.h"
@@ -9,16 +9,17 @@
 
 #include "entrysearch/entry_dialog_state.h"
 #include "host/byte_access.h"
+#include "resources/dialog_ids.h"
+#include "ui/dialog_skeleton.h"
 #include "ui/dialog_utils.h"
-
-namespace Id = EntryDialogIds;
 
 EntryDialogState entryDialog;
 
 namespace {
 
-constexpr uint32_t EntryDialogResource = 20128;
 constexpr COLORREF WarningColor = RGB(128, 0, 0);
+// The page caption: 14 points, default weight, the ANSI character set.
+constexpr DialogFont CaptionFont = {14, 0, ANSI_CHARSET};
 
 uint8_t* callerPosition() {
   return entryDialog.callerSearch->bytes + EntryOptionsLayout::DialogLeft;
@@ -27,7 +28,7 @@ uint8_t* callerPosition() {
 // Red on the replace page: the legend, and every flag a user can replace
 // that is considered dangerous.
 bool isWarningControl(int id) {
-  if (id == Id::DangerLegend) return true;
+  if (id == IDC_CRITERIA_DANGER_LEGEND) return true;
   for (const EntryFlagRow& row : EntryFlagTable) {
     if (row.controlId == id) return row.dangerous && !row.searchOnly;
   }
@@ -62,13 +63,8 @@ void setUp(HWND dialog) {
   entryDialog.backgroundBrush = CreateSolidBrush(entryDialog.buttonFace);
   entryDialog.previousProc = reinterpret_cast<WNDPROC>(SetWindowLongA(
       dialog, GWL_WNDPROC, reinterpret_cast<LONG>(warningColorProc)));
-  HDC dc = GetDC(dialog);
-  const int height = -MulDiv(14, GetDeviceCaps(dc, LOGPIXELSY), 72);
-  entryDialog.captionFont = CreateFontA(height, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,
-                                        0x20, "MS Sans Serif");
-  ReleaseDC(dialog, dc);
-  SendDlgItemMessageA(dialog, Id::Caption, WM_SETFONT,
-                      reinterpret_cast<WPARAM>(entryDialog.captionFont), 1);
+  entryDialog.captionFont =
+      giveControlFont(dialog, IDC_CRITERIA_CAPTION, CaptionFont);
 }
 
 // Cancel and GO alike: the window procedure back, the position kept, the
@@ -76,36 +72,41 @@ void setUp(HWND dialog) {
 void closeDialog(HWND dialog) {
   SetWindowLongA(dialog, GWL_WNDPROC,
                  reinterpret_cast<LONG>(entryDialog.previousProc));
-  saveWindowPosition(dialog, callerPosition());
-  hostEndDialog(dialog, InterfaceVersion);
+  endDialogAt(dialog, callerPosition());
   DeleteObject(entryDialog.backgroundBrush);
   DeleteObject(entryDialog.captionFont);
   entryDialog.backgroundBrush = nullptr;
   entryDialog.captionFont = nullptr;
 }
 
-void onCommand(HWND dialog, int id, int code) {
-  switch (id) {
-    case Id::Cancel:
+void initialise(HWND dialog) {
+  restoreWindowPosition(dialog, callerPosition());
+  setUp(dialog);
+  showSearchPage(dialog);
+}
+
+void onCommand(HWND dialog, DialogCommand command) {
+  switch (command.id) {
+    case IDC_CRITERIA_CANCEL:
       closeDialog(dialog);
       break;
-    case Id::DurationBox:
-    case Id::PositionBox:
-    case Id::DisplacementBox:
-    case Id::RaiseLowerBox:
-      if (code == 0) enableValueEdits(dialog);
+    case IDC_CRITERIA_DURATION_BOX:
+    case IDC_CRITERIA_POSITION_BOX:
+    case IDC_CRITERIA_DISPLACEMENT_BOX:
+    case IDC_CRITERIA_RAISE_LOWER_BOX:
+      if (command.code == 0) enableValueEdits(dialog);
       break;
-    case Id::Done:
+    case IDC_CRITERIA_DONE:
       if (readPage(dialog, entryDialog.searchWorking, true)) {
         showReplacePage(dialog);
       }
       break;
-    case Id::Search:
+    case IDC_CRITERIA_SEARCH:
       if (readPage(dialog, entryDialog.replaceWorking, false)) {
         showSearchPage(dialog);
       }
       break;
-    case Id::Go:
+    case IDC_CRITERIA_GO:
       if (readPage(dialog, entryDialog.replaceWorking, true)) {
         entryDialog.goPressed = 1;
         *entryDialog.callerSearch = entryDialog.searchWorking;
@@ -113,7 +114,7 @@ void onCommand(HWND dialog, int id, int code) {
         closeDialog(dialog);
       }
       break;
-    case Id::Reset:
+    case IDC_CRITERIA_RESET:
       if (entryDialog.searchPageShown) {
         resetEntryOptions(&entryDialog.searchWorking);
         showSearchPage(dialog);
@@ -127,22 +128,13 @@ void onCommand(HWND dialog, int id, int code) {
   }
 }
 
+const DialogBehaviour EntryDialog = {initialise, onCommand};
+
 }  // namespace
 
 int32_t HOST_CALL entryDialogProc(HostWindow window, uint32_t message,
                                   uint32_t wParam, int32_t, uint32_t) {
-  HWND dialog = static_cast<HWND>(window);
-  if (message == WM_INITDIALOG) {
-    restoreWindowPosition(dialog, callerPosition());
-    setUp(dialog);
-    showSearchPage(dialog);
-    return 1;
-  }
-  if (message == WM_COMMAND) {
-    onCommand(dialog, static_cast<int16_t>(wParam & 0xFFFF),
-              static_cast<int>(wParam >> 16));
-  }
-  return 0;
+  return dispatchDialogMessage(EntryDialog, window, message, wParam);
 }
 
 int16_t runEntryDialog(HostWindow parent, EntryOptions* search,
@@ -152,7 +144,7 @@ int16_t runEntryDialog(HostWindow parent, EntryOptions* search,
   entryDialog.callerReplace = replace;
   entryDialog.searchWorking = *search;
   entryDialog.replaceWorking = *replace;
-  hostRunDialog(EntryDialogResource, entryDialogProc, parent, 1, 0,
+  hostRunDialog(IDD_ENTRY_CRITERIA, entryDialogProc, parent, 1, 0,
                 InterfaceVersion);
   return entryDialog.goPressed;
 }

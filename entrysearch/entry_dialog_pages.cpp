@@ -7,9 +7,10 @@
 #include "entrysearch/entry_dialog_state.h"
 #include "host/byte_access.h"
 #include "host/host_services.h"
+#include "resources/dialog_ids.h"
+#include "ui/dialog_skeleton.h"
 #include "ui/dialog_utils.h"
 
-namespace Id = EntryDialogIds;
 namespace L = EntryOptionsLayout;
 
 namespace {
@@ -35,17 +36,18 @@ struct ValueField {
 };
 
 const ValueField SearchPageFields[] = {
-    {Id::DurationBox, Id::DurationEdit, L::DurationEnabled, L::Duration, 1,
-     8192, false, "The duration value is out of range."},
-    {Id::PositionBox, Id::PositionEdit, L::PositionEnabled, L::Position, 0,
-     32000, false, "The position value is out of range."},
+    {IDC_CRITERIA_DURATION_BOX, IDC_CRITERIA_DURATION_EDIT, L::DurationEnabled,
+     L::Duration, 1, 8192, false, "The duration value is out of range."},
+    {IDC_CRITERIA_POSITION_BOX, IDC_CRITERIA_POSITION_EDIT, L::PositionEnabled,
+     L::Position, 0, 32000, false, "The position value is out of range."},
 };
 const ValueField BothPagesFields[] = {
-    {Id::DisplacementBox, Id::DisplacementEdit, L::DisplacementEnabled,
-     L::Displacement, -100, 100, true,
+    {IDC_CRITERIA_DISPLACEMENT_BOX, IDC_CRITERIA_DISPLACEMENT_EDIT,
+     L::DisplacementEnabled, L::Displacement, -100, 100, true,
      "The displacement value is out of range."},
-    {Id::RaiseLowerBox, Id::RaiseLowerEdit, L::RaiseLowerEnabled, L::RaiseLower,
-     -5, 5, true, "The raise/lower value is out of range."},
+    {IDC_CRITERIA_RAISE_LOWER_BOX, IDC_CRITERIA_RAISE_LOWER_EDIT,
+     L::RaiseLowerEnabled, L::RaiseLower, -5, 5, true,
+     "The raise/lower value is out of range."},
 };
 
 HostWindow host(HWND dialog) { return dialog; }
@@ -84,37 +86,40 @@ void loadPage(HWND dialog, const EntryOptions& record) {
              checkStateForOption(optionWord(record, row.optionOffset)));
   }
   const int16_t matchAll = optionWord(record, L::MatchAll);
-  setValue(dialog, Id::AndButton, ControlRadioButton, matchAll);
-  setValue(dialog, Id::OrButton, ControlRadioButton, matchAll == 0 ? 1 : 0);
+  setValue(dialog, IDC_CRITERIA_AND, ControlRadioButton, matchAll);
+  setValue(dialog, IDC_CRITERIA_OR, ControlRadioButton, matchAll == 0 ? 1 : 0);
 }
 
 void showPage(HWND dialog, bool searchPage) {
   entryDialog.searchPageShown = searchPage ? 1 : 0;
-  hostSetControlText(dialog, Id::Caption,
+  hostSetControlText(dialog, IDC_CRITERIA_CAPTION,
                      searchPage ? "Search for..." : "Replace with...",
                      InterfaceVersion);
-  for (int id : {Id::BooleanGroup, Id::AndButton, Id::OrButton, Id::Done}) {
+  for (int id : {IDC_CRITERIA_BOOLEAN_GROUP, IDC_CRITERIA_AND, IDC_CRITERIA_OR,
+                 IDC_CRITERIA_DONE}) {
     show(dialog, id, searchPage);
   }
-  for (int id : {Id::Go, Id::Search, Id::DangerLegend}) {
+  for (int id :
+       {IDC_CRITERIA_GO, IDC_CRITERIA_SEARCH, IDC_CRITERIA_DANGER_LEGEND}) {
     show(dialog, id, !searchPage);
   }
-  show(dialog, Id::Cancel, true);
-  show(dialog, Id::Reset, true);
+  show(dialog, IDC_CRITERIA_CANCEL, true);
+  show(dialog, IDC_CRITERIA_RESET, true);
 
   // The replace page offers entry actions or note actions, as the search
   // page asked about entries or notes.
   const bool noteLevel =
       optionWord(entryDialog.replaceWorking, L::NoteLevel) != 0;
   const bool entryGroup = searchPage || !noteLevel;
-  show(dialog, Id::EntryGroup, entryGroup);
+  show(dialog, IDC_CRITERIA_ENTRY_GROUP, entryGroup);
   for (const EntryFlagRow& row : EntryFlagTable) {
     show(dialog, row.controlId, entryGroup);
     if (row.searchOnly) enable(dialog, row.controlId, searchPage);
   }
   const bool noteGroup = searchPage || noteLevel;
-  for (int id : {Id::NoteGroup, Id::DisplacementBox, Id::DisplacementEdit,
-                 Id::RaiseLowerBox, Id::RaiseLowerEdit}) {
+  for (int id : {IDC_CRITERIA_NOTE_GROUP, IDC_CRITERIA_DISPLACEMENT_BOX,
+                 IDC_CRITERIA_DISPLACEMENT_EDIT, IDC_CRITERIA_RAISE_LOWER_BOX,
+                 IDC_CRITERIA_RAISE_LOWER_EDIT}) {
     show(dialog, id, noteGroup);
   }
   for (const NoteFlagRow& row : NoteFlagTable) {
@@ -126,16 +131,12 @@ void showPage(HWND dialog, bool searchPage) {
     show(dialog, f.edit, searchPage);
   }
   // Clef changes are never offered; the row's word passes through.
-  show(dialog, Id::ClefChange, false);
+  show(dialog, IDC_ENTRY_CLEF_CHANGE, false);
 
   loadPage(dialog,
            searchPage ? entryDialog.searchWorking : entryDialog.replaceWorking);
   enableValueEdits(dialog);
   InvalidateRect(dialog, nullptr, FALSE);
-}
-
-void showError(HWND dialog, const char* text, const char* title) {
-  MessageBoxA(dialog, text, title, MB_OK | MB_ICONERROR);
 }
 
 struct FieldRead {
@@ -151,8 +152,7 @@ bool readField(HWND dialog, const ValueField& f, FieldRead& read, int& total,
   read.value = getValue(dialog, f.edit, ControlNumericEdit);
   if (!read.enabled) return true;
   if (read.value < f.minimum || read.value > f.maximum) {
-    showError(dialog, f.rangeError, RangeErrorTitle);
-    hostFocusControl(dialog, f.edit, InterfaceVersion);
+    showFieldError(dialog, f.rangeError, RangeErrorTitle, f.edit);
     return false;
   }
   ++total;
@@ -221,10 +221,10 @@ bool readPage(HWND dialog, EntryOptions& record, bool confirm) {
     if (row.dangerous && !row.searchOnly) ++dangerousSet;
   }
   if (total == 0 && confirm) {
-    showError(dialog,
-              searchPage ? "No search criterias have been filled in."
-                         : "No replace actions are made.",
-              NoEntriesTitle);
+    showDialogError(dialog,
+                    searchPage ? "No search criterias have been filled in."
+                               : "No replace actions are made.",
+                    NoEntriesTitle);
     return false;
   }
   if (dangerousSet > 0 && confirm && !searchPage &&
@@ -237,7 +237,7 @@ bool readPage(HWND dialog, EntryOptions& record, bool confirm) {
                   noteCriteria > 0 ? 1 : 0);
   }
   setOptionWord(record, L::MatchAll,
-                getValue(dialog, Id::AndButton, ControlRadioButton));
+                getValue(dialog, IDC_CRITERIA_AND, ControlRadioButton));
   if (searchPage) {
     for (size_t i = 0; i < 2; ++i) {
       setOptionWord(record, SearchPageFields[i].enabledOffset,

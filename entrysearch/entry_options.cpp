@@ -1,61 +1,64 @@
 #include "entrysearch/entry_options.h"
 
 #include "host/byte_access.h"
+#include "resources/dialog_ids.h"
 
 namespace L = EntryOptionsLayout;
 
 // Row order is the order of the option words in the record and the order in
-// which criteria are tested; it is not the on-screen order of the boxes.
+// which criteria are tested; it is not the on-screen order of the boxes. The
+// control column names each row's box (resources/dialog_ids.h).
 const EntryFlagRow EntryFlagTable[EntryFlagRowCount] = {
     // controlId, optionOffset, mask32, mask16, dangerous, searchOnly
-    {116, 0, 0x80000000u, 0, 1, 1},   // Legality
-    {117, 2, 0x40000000u, 0, 0, 0},   // Note/Rest
-    {118, 4, 0x20000000u, 0, 1, 1},   // V2 Launch
-    {119, 6, 0x10000000u, 0, 1, 1},   // Voice 2
-    {120, 8, 0x04000000u, 0, 1, 0},   // Chord
-    {121, 10, 0x02000000u, 0, 1, 0},  // Clef Change (its box is never shown)
-    {122, 12, 0x01000000u, 0, 0, 0},  // Float Rest
-    {124, 14, 0x00800000u, 0, 0, 0},  // Grace
-    {125, 16, 0x00400000u, 0, 1, 0},  // Note Detail
-    {126, 18, 0x00200000u, 0, 1, 0},  // Articulation
-    {128, 20, 0x00100000u, 0, 1, 0},  // Lyrics
-    {129, 22, 0x00080000u, 0, 1, 0},  // Tuplet
-    {130, 24, 0x00040000u, 0, 1, 0},  // V2 Tup Para
-    {131, 26, 0x00020000u, 0, 1, 0},  // Perf Data
-    {133, 28, 0x00008000u, 0, 0, 0},  // Ignore (a host flag)
-    {134, 30, 0x00004000u, 0, 1, 0},  // Beam Ext
-    {135, 32, 0x00002000u, 0, 0, 0},  // Flip Tie
-    {136, 34, 0x00001000u, 0, 1, 0},  // Special
-    {137, 36, 0x00000800u, 0, 0, 0},  // Beam/Beat
-    {138, 38, 0x00000400u, 0, 1, 0},  // Sec Beam
-    {139, 40, 0x00000100u, 0, 0, 0},  // Freeze Stem
-    {140, 42, 0x00000080u, 0, 1, 0},  // Stem Detail
-    {141, 44, 0x00000040u, 0, 0, 0},  // Cross Up
-    {142, 46, 0x00000010u, 0, 0, 0},  // Reverse Up
-    {143, 48, 0x00000008u, 0, 0, 0},  // Reverse Dn
-    {144, 50, 0x00000004u, 0, 0, 0},  // Double Stem
-    {145, 52, 0x00000002u, 0, 0, 0},  // Split Stem
-    {146, 54, 0x00000001u, 0, 0, 0},  // Up/Down
-    {127, 56, 0, 0x0001, 1, 0},       // Staff Expr
-    {149, 58, 0, 0x0008, 1, 1},       // Is Tuplet
-    {148, 60, 0, 0x0020, 1, 0},       // Slur
-    {147, 62, 0, 0x0040, 0, 0},       // No Ledger
-    {132, 64, 0, 0x0100, 0, 0},       // Slash Grace
-    {123, 66, 0, 0x0200, 0, 0},       // Flat Beam
+    {IDC_ENTRY_LEGALITY, 0, 0x80000000u, 0, 1, 1},
+    {IDC_ENTRY_NOTE_REST, 2, 0x40000000u, 0, 0, 0},
+    {IDC_ENTRY_V2_LAUNCH, 4, 0x20000000u, 0, 1, 1},
+    {IDC_ENTRY_VOICE_2, 6, 0x10000000u, 0, 1, 1},
+    {IDC_ENTRY_CHORD, 8, 0x04000000u, 0, 1, 0},
+    // Clef change: its box is never shown, and its word passes through.
+    {IDC_ENTRY_CLEF_CHANGE, 10, 0x02000000u, 0, 1, 0},
+    {IDC_ENTRY_FLOAT_REST, 12, 0x01000000u, 0, 0, 0},
+    {IDC_ENTRY_GRACE, 14, 0x00800000u, 0, 0, 0},
+    {IDC_ENTRY_NOTE_DETAIL, 16, 0x00400000u, 0, 1, 0},
+    {IDC_ENTRY_ARTICULATION, 18, 0x00200000u, 0, 1, 0},
+    {IDC_ENTRY_LYRICS, 20, 0x00100000u, 0, 1, 0},
+    {IDC_ENTRY_TUPLET, 22, 0x00080000u, 0, 1, 0},
+    {IDC_ENTRY_V2_TUP_PARA, 24, 0x00040000u, 0, 1, 0},
+    {IDC_ENTRY_PERF_DATA, 26, 0x00020000u, 0, 1, 0},
+    {IDC_ENTRY_IGNORE, 28, 0x00008000u, 0, 0, 0},  // the host's "ignore" flag, not a TriState
+    {IDC_ENTRY_BEAM_EXT, 30, 0x00004000u, 0, 1, 0},
+    {IDC_ENTRY_FLIP_TIE, 32, 0x00002000u, 0, 0, 0},
+    {IDC_ENTRY_SPECIAL, 34, 0x00001000u, 0, 1, 0},
+    {IDC_ENTRY_BEAM_BEAT, 36, 0x00000800u, 0, 0, 0},
+    {IDC_ENTRY_SEC_BEAM, 38, 0x00000400u, 0, 1, 0},
+    {IDC_ENTRY_FREEZE_STEM, 40, 0x00000100u, 0, 0, 0},
+    {IDC_ENTRY_STEM_DETAIL, 42, 0x00000080u, 0, 1, 0},
+    {IDC_ENTRY_CROSS_UP, 44, 0x00000040u, 0, 0, 0},
+    {IDC_ENTRY_REVERSE_UP, 46, 0x00000010u, 0, 0, 0},
+    {IDC_ENTRY_REVERSE_DN, 48, 0x00000008u, 0, 0, 0},
+    {IDC_ENTRY_DOUBLE_STEM, 50, 0x00000004u, 0, 0, 0},
+    {IDC_ENTRY_SPLIT_STEM, 52, 0x00000002u, 0, 0, 0},
+    {IDC_ENTRY_UP_DOWN, 54, 0x00000001u, 0, 0, 0},
+    {IDC_ENTRY_STAFF_EXPR, 56, 0, 0x0001, 1, 0},
+    {IDC_ENTRY_IS_TUPLET, 58, 0, 0x0008, 1, 1},
+    {IDC_ENTRY_SLUR, 60, 0, 0x0020, 1, 0},
+    {IDC_ENTRY_NO_LEDGER, 62, 0, 0x0040, 0, 0},
+    {IDC_ENTRY_SLASH_GRACE, 64, 0, 0x0100, 0, 0},
+    {IDC_ENTRY_FLAT_BEAM, 66, 0, 0x0200, 0, 0},
 };
 
 const NoteFlagRow NoteFlagTable[NoteFlagRowCount] = {
     // controlId, optionOffset, mask32, dangerous, searchOnly
-    {156, 76, 0x80000000u, 1, 1},  // Legality
-    {157, 78, 0x40000000u, 1, 0},  // Tie Start
-    {158, 80, 0x20000000u, 1, 0},  // Tie End
-    {159, 82, 0x10000000u, 1, 0},  // Cross Note
-    {160, 84, 0x08000000u, 0, 0},  // Upstem 2nd
-    {161, 86, 0x02000000u, 0, 0},  // Upstem Split
-    {162, 88, 0x04000000u, 0, 0},  // Downstem 2nd
-    {163, 90, 0x01000000u, 0, 0},  // Accidental
-    {164, 92, 0x00800000u, 0, 0},  // (Accidental)
-    {165, 94, 0x00000002u, 0, 0},  // Freeze Accidental
+    {IDC_NOTE_LEGALITY, 76, 0x80000000u, 1, 1},
+    {IDC_NOTE_TIE_START, 78, 0x40000000u, 1, 0},
+    {IDC_NOTE_TIE_END, 80, 0x20000000u, 1, 0},
+    {IDC_NOTE_CROSS_NOTE, 82, 0x10000000u, 1, 0},
+    {IDC_NOTE_UPSTEM_2ND, 84, 0x08000000u, 0, 0},
+    {IDC_NOTE_UPSTEM_SPLIT, 86, 0x02000000u, 0, 0},
+    {IDC_NOTE_DOWNSTEM_2ND, 88, 0x04000000u, 0, 0},
+    {IDC_NOTE_ACCIDENTAL, 90, 0x01000000u, 0, 0},
+    {IDC_NOTE_PAREN_ACCIDENTAL, 92, 0x00800000u, 0, 0},
+    {IDC_NOTE_FREEZE_ACCIDENTAL, 94, 0x00000002u, 0, 0},
 };
 
 int16_t optionWord(const EntryOptions& record, size_t offset) {

@@ -73,3 +73,31 @@ constexpr size_t Word192 = 192;  // u16, written 0
 constexpr size_t Word194 = 194;  // u16, written 0
 constexpr size_t Size = 196;     // the part the plug-in writes
 }  // namespace HostMenuItemLayout
+
+// The records the text command reads beside the texts (service 9).
+// Page and measure text items: the number of their text reference.
+namespace TextItemLayout {
+constexpr size_t TextReference = 0;  // u16
+}  // namespace TextItemLayout
+
+// A staff: the text reference numbers of its two names.
+namespace StaffLayout {
+constexpr size_t FullName = 30;         // u16
+constexpr size_t AbbreviatedName = 32;  // u16
+}  // namespace StaffLayout
+
+// A staff group: the text reference numbers of its two names.
+namespace GroupLayout {
+constexpr size_t FullName = 4;          // u16
+constexpr size_t AbbreviatedName = 22;  // u16
+}  // namespace GroupLayout
+
+// A text reference: the number of the text block it names.
+namespace TextReferenceLayout {
+constexpr size_t TextBlock = 0;  // i16
+constexpr size_t Size = 48;
+}  // namespace TextReferenceLayout
+
+// Records the walker only counts: the sizes asked for.
+constexpr int32_t MeasureRecordSize = 24;
+constexpr int32_t StaffSystemRecordSize = 20;

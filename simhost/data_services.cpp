@@ -30,10 +30,6 @@ void writeKey(void* key, const RecordKey& value) {
   writeU16(k, HostKeyLayout::Fourth, 0);
 }
 
-// The frame's header is the host's own: bytes the plug-in does not read are
-// filled with a pattern.
-constexpr size_t FrameHeaderSize = 32;
-
 // Fills a frame header that lends `count` entries at `entries`.
 void writeFrameHeader(uint8_t* frame, const uint8_t* entries,
                       size_t realCount) {
@@ -54,31 +50,6 @@ static_assert(sizeof(RawEntry) == HostEntryLayout::Stride,
 void copyEntries(uint8_t* target, const std::vector<RawEntry>& source) {
   if (!source.empty())
     memcpy(target, source.data(), source.size() * sizeof(RawEntry));
-}
-
-// Quiet mode lends one frame whose buffers are reused: no allocation once
-// they have grown to the largest layer.
-uint8_t* lendQuietFrame(SimHost& host, const std::vector<RawEntry>& source,
-                        LentFrame lent) {
-  static_assert(sizeof host.quietFrame >= FrameHeaderSize, "room for a frame");
-  const size_t bytes =
-      std::max<size_t>(1, source.size()) * HostEntryLayout::Stride;
-  if (host.quietEntries.size() < bytes) host.quietEntries.resize(bytes);
-  copyEntries(host.quietEntries.data(), source);
-  writeFrameHeader(host.quietFrame.data(), host.quietEntries.data(),
-                   source.size());
-  lent.entries = host.quietEntries.data();
-  lent.entryCount = source.size();
-  host.quietLent = lent;
-  host.quietFrameLent = true;
-  ++host.framesLent;
-  return host.quietFrame.data();
-}
-
-bool isQuietFrame(SimHost& host, const void* frame) {
-  if (host.quietFrameLent && frame == host.quietFrame.data()) return true;
-  host.violation("a frame that is not lent handed to service 3 or 4");
-  return false;
 }
 
 // Service 3: the lent entries go back into the document's layer (a layer
@@ -196,7 +167,7 @@ void* HOST_CALL hostLoadFrame(uint32_t regionScope, uint32_t staff,
                               uint32_t version) {
   SimHost& host = simHost();
   host.log(2, {regionScope, staff, measure, layer, zero}, version);
-  if (!host.lentFrames.empty() || host.quietFrameLent) {
+  if (host.anyFrameLent()) {
     host.violation("service 2 while another frame is still lent");
   }
   const int16_t s = low16(staff), m = low16(measure), l = low16(layer);
@@ -205,16 +176,10 @@ void* HOST_CALL hostLoadFrame(uint32_t regionScope, uint32_t staff,
     return nullptr;
   }
   const std::vector<RawEntry>& source = host.document->layer(s, m, l);
-  if (host.quiet)
-    return lendQuietFrame(host, source, LentFrame{s, m, l, nullptr, 0});
-  // A separate allocation of exactly the entries, so that a read or write
-  // past the last one is caught by the sanitizers.
-  uint8_t* entries =
-      new uint8_t[std::max<size_t>(1, source.size()) * HostEntryLayout::Stride];
-  copyEntries(entries, source);
-  uint8_t* frame = new uint8_t[FrameHeaderSize];
-  writeFrameHeader(frame, entries, source.size());
-  host.lentFrames[frame] = LentFrame{s, m, l, entries, source.size()};
+  uint8_t* frame = host.lendFrame(LentFrame{s, m, l, nullptr, source.size()});
+  const LentFrame& lent = *host.loanOf(frame);
+  copyEntries(lent.entries, source);
+  writeFrameHeader(frame, lent.entries, source.size());
   ++host.framesLent;
   return frame;
 }
@@ -222,40 +187,23 @@ void* HOST_CALL hostLoadFrame(uint32_t regionScope, uint32_t staff,
 uint32_t HOST_CALL hostSaveFrame(void* frame, uint32_t version) {
   SimHost& host = simHost();
   host.log(3, {word(frame)}, version);
-  if (host.quiet) {
-    if (!isQuietFrame(host, frame) || host.document == nullptr) {
-      return host.result16(0);
-    }
-    storeEntries(host, host.quietLent);
-    return host.result16(1);
-  }
-  auto it = host.lentFrames.find(static_cast<uint8_t*>(frame));
-  if (it == host.lentFrames.end()) {
+  const LentFrame* lent = host.loanOf(frame);
+  if (lent == nullptr) {
     host.violation("service 3 with a frame that is not lent");
     return host.result16(0);
   }
   if (host.document == nullptr) return host.result16(0);
-  storeEntries(host, it->second);
+  storeEntries(host, *lent);
   return host.result16(1);
 }
 
 uint32_t HOST_CALL hostReleaseFrame(void* frame, uint32_t version) {
   SimHost& host = simHost();
   host.log(4, {word(frame)}, version);
-  if (host.quiet) {
-    if (!isQuietFrame(host, frame)) return host.result16(0);
-    host.quietFrameLent = false;
-    ++host.framesReleased;
-    return host.result16(1);
-  }
-  auto it = host.lentFrames.find(static_cast<uint8_t*>(frame));
-  if (it == host.lentFrames.end()) {
+  if (!host.takeBack(frame)) {
     host.violation("service 4 with a frame that is not lent");
     return host.result16(0);
   }
-  delete[] it->second.entries;
-  delete[] it->first;
-  host.lentFrames.erase(it);
   ++host.framesReleased;
   return host.result16(1);
 }

@@ -14,6 +14,7 @@
 #include "host/byte_access.h"
 #include "host/host_records.h"
 #include "host/host_tags.h"
+#include "resources/dialog_ids.h"
 #include "simhost/plugin_loader.h"
 #include "simhost/screenshot.h"
 #include "simhost/scripted_user.h"
@@ -71,7 +72,7 @@ std::string terminalText(const char* text) {
 UserStep showLines(const char* when) {
   return look([when](HWND dialog) {
     printf("  %s, the results dialog shows:\n", when);
-    for (int id = 105; id <= 110; ++id) {
+    for (int id = IDC_RESULTS_LINE_1; id <= IDC_RESULTS_LINE_6; ++id) {
       char line[128] = {};
       GetDlgItemTextA(dialog, id, line, sizeof line);
       if (line[0] != '\0') printf("    | %s\n", terminalText(line).c_str());
@@ -121,8 +122,9 @@ UserStep showCaption(const char* when, bool withPage = true) {
     char title[128] = {}, page[128] = {};
     GetWindowTextA(dialog, title, sizeof title);
     printf("  %s: \"%s\"", when, title);
-    // The criteria dialog names its page in control 101.
-    if (withPage && GetDlgItemTextA(dialog, 101, page, sizeof page) > 0) {
+    // The criteria dialog names its page in its caption control.
+    if (withPage &&
+        GetDlgItemTextA(dialog, IDC_CRITERIA_CAPTION, page, sizeof page) > 0) {
       printf(", page \"%s\"", page);
     }
     printf("\n");
@@ -207,11 +209,15 @@ int runCodePageDemo(Plugin& plugin, const CodePageDemo& demo) {
   callChecked(plugin.init, "Init", {0, 0});
   scriptedUser().install();
   printf("%s the user searches for \"%s\":\n", demo.who, demo.search);
-  scriptedUser().expectDialog(20129, {typeText(101, demo.search), click(1)});
   scriptedUser().expectDialog(
-      20130, {showLines("at the first match"), picture(demo.picture),
-              click(104), showLines("at the second match"), click(104),
-              showLines("at the end"), click(1)});
+      IDD_TEXT_OPTIONS,
+      {typeText(IDC_OPTIONS_SEARCH_EDIT, demo.search), click(IDC_OPTIONS_GO)});
+  scriptedUser().expectDialog(
+      IDD_TEXT_RESULTS,
+      {showLines("at the first match"), picture(demo.picture),
+       click(IDC_RESULTS_NEXT), showLines("at the second match"),
+       click(IDC_RESULTS_NEXT), showLines("at the end"),
+       click(IDC_RESULTS_OK)});
   callChecked(plugin.invoke, "Invoke", {0, 1, argument(nullptr), 0});
   printBoxes();
   scriptedUser().uninstall();
@@ -291,13 +297,14 @@ int main(int argc, char** argv) {
          countEntries(score));
   scriptedUser().reset();
   scriptedUser().expectDialog(
-      20128, {showCaption("the dialog opens"), setCheck(117, 1),
-              picture("entry-criteria-search-page"),
-              narrate("checks \"Note/Rest\" and clicks \"&Done >>\""),
-              click(205), showCaption("the page changes"), setCheck(148, 1),
-              picture("entry-criteria-replace-page"),
-              narrate("checks \"Slur\" (drawn dark red) and clicks \"&GO!\""),
-              click(204)});
+      IDD_ENTRY_CRITERIA,
+      {showCaption("the dialog opens"), setCheck(IDC_ENTRY_NOTE_REST, 1),
+       picture("entry-criteria-search-page"),
+       narrate("checks \"Note/Rest\" and clicks \"&Done >>\""),
+       click(IDC_CRITERIA_DONE), showCaption("the page changes"),
+       setCheck(IDC_ENTRY_SLUR, 1), picture("entry-criteria-replace-page"),
+       narrate("checks \"Slur\" (drawn dark red) and clicks \"&GO!\""),
+       click(IDC_CRITERIA_GO)});
   scriptedUser().answerMessageBox(IDYES);
   scriptedUser().answerMessageBox(IDOK);
   pictureNextBox("dangerous-change-question");
@@ -315,19 +322,23 @@ int main(int argc, char** argv) {
   printTexts(score);
   scriptedUser().reset();
   scriptedUser().expectDialog(
-      20129,
-      {showCaption("the options dialog opens", false), typeText(101, "flute"),
-       setCheck(105, 1), typeText(106, "Oboe"), picture("text-options"),
+      IDD_TEXT_OPTIONS,
+      {showCaption("the options dialog opens", false),
+       typeText(IDC_OPTIONS_SEARCH_EDIT, "flute"),
+       setCheck(IDC_OPTIONS_REPLACE_BOX, 1),
+       typeText(IDC_OPTIONS_REPLACE_EDIT, "Oboe"), picture("text-options"),
        narrate("searches for \"flute\", to be replaced by \"Oboe\", "
                "and clicks \"GO!\""),
-       click(1)});
+       click(IDC_OPTIONS_GO)});
   scriptedUser().expectDialog(
-      20130,
+      IDD_TEXT_RESULTS,
       {showLines("at the first match"), picture("text-results-match"),
-       narrate("answers \"&No\""), click(102), showLines("at the second match"),
-       narrate("answers \"&Yes\""), click(101), showLines("at the third match"),
-       narrate("answers \"Yes to &all\""), click(103), showLines("at the end"),
-       picture("text-results-summary"), narrate("clicks \"OK\""), click(1)});
+       narrate("answers \"&No\""), click(IDC_RESULTS_NO),
+       showLines("at the second match"), narrate("answers \"&Yes\""),
+       click(IDC_RESULTS_YES), showLines("at the third match"),
+       narrate("answers \"Yes to &all\""), click(IDC_RESULTS_YES_TO_ALL),
+       showLines("at the end"), picture("text-results-summary"),
+       narrate("clicks \"OK\""), click(IDC_RESULTS_OK)});
   result = callChecked(plugin.invoke, "Invoke", {0, 1, argument(nullptr), 0});
   printBoxes();
   printf("  after:\n");

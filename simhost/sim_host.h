@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "host/host_services.h"
+#include "simhost/frame_lender.h"
 #include "simhost/sim_document.h"
 
 struct ServiceCall {
@@ -18,20 +19,12 @@ struct ServiceCall {
   std::vector<uint32_t> args;  // before InterfaceVersion
 };
 
-struct LentFrame {
-  int16_t staff;
-  int16_t measure;
-  int16_t layer;
-  uint8_t* entries;
-  size_t entryCount;
-};
-
-struct SimHost {
+// The host lends frames (frame_lender.h) as well as keeping the document.
+struct SimHost : FrameLender {
   SimDocument* document = nullptr;
-  // Benchmark mode: the same document and contracts, but no call log, no
-  // map of lent frames and no allocation per call, so that a benchmark's
-  // floor costs what a host call costs and no more. Calls are only counted
-  // per ordinal; violations are still recorded.
+  // Quiet: no call log, so that a benchmark's floor costs what a host call
+  // costs and no more. Calls are only counted per ordinal; violations are
+  // still recorded.
   bool quiet = false;
   // Strict mode: every 16-bit result carries garbage in its high 16 bits.
   bool strict = false;
@@ -56,7 +49,6 @@ struct SimHost {
   std::vector<ServiceCall> calls;
   std::vector<std::string> violations;
 
-  std::map<const uint8_t*, LentFrame> lentFrames;
   int framesLent = 0;
   int framesReleased = 0;
   int framesSaved = 0;
@@ -67,12 +59,12 @@ struct SimHost {
   // Calls per ordinal, in both modes (ordinals 0 to 63).
   std::array<uint64_t, 64> callCounts{};
 
-  // Quiet mode's one frame, whose buffers are reused from load to load.
-  std::array<uint8_t, 32> quietFrame{};
-  std::vector<uint8_t> quietEntries;
-  LentFrame quietLent{};
-  bool quietFrameLent = false;
-
+  // Benchmark mode: quiet, and every frame lent from one reused buffer, so
+  // that no host call allocates.
+  void useBenchmarkMode() {
+    quiet = true;
+    framePolicy = FramePolicy::ReusedBuffer;
+  }
   // Clears the log and counters; keeps the document and the mode.
   void resetLog();
   // Records a call (only counts it when quiet), and a violation when

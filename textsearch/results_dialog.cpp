@@ -6,26 +6,17 @@
 #include <initializer_list>
 
 #include "host/byte_access.h"
+#include "resources/dialog_ids.h"
 #include "textsearch/text_location.h"
 #include "textsearch/text_matcher.h"
 #include "textsearch/text_memory.h"
 #include "textsearch/text_walker.h"
+#include "ui/dialog_skeleton.h"
 #include "ui/dialog_utils.h"
 
 namespace T = TextSearchPrefsLayout;
 
 namespace {
-
-constexpr uint32_t ResultsDialogResource = 20130;
-constexpr int OkButton = 1;
-constexpr int CancelButton = 2;
-constexpr int YesButton = 101;
-constexpr int NoButton = 102;
-constexpr int YesToAllButton = 103;
-constexpr int NextButton = 104;
-constexpr int FirstLine = 105;  // lines 105 to 110
-constexpr int TextLine = 107;
-constexpr int QuestionLine = 110;
 
 TextSearchPrefs* resultsPrefs;
 uint8_t textCharset;  // the character set of the code page's texts
@@ -36,8 +27,8 @@ bool replaceMode() { return prefsWord(*resultsPrefs, T::ReplaceEnabled) != 0; }
 HWND dialogWindow() { return static_cast<HWND>(textSession.resultsDialog); }
 
 void setLine(int line, const char* text) {
-  hostSetControlText(textSession.resultsDialog, FirstLine + line - 1, text,
-                     InterfaceVersion);
+  hostSetControlText(textSession.resultsDialog, IDC_RESULTS_LINE_1 + line - 1,
+                     text, InterfaceVersion);
 }
 
 void show(int id, bool on) { showControl(dialogWindow(), id, on ? 1 : 0); }
@@ -63,11 +54,11 @@ void showMatch() {
 }
 
 void showSummary() {
-  for (int id :
-       {YesButton, NoButton, YesToAllButton, NextButton, CancelButton}) {
+  for (int id : {IDC_RESULTS_YES, IDC_RESULTS_NO, IDC_RESULTS_YES_TO_ALL,
+                 IDC_RESULTS_NEXT, IDC_RESULTS_CANCEL}) {
     show(id, false);
   }
-  show(OkButton, true);
+  show(IDC_RESULTS_OK, true);
   char line[LineSize];
   setLine(1, "Search result:");
   setLine(2, "");
@@ -107,7 +98,7 @@ int16_t findNextAndShow() {
 }
 
 void replaceAll() {
-  show(QuestionLine, false);
+  show(IDC_RESULTS_LINE_6, false);
   replaceMatch();
   while (findNextAndShow() != 0) replaceMatch();
 }
@@ -116,18 +107,15 @@ void initialise(HWND dialog) {
   textSession.resultsDialog = dialog;
   restoreWindowPosition(dialog, resultsPrefs->bytes + T::ResultsDialogLeft);
   dropCurrentText();
-  show(OkButton, false);
-  HDC dc = GetDC(dialog);
-  const int height = -MulDiv(8, GetDeviceCaps(dc, LOGPIXELSY), 72);
-  ReleaseDC(dialog, dc);
-  boldFont = CreateFontA(height, 0, 0, 0, FW_BOLD, 0, 0, 0, textCharset, 0, 0,
-                         0, 0x20, "MS Sans Serif");
-  SendDlgItemMessageA(dialog, TextLine, WM_SETFONT,
-                      reinterpret_cast<WPARAM>(boldFont), 1);
+  show(IDC_RESULTS_OK, false);
+  // The text line, in bold, in the character set of the code page's texts.
+  boldFont = giveControlFont(dialog, IDC_RESULTS_LINE_3,
+                             DialogFont{8, FW_BOLD, textCharset});
   if (replaceMode()) {
-    show(NextButton, false);
+    show(IDC_RESULTS_NEXT, false);
   } else {
-    for (int id : {YesButton, NoButton, YesToAllButton}) show(id, false);
+    for (int id : {IDC_RESULTS_YES, IDC_RESULTS_NO, IDC_RESULTS_YES_TO_ALL})
+      show(id, false);
   }
   beginSession(dialog);
 }
@@ -136,42 +124,41 @@ void close(HWND dialog) {
   dropCurrentText();
   DeleteObject(boldFont);
   boldFont = nullptr;
-  saveWindowPosition(dialog, resultsPrefs->bytes + T::ResultsDialogLeft);
-  hostEndDialog(dialog, InterfaceVersion);
+  endDialogAt(dialog, resultsPrefs->bytes + T::ResultsDialogLeft);
 }
 
-int32_t HOST_CALL resultsDialogProc(HostWindow window, uint32_t message,
-                                    uint32_t wParam, int32_t, uint32_t) {
-  HWND dialog = static_cast<HWND>(window);
-  if (message == WM_INITDIALOG) {
-    initialise(dialog);
-    return 1;
-  }
-  if (message != WM_COMMAND) return 0;
-  switch (static_cast<int16_t>(wParam & 0xFFFF)) {
-    case YesButton:
+void onCommand(HWND dialog, DialogCommand command) {
+  switch (command.id) {
+    case IDC_RESULTS_YES:
       replaceMatch();
       findNextAndShow();
       break;
-    case NoButton:
-    case NextButton:
+    case IDC_RESULTS_NO:
+    case IDC_RESULTS_NEXT:
       textSession.lengthDelta = 0;
       findNextAndShow();
       break;
-    case YesToAllButton:
-      for (int id : {YesButton, NoButton, YesToAllButton, CancelButton}) {
+    case IDC_RESULTS_YES_TO_ALL:
+      for (int id : {IDC_RESULTS_YES, IDC_RESULTS_NO, IDC_RESULTS_YES_TO_ALL,
+                     IDC_RESULTS_CANCEL}) {
         show(id, false);
       }
       replaceAll();
       break;
-    case OkButton:
-    case CancelButton:
+    case IDC_RESULTS_OK:
+    case IDC_RESULTS_CANCEL:
       close(dialog);
       break;
     default:
       break;
   }
-  return 0;
+}
+
+const DialogBehaviour ResultsDialog = {initialise, onCommand};
+
+int32_t HOST_CALL resultsDialogProc(HostWindow window, uint32_t message,
+                                    uint32_t wParam, int32_t, uint32_t) {
+  return dispatchDialogMessage(ResultsDialog, window, message, wParam);
 }
 
 }  // namespace
@@ -181,6 +168,6 @@ void runResultsDialog(HostWindow parent, TextSearchPrefs* prefs,
   resultsPrefs = prefs;
   textCharset = codePage->fontCharset;
   useTextPrefs(prefs, &codePage->characters);
-  hostRunDialog(ResultsDialogResource, resultsDialogProc, parent, 1, 0,
+  hostRunDialog(IDD_TEXT_RESULTS, resultsDialogProc, parent, 1, 0,
                 InterfaceVersion);
 }

@@ -1,4 +1,4 @@
-// The results dialog of the text command (resource 20130): each match with
+// The results dialog of the text command (IDD_TEXT_RESULTS): each match with
 // its location, text and position, answered one by one or all at once.
 #pragma once
 

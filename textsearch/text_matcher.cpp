@@ -3,7 +3,6 @@
 #include <cstring>
 
 #include "host/byte_access.h"
-#include "host/host_tags.h"
 #include "textsearch/text_memory.h"
 #include "textsearch/text_walker.h"
 
@@ -202,8 +201,11 @@ void replaceMatch() {
   memcpy(replaced, textSession.currentText, static_cast<size_t>(offset));
   memcpy(replaced + offset, textSession.replaceText,
          static_cast<size_t>(textSession.replaceLength));
-  strcpy(replaced + offset + textSession.replaceLength,
-         textSession.currentText + offset + textSession.searchLength);
+  // The rest after the match, with its terminator.
+  const int32_t rest = length - offset - textSession.searchLength + 1;
+  memcpy(replaced + offset + textSession.replaceLength,
+         textSession.currentText + offset + textSession.searchLength,
+         static_cast<size_t>(rest));
   dropCurrentText();
   textSession.currentText = replaced;
   textSession.lengthDelta = static_cast<int16_t>(textSession.replaceLength -
@@ -213,43 +215,33 @@ void replaceMatch() {
 }
 
 void writeBackText(const char* text) {
+  const TextKindRow& kind = TextKinds[textCursor.kind];
   const uint32_t length = static_cast<uint32_t>(strlen(text));
   uint8_t key[HostKeyLayout::Size];
   memcpy(key, textCursor.key, sizeof key);
-  switch (textCursor.kind) {
-    case PageTextBlock:
-    case MeasureTextBlock:
-    case StaffName:
-    case GroupName:
-      memset(key, 0, sizeof key);
-      writeU16(key, HostKeyLayout::First,
-               static_cast<uint16_t>(textCursor.textBlockNumber));
-      hostWriteRecord(TagTextBlock, key, text, length + 1, InterfaceVersion);
-      break;
-    case TextExpression: {
-      // The record is rebuilt: its header from the item read by the walker,
-      // then the text and its terminator.
-      const uint32_t size = length + ExpressionHeaderSize + 3;
-      char* record = allocateText(size);
-      if (record == nullptr) return;
-      memcpy(record, textCursor.expressionItem, ExpressionItemSize);
-      memcpy(record + ExpressionHeaderSize, text, length + 1);
-      hostWriteRecord(TagTextExpression, key, record, size, InterfaceVersion);
-      releaseText(record);
-      break;
-    }
-    case TextRepeat:
-      hostWriteRecord(TagTextRepeatText, key, text, length + 1,
-                      InterfaceVersion);
-      break;
-    case EndingRepeat:
-      hostWriteRecord(TagEndingRepeatText, key, text, length + 1,
-                      InterfaceVersion);
-      break;
-    default:
-      hostWriteRecord(textCursor.tag, key, text, length + 1, InterfaceVersion);
-      break;
+  if (kind.source != TextSource::OwnRecord) {
+    // The text block fetched last: that of the name being searched.
+    memset(key, 0, sizeof key);
+    writeU16(key, HostKeyLayout::First,
+             static_cast<uint16_t>(textCursor.textBlockNumber));
+    hostWriteRecord(kind.textTag, key, text, length + 1, InterfaceVersion);
+    return;
   }
+  if (kind.headerSize == 0) {
+    hostWriteRecord(kind.textTag, key, text, length + 1, InterfaceVersion);
+    return;
+  }
+  // The record is rebuilt: its header from the item read by the walker,
+  // then the text and its terminator; the size given counts two bytes more.
+  const uint32_t headerSize = static_cast<uint32_t>(kind.headerSize);
+  const uint32_t size = length + headerSize + 3;
+  char* record = allocateText(size);
+  if (record == nullptr) return;
+  memcpy(record, itemBuffer(textCursor.kind),
+         static_cast<size_t>(kind.itemSize));
+  memcpy(record + headerSize, text, length + 1);
+  hostWriteRecord(kind.textTag, key, record, size, InterfaceVersion);
+  releaseText(record);
 }
 
 char* displayText(int16_t* position) {

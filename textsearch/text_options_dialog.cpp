@@ -5,6 +5,8 @@
 #include <cstring>
 
 #include "host/byte_access.h"
+#include "resources/dialog_ids.h"
+#include "ui/dialog_skeleton.h"
 #include "ui/dialog_utils.h"
 
 namespace T = TextSearchPrefsLayout;
@@ -13,16 +15,11 @@ int16_t optionsConfirmed;
 
 namespace {
 
-constexpr uint32_t OptionsDialogResource = 20129;
-constexpr int SearchEdit = 101;
-constexpr int CaseBox = 102;
-constexpr int TagsBox = 104;
-constexpr int ReplaceBox = 105;
-constexpr int ReplaceEdit = 106;
-constexpr int FirstElementBox = 108;
-constexpr int LyricsBox = 115;
-constexpr int Go = 1;
-constexpr int Cancel = 2;
+// The element boxes stand in the order of the element switches.
+constexpr int FirstElementBox = IDC_OPTIONS_PAGE_TEXT_BLOCKS;
+static_assert(IDC_OPTIONS_LYRICS - FirstElementBox + 1 ==
+                  TextSearchPrefsLayout::ElementSwitchCount,
+              "one box per element switch, lyrics last");
 
 TextSearchPrefs* editedPrefs;
 const TextCharacters* characters;  // of the code page of the strings
@@ -52,13 +49,10 @@ void setEdit(HWND dialog, int id, size_t offset) {
 
 int16_t syncReplaceEdit(HWND dialog) {
   const uint32_t replace = hostGetControlValue(
-      dialog, ReplaceBox, ControlCheckBox, InterfaceVersion);
-  hostEnableControl(dialog, ReplaceEdit, replace, InterfaceVersion);
+      dialog, IDC_OPTIONS_REPLACE_BOX, ControlCheckBox, InterfaceVersion);
+  hostEnableControl(dialog, IDC_OPTIONS_REPLACE_EDIT, replace,
+                    InterfaceVersion);
   return low16(replace);
-}
-
-void showError(HWND dialog, const char* text, const char* title) {
-  MessageBoxA(dialog, text, title, MB_OK | MB_ICONERROR);
 }
 
 // Validates the controls and, when they are acceptable, stores them.
@@ -70,30 +64,29 @@ bool acceptOptions(HWND dialog) {
     anyElement |= elements[i] != 0;
   }
   if (!anyElement) {
-    showError(dialog, "At least one search element must be selected.",
-              "No search elements");
+    showDialogError(dialog, "At least one search element must be selected.",
+                    "No search elements");
     return false;
   }
-  const int16_t replace = boxValue(dialog, ReplaceBox);
+  const int16_t replace = boxValue(dialog, IDC_OPTIONS_REPLACE_BOX);
   // The host gives at most 50 characters, which may be up to four bytes
   // each; the first 50 bytes in whole characters are kept.
   char search[MaxCharacterBytes * TextMaxChars + 1] = {};
   char replacement[MaxCharacterBytes * TextMaxChars + 1] = {};
-  hostGetControlText(dialog, SearchEdit, search, TextMaxChars,
+  hostGetControlText(dialog, IDC_OPTIONS_SEARCH_EDIT, search, TextMaxChars,
                      InterfaceVersion);
-  hostGetControlText(dialog, ReplaceEdit, replacement, TextMaxChars,
-                     InterfaceVersion);
+  hostGetControlText(dialog, IDC_OPTIONS_REPLACE_EDIT, replacement,
+                     TextMaxChars, InterfaceVersion);
   copyWholeCharacters(*characters, search, search, TextMaxChars);
   copyWholeCharacters(*characters, replacement, replacement, TextMaxChars);
   if (search[0] == '\0') {
-    showError(dialog,
-              "You must enter a search string before starting a search.",
-              "Empty search string error");
-    hostFocusControl(dialog, SearchEdit, InterfaceVersion);
-    selectAllText(dialog, SearchEdit);
+    showFieldError(dialog,
+                   "You must enter a search string before starting a search.",
+                   "Empty search string error", IDC_OPTIONS_SEARCH_EDIT);
+    selectAllText(dialog, IDC_OPTIONS_SEARCH_EDIT);
     return false;
   }
-  if (replace != 0 && elements[LyricsBox - FirstElementBox] != 0 &&
+  if (replace != 0 && elements[IDC_OPTIONS_LYRICS - FirstElementBox] != 0 &&
       strlen(search) != strlen(replacement) &&
       MessageBoxA(dialog,
                   "The search and replace string have different lengths. This "
@@ -108,8 +101,10 @@ bool acceptOptions(HWND dialog) {
   memcpy(editedPrefs->bytes + T::ReplaceString, replacement,
          strlen(replacement));
   setPrefsWord(*editedPrefs, T::ReplaceEnabled, replace);
-  setPrefsWord(*editedPrefs, T::CaseSensitive, boxValue(dialog, CaseBox));
-  setPrefsWord(*editedPrefs, T::SearchTags, boxValue(dialog, TagsBox));
+  setPrefsWord(*editedPrefs, T::CaseSensitive,
+               boxValue(dialog, IDC_OPTIONS_CASE_BOX));
+  setPrefsWord(*editedPrefs, T::SearchTags,
+               boxValue(dialog, IDC_OPTIONS_TAGS_BOX));
   for (size_t i = 0; i < T::ElementSwitchCount; ++i) {
     setPrefsWord(*editedPrefs, T::ElementSwitches + 2 * i, elements[i]);
   }
@@ -118,13 +113,13 @@ bool acceptOptions(HWND dialog) {
 
 void initialise(HWND dialog) {
   restoreWindowPosition(dialog, position());
-  limitText(dialog, SearchEdit, TextMaxChars);
-  limitText(dialog, ReplaceEdit, TextMaxChars);
-  setEdit(dialog, SearchEdit, T::SearchString);
-  setEdit(dialog, ReplaceEdit, T::ReplaceString);
-  setBox(dialog, ReplaceBox, T::ReplaceEnabled);
-  setBox(dialog, CaseBox, T::CaseSensitive);
-  setBox(dialog, TagsBox, T::SearchTags);
+  limitText(dialog, IDC_OPTIONS_SEARCH_EDIT, TextMaxChars);
+  limitText(dialog, IDC_OPTIONS_REPLACE_EDIT, TextMaxChars);
+  setEdit(dialog, IDC_OPTIONS_SEARCH_EDIT, T::SearchString);
+  setEdit(dialog, IDC_OPTIONS_REPLACE_EDIT, T::ReplaceString);
+  setBox(dialog, IDC_OPTIONS_REPLACE_BOX, T::ReplaceEnabled);
+  setBox(dialog, IDC_OPTIONS_CASE_BOX, T::CaseSensitive);
+  setBox(dialog, IDC_OPTIONS_TAGS_BOX, T::SearchTags);
   for (size_t i = 0; i < T::ElementSwitchCount; ++i) {
     setBox(dialog, FirstElementBox + static_cast<int>(i),
            T::ElementSwitches + 2 * i);
@@ -132,35 +127,27 @@ void initialise(HWND dialog) {
   syncReplaceEdit(dialog);
 }
 
-void close(HWND dialog) {
-  saveWindowPosition(dialog, position());
-  hostEndDialog(dialog, InterfaceVersion);
+void onCommand(HWND dialog, DialogCommand command) {
+  if (command.id == IDC_OPTIONS_REPLACE_BOX && command.code == 0) {
+    if (syncReplaceEdit(dialog) != 0) {
+      hostFocusControl(dialog, IDC_OPTIONS_REPLACE_EDIT, InterfaceVersion);
+      selectAllText(dialog, IDC_OPTIONS_REPLACE_EDIT);
+    }
+  } else if (command.id == IDC_OPTIONS_GO) {
+    if (acceptOptions(dialog)) {
+      optionsConfirmed = 1;
+      endDialogAt(dialog, position());
+    }
+  } else if (command.id == IDC_OPTIONS_CANCEL) {
+    endDialogAt(dialog, position());
+  }
 }
+
+const DialogBehaviour OptionsDialog = {initialise, onCommand};
 
 int32_t HOST_CALL optionsDialogProc(HostWindow window, uint32_t message,
                                     uint32_t wParam, int32_t, uint32_t) {
-  HWND dialog = static_cast<HWND>(window);
-  if (message == WM_INITDIALOG) {
-    initialise(dialog);
-    return 1;
-  }
-  if (message != WM_COMMAND) return 0;
-  const int id = static_cast<int16_t>(wParam & 0xFFFF);
-  const int code = static_cast<int>(wParam >> 16);
-  if (id == ReplaceBox && code == 0) {
-    if (syncReplaceEdit(dialog) != 0) {
-      hostFocusControl(dialog, ReplaceEdit, InterfaceVersion);
-      selectAllText(dialog, ReplaceEdit);
-    }
-  } else if (id == Go) {
-    if (acceptOptions(dialog)) {
-      optionsConfirmed = 1;
-      close(dialog);
-    }
-  } else if (id == Cancel) {
-    close(dialog);
-  }
-  return 0;
+  return dispatchDialogMessage(OptionsDialog, window, message, wParam);
 }
 
 }  // namespace
@@ -170,6 +157,6 @@ void runTextOptionsDialog(HostWindow parent, TextSearchPrefs* prefs,
   optionsConfirmed = 0;
   editedPrefs = prefs;
   characters = codePageCharacters;
-  hostRunDialog(OptionsDialogResource, optionsDialogProc, parent, 1, 0,
+  hostRunDialog(IDD_TEXT_OPTIONS, optionsDialogProc, parent, 1, 0,
                 InterfaceVersion);
 }

@@ -1,4 +1,4 @@
-// The options dialog of the text command (resource 20129).
+// The options dialog of the text command (IDD_TEXT_OPTIONS).
 #pragma once
 
 #include <cstdint>

@@ -8,7 +8,6 @@
 #include "textsearch/text_matcher.h"
 #include "textsearch/text_memory.h"
 
-namespace T = TextSearchPrefsLayout;
 namespace K = HostKeyLayout;
 
 TextCursor textCursor;
@@ -16,51 +15,12 @@ TextCursor textCursor;
 namespace {
 
 constexpr int16_t LastLyricNumber = 1000;
-constexpr int32_t TextReferenceSize = 48;
 
-struct KindTable {
-  uint32_t tag;
-  int32_t recordSize;
-  int16_t tagsAllowed;
-  int32_t startFirst;  // -1: left as it was
-  int32_t startSecond;
-  int32_t startSubIndex;
-  size_t switchOffset;
-};
-
-const KindTable Kinds[10] = {
-    {TagPageTextItem, PageItemSize, 1, 0, 0, -1, T::PageTextBlocks},
-    {TagMeasureTextItem, MeasureItemSize, 1, 1, 1, 0, T::MeasureTextBlocks},
-    {TagTextExpression, ExpressionItemSize, 0, 0, 0, -1, T::TextExpressions},
-    {TagStaff, StaffItemSize, 1, 0, 0, -1, T::StaffNames},
-    {TagGroup, GroupItemSize, 1, 0, 1, 0, T::GroupNames},
-    {TagTextRepeat, 16, 0, 1, 0, -1, T::TextRepeats},
-    {TagEndingRepeat, 28, 0, 1, 0, -1, T::EndingRepeats},
-    {TagVerseLyrics, 0, 1, 1, -1, -1, T::Lyrics},
-    {TagChorusLyrics, 0, 1, 1, -1, -1, T::Lyrics},
-    {TagSectionLyrics, 0, 1, 1, -1, -1, T::Lyrics},
-};
+const TextKindRow& kindRow() { return TextKinds[textCursor.kind]; }
 
 bool kindEnabled(int kind) {
   return textSession.prefs != nullptr &&
-         prefsWord(*textSession.prefs, Kinds[kind].switchOffset) != 0;
-}
-
-uint8_t* bufferOf(int kind) {
-  switch (kind) {
-    case PageTextBlock:
-      return textCursor.pageItem;
-    case MeasureTextBlock:
-      return textCursor.measureItem;
-    case TextExpression:
-      return textCursor.expressionItem;
-    case StaffName:
-      return textCursor.staffItem;
-    case GroupName:
-      return textCursor.groupItem;
-    default:
-      return nullptr;
-  }
+         prefsWord(*textSession.prefs, TextKinds[kind].switchOffset) != 0;
 }
 
 void setFirst(uint32_t v) {
@@ -107,13 +67,13 @@ char* fetchText(uint32_t tag, uint8_t* key, int32_t header) {
 int16_t searchTextReference(uint16_t reference) {
   uint8_t key[K::Size] = {};
   writeU16(key, K::First, reference);
-  uint8_t record[TextReferenceSize] = {};
-  int32_t size = TextReferenceSize;
+  uint8_t record[TextReferenceLayout::Size] = {};
+  int32_t size = TextReferenceLayout::Size;
   if (low16(hostReadRecord(TagTextReference, key, record, &size,
                            InterfaceVersion)) == 0) {
     return 0;
   }
-  char* text = fetchTextBlock(readI16(record, 0));
+  char* text = fetchTextBlock(readI16(record, TextReferenceLayout::TextBlock));
   if (text == nullptr) return 0;
   const int16_t found = findInText(text, 0);
   releaseText(text);
@@ -137,35 +97,35 @@ int16_t searchName(size_t fullOffset, size_t abbreviatedOffset) {
 }
 
 void setUpKind() {
-  const KindTable& kind = Kinds[textCursor.kind];
-  textCursor.tag = kind.tag;
-  textCursor.recordSize = kind.recordSize;
-  textCursor.record = bufferOf(textCursor.kind);
+  const TextKindRow& kind = kindRow();
+  textCursor.tag = kind.itemTag;
+  textCursor.recordSize = kind.itemSize;
+  textCursor.record = itemBuffer(textCursor.kind);
   textCursor.tagsAllowed = kind.tagsAllowed;
   if (kind.startFirst >= 0) setFirst(static_cast<uint32_t>(kind.startFirst));
   if (kind.startSecond >= 0) setSecond(static_cast<uint32_t>(kind.startSecond));
   if (kind.startSubIndex >= 0) setSubIndex(kind.startSubIndex);
-  switch (textCursor.kind) {
-    case MeasureTextBlock:
-      textCursor.staffCount = countRecords(TagStaff, StaffItemSize);
-      textCursor.measureCount = countRecords(TagMeasure, 24);
-      break;
-    case StaffName:
-      textCursor.fullName = 0;
-      break;
-    case GroupName:
-      textCursor.fullName = 0;
-      textCursor.staffSystemCount = countRecords(TagStaffSystem, 20);
-      break;
-    case EndingRepeat:
-      textCursor.measureCount = countRecords(TagMeasure, 24);
-      break;
-    default:
-      break;
+  if (kind.source == TextSource::NameTextBlocks) textCursor.fullName = 0;
+  if (kind.counts & CountStaves) {
+    textCursor.staffCount = countRecords(TagStaff, StaffItemSize);
+  }
+  if (kind.counts & CountMeasures) {
+    textCursor.measureCount = countRecords(TagMeasure, MeasureRecordSize);
+  }
+  if (kind.counts & CountStaffSystems) {
+    textCursor.staffSystemCount =
+        countRecords(TagStaffSystem, StaffSystemRecordSize);
   }
 }
 
 }  // namespace
+
+uint8_t* itemBuffer(uint8_t kind) {
+  uint8_t* const buffers[] = {textCursor.pageItem, textCursor.measureItem,
+                              textCursor.expressionItem, textCursor.staffItem,
+                              textCursor.groupItem};
+  return kind < sizeof buffers / sizeof buffers[0] ? buffers[kind] : nullptr;
+}
 
 uint16_t keyFirst() { return readU16(textCursor.key, K::First); }
 uint16_t keySecond() { return readU16(textCursor.key, K::Second); }
@@ -303,23 +263,16 @@ int16_t searchFromCurrentItem() {
 }
 
 int16_t searchCurrentItem() {
-  switch (textCursor.kind) {
-    case PageTextBlock:
-    case MeasureTextBlock:
-      return searchTextReference(readU16(textCursor.record, 0));
-    case TextExpression:
-      return searchFetched(TagTextExpression, ExpressionHeaderSize);
-    case StaffName:
-      return searchName(30, 32);
-    case GroupName:
-      return searchName(4, 22);
-    case TextRepeat:
-      return searchFetched(TagTextRepeatText, 0);
-    case EndingRepeat:
-      return searchFetched(TagEndingRepeatText, 0);
-    default:
-      return searchFetched(textCursor.tag, 0);
+  const TextKindRow& kind = kindRow();
+  switch (kind.source) {
+    case TextSource::ItemTextBlock:
+      return searchTextReference(readU16(textCursor.record, kind.nameOffset));
+    case TextSource::NameTextBlocks:
+      return searchName(kind.nameOffset, kind.abbreviatedNameOffset);
+    case TextSource::OwnRecord:
+      return searchFetched(kind.textTag, kind.headerSize);
   }
+  return 0;
 }
 
 char* fetchTextBlock(int16_t number) {

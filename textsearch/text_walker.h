@@ -7,28 +7,7 @@
 #include <cstdint>
 
 #include "host/host_records.h"
-
-enum TextElementKind : uint8_t {
-  PageTextBlock = 0,
-  MeasureTextBlock = 1,
-  TextExpression = 2,
-  StaffName = 3,
-  GroupName = 4,
-  TextRepeat = 5,
-  EndingRepeat = 6,
-  VerseLyrics = 7,
-  ChorusLyrics = 8,
-  SectionLyrics = 9,
-};
-
-// Item record sizes of the kinds that read their item into a buffer.
-constexpr int32_t PageItemSize = 24;
-constexpr int32_t MeasureItemSize = 10;
-constexpr int32_t ExpressionItemSize = 14;
-constexpr int32_t StaffItemSize = 66;
-constexpr int32_t GroupItemSize = 30;
-// The header of a text expression record, before its text.
-constexpr int32_t ExpressionHeaderSize = 12;
+#include "textsearch/text_kinds.h"
 
 struct TextCursor {
   uint8_t kind;
@@ -50,6 +29,9 @@ struct TextCursor {
 };
 
 extern TextCursor textCursor;
+
+// The cursor's item buffer of a kind, or null for the kinds probed without.
+uint8_t* itemBuffer(uint8_t kind);
 
 uint16_t keyFirst();
 uint16_t keySecond();

@@ -18,8 +18,8 @@
 
 namespace {
 
-constexpr uint32_t Options = 20129;
-constexpr uint32_t Results = 20130;
+constexpr uint32_t Options = IDD_TEXT_OPTIONS;
+constexpr uint32_t Results = IDD_TEXT_RESULTS;
 
 // Katakana whose trail bytes are 'A', 'a' and '^'.
 // clang-format off
@@ -36,7 +36,7 @@ UserStep readTextCharset(int* charset) {
   return look([charset](HWND d) {
     LOGFONTA font{};
     const HGDIOBJ handle = reinterpret_cast<HGDIOBJ>(
-        SendDlgItemMessageA(d, 107, WM_GETFONT, 0, 0));
+        SendDlgItemMessageA(d, IDC_RESULTS_LINE_3, WM_GETFONT, 0, 0));
     if (GetObjectA(handle, sizeof font, &font) == sizeof font) {
       *charset = font.lfCharSet;
     }
@@ -75,9 +75,11 @@ class CodePageTest : public CodePageRun {
 TEST_F(CodePageTest, FindModeSeesOnlyWholeLetters) {
   std::vector<Lines> seen;
   int charset = -1;
-  run({setCheck(115, 1), typeText(101, "a"), click(1)},
-      {readLines(&seen), readTextCharset(&charset), click(104),
-       readLines(&seen), click(104), readLines(&seen), click(1)});
+  run({setCheck(IDC_OPTIONS_LYRICS, 1), typeText(IDC_OPTIONS_SEARCH_EDIT, "a"),
+       click(IDC_OPTIONS_GO)},
+      {readLines(&seen), readTextCharset(&charset), click(IDC_RESULTS_NEXT),
+       readLines(&seen), click(IDC_RESULTS_NEXT), readLines(&seen),
+       click(IDC_RESULTS_OK)});
   ASSERT_EQ(seen.size(), 3u);
   EXPECT_EQ(seen[0], (Lines{"Match was found in", "verse lyrics #1", Verse,
                             "at position 3", "", ""}));
@@ -88,9 +90,10 @@ TEST_F(CodePageTest, FindModeSeesOnlyWholeLetters) {
 
 TEST_F(CodePageTest, YesToAllChangesNoKatakana) {
   std::vector<Lines> seen;
-  run({setCheck(115, 1), typeText(101, "a"), setCheck(105, 1),
-       typeText(106, "b"), click(1)},
-      {click(103), readLines(&seen), click(1)});
+  run({setCheck(IDC_OPTIONS_LYRICS, 1), typeText(IDC_OPTIONS_SEARCH_EDIT, "a"),
+       setCheck(IDC_OPTIONS_REPLACE_BOX, 1),
+       typeText(IDC_OPTIONS_REPLACE_EDIT, "b"), click(IDC_OPTIONS_GO)},
+      {click(IDC_RESULTS_YES_TO_ALL), readLines(&seen), click(IDC_RESULTS_OK)});
   ASSERT_EQ(seen.size(), 1u);
   EXPECT_EQ(seen[0][2], "2 instance(s) found");
   EXPECT_EQ(seen[0][4], "2 instance(s) replaced");
@@ -100,9 +103,10 @@ TEST_F(CodePageTest, YesToAllChangesNoKatakana) {
 
 TEST_F(CodePageTest, DoubleByteSearchStringMatchesOnlyItself) {
   std::vector<Lines> seen;
-  run({setCheck(115, 1), typeText(101, Ka), setCheck(105, 1),
-       typeText(106, "xy"), click(1)},
-      {click(103), readLines(&seen), click(1)});
+  run({setCheck(IDC_OPTIONS_LYRICS, 1), typeText(IDC_OPTIONS_SEARCH_EDIT, Ka),
+       setCheck(IDC_OPTIONS_REPLACE_BOX, 1),
+       typeText(IDC_OPTIONS_REPLACE_EDIT, "xy"), click(IDC_OPTIONS_GO)},
+      {click(IDC_RESULTS_YES_TO_ALL), readLines(&seen), click(IDC_RESULTS_OK)});
   ASSERT_EQ(seen.size(), 1u);
   EXPECT_EQ(seen[0][4], "2 instance(s) replaced") << "not folded to " KA;
   EXPECT_EQ(verse(1), KA "a" KCaret "a(b)xy");
@@ -150,12 +154,14 @@ TEST_F(Utf8CodePageTest, FiftyByteCutsKeepWholeCharacters) {
   score.addTextExpression(1, qs + EGRAVE "z");
   score.addTextExpression(2, "abc");
   std::vector<Lines> seen;
-  run({typeText(101, qs + EACUTE), setCheck(105, 1), typeText(106, "X"),
-       click(1)},
-      {click(103), readLines(&seen), click(1)});
-  run({typeText(101, "b"), setCheck(105, 1), typeText(106, rs + EACUTE),
-       click(1)},
-      {click(103), readLines(&seen), click(1)});
+  run({typeText(IDC_OPTIONS_SEARCH_EDIT, qs + EACUTE),
+       setCheck(IDC_OPTIONS_REPLACE_BOX, 1),
+       typeText(IDC_OPTIONS_REPLACE_EDIT, "X"), click(IDC_OPTIONS_GO)},
+      {click(IDC_RESULTS_YES_TO_ALL), readLines(&seen), click(IDC_RESULTS_OK)});
+  run({typeText(IDC_OPTIONS_SEARCH_EDIT, "b"),
+       setCheck(IDC_OPTIONS_REPLACE_BOX, 1),
+       typeText(IDC_OPTIONS_REPLACE_EDIT, rs + EACUTE), click(IDC_OPTIONS_GO)},
+      {click(IDC_RESULTS_YES_TO_ALL), readLines(&seen), click(IDC_RESULTS_OK)});
   ASSERT_EQ(seen.size(), 2u);
   EXPECT_EQ(seen[0][4], "1 instance(s) replaced");
   EXPECT_EQ(expression(1), "X" EGRAVE "z");
@@ -169,10 +175,11 @@ TEST_F(Utf8CodePageTest, YesToAllOverGreekJapaneseAndHindiTexts) {
   score.addTextExpression(3, Hindi);
   std::vector<Lines> seen;
   int charset = -1;
-  run({typeText(101, "DOLCE"), setCheck(105, 1), typeText(106, Sweetly),
-       click(1)},
-      {readLines(&seen), readTextCharset(&charset), click(103),
-       readLines(&seen), click(1)});
+  run({typeText(IDC_OPTIONS_SEARCH_EDIT, "DOLCE"),
+       setCheck(IDC_OPTIONS_REPLACE_BOX, 1),
+       typeText(IDC_OPTIONS_REPLACE_EDIT, Sweetly), click(IDC_OPTIONS_GO)},
+      {readLines(&seen), readTextCharset(&charset),
+       click(IDC_RESULTS_YES_TO_ALL), readLines(&seen), click(IDC_RESULTS_OK)});
   ASSERT_EQ(seen.size(), 2u);
   EXPECT_EQ(seen[0], (Lines{"Match was found in", "text expression entry #1",
                             Greek, "at position 10", "", "Replace?"}));

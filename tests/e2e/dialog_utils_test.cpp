@@ -18,10 +18,12 @@ int32_t HOST_CALL plainDialogProc(HostWindow window, uint32_t message,
   return message == WM_INITDIALOG ? 1 : 0;
 }
 
-// Runs dialog 20129 with `look` applied while it is up.
+// Runs the text options dialog with `look` applied while it is up.
 void withDialog(HWND owner, std::function<void(HWND)> fn) {
-  scriptedUser().expectDialog(20129, {look(std::move(fn)), click(IDCANCEL)});
-  hostRunDialog(20129, plainDialogProc, owner, 1, 0, InterfaceVersion);
+  scriptedUser().expectDialog(IDD_TEXT_OPTIONS,
+                              {look(std::move(fn)), click(IDCANCEL)});
+  hostRunDialog(IDD_TEXT_OPTIONS, plainDialogProc, owner, 1, 0,
+                InterfaceVersion);
 }
 
 RECT rectOf(HWND window) {
@@ -87,20 +89,20 @@ TEST_F(DialogUtilsTest, SavedPositionRestoresToTheSamePlace) {
 
 TEST_F(DialogUtilsTest, EditLimitSelectionAndVisibility) {
   withDialog(hostWindow, [](HWND dialog) {
-    HWND edit = GetDlgItem(dialog, 101);
-    limitText(dialog, 0xABCD0065u, 50);  // id 101 in the low 16 bits
+    HWND edit = GetDlgItem(dialog, IDC_OPTIONS_SEARCH_EDIT);
+    limitText(dialog, 0xABCD0000u | IDC_OPTIONS_SEARCH_EDIT, 50);
     EXPECT_EQ(SendMessageA(edit, EM_GETLIMITTEXT, 0, 0), 50);
     SetWindowTextA(edit, "find me");
-    selectAllText(dialog, 101);
+    selectAllText(dialog, IDC_OPTIONS_SEARCH_EDIT);
     DWORD start = 1, end = 0;
     SendMessageA(edit, EM_GETSEL, reinterpret_cast<WPARAM>(&start),
                  reinterpret_cast<LPARAM>(&end));
     EXPECT_EQ(start, 0u);
     EXPECT_EQ(end, 7u);
-    HWND box = GetDlgItem(dialog, 105);
-    showControl(dialog, 105, 0x00010000u);
+    HWND box = GetDlgItem(dialog, IDC_OPTIONS_REPLACE_BOX);
+    showControl(dialog, IDC_OPTIONS_REPLACE_BOX, 0x00010000u);
     EXPECT_FALSE(GetWindowLongA(box, GWL_STYLE) & WS_VISIBLE);
-    showControl(dialog, 105, 0xFFFF0001u);
+    showControl(dialog, IDC_OPTIONS_REPLACE_BOX, 0xFFFF0001u);
     EXPECT_TRUE(GetWindowLongA(box, GWL_STYLE) & WS_VISIBLE);
   });
 }

@@ -99,7 +99,8 @@ bool isShown(HWND dialog, int id) {
 UserStep readLines(std::vector<std::vector<std::string>>* seen) {
   return look([seen](HWND d) {
     std::vector<std::string> lines;
-    for (int id = 105; id <= 110; ++id) lines.push_back(controlText(d, id));
+    for (int id = IDC_RESULTS_LINE_1; id <= IDC_RESULTS_LINE_6; ++id)
+      lines.push_back(controlText(d, id));
     seen->push_back(lines);
   });
 }

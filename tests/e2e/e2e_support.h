@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "resources/dialog_ids.h"
 #include "simhost/plugin_loader.h"
 #include "simhost/scripted_user.h"
 #include "simhost/sim_document.h"

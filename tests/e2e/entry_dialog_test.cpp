@@ -13,7 +13,7 @@
 
 namespace {
 
-constexpr uint32_t Dialog = 20128;
+constexpr uint32_t Dialog = IDD_ENTRY_CRITERIA;
 constexpr COLORREF DarkRed = RGB(128, 0, 0);
 constexpr uint32_t ChordFlag = 0x04000000u;
 constexpr uint16_t SlurFlag = 0x0020;
@@ -70,7 +70,8 @@ RECT placeOf(HWND dialog) {
 
 // A step that records what the page shows.
 UserStep seePage(std::string* caption) {
-  return look([caption](HWND d) { *caption = controlText(d, 101); });
+  return look(
+      [caption](HWND d) { *caption = controlText(d, IDC_CRITERIA_CAPTION); });
 }
 
 }  // namespace
@@ -100,8 +101,9 @@ TEST_F(EntryDialogTest, DoneWithoutCriteriaStaysOnTheSearchPage) {
   std::string caption;
   scriptedUser().answerMessageBox(IDOK);
   HWND dialog = nullptr;
-  EXPECT_EQ(runDialog({click(205), seePage(&caption),
-                       look([&](HWND d) { dialog = d; }), click(2)}),
+  EXPECT_EQ(runDialog({click(IDC_CRITERIA_DONE), seePage(&caption),
+                       look([&](HWND d) { dialog = d; }),
+                       click(IDC_CRITERIA_CANCEL)}),
             1u);
   EXPECT_EQ(caption, "Search for...");
   ASSERT_EQ(scriptedUser().boxes.size(), 1u);
@@ -125,14 +127,31 @@ TEST_F(EntryDialogTest, RangesAreCheckedInclusivelyWithTheFocusOnTheEdit) {
   const char* displacement = "The displacement value is out of range.";
   const char* raiseLower = "The raise/lower value is out of range.";
   const Case cases[] = {
-      {112, 113, "1", nullptr},         {112, 113, "8192", nullptr},
-      {112, 113, "0", duration},        {112, 113, "8193", duration},
-      {114, 115, "0", nullptr},         {114, 115, "32000", nullptr},
-      {114, 115, "-1", position},       {114, 115, "32001", position},
-      {152, 153, "-100", nullptr},      {152, 153, "100", nullptr},
-      {152, 153, "-101", displacement}, {152, 153, "101", displacement},
-      {154, 155, "-5", nullptr},        {154, 155, "5", nullptr},
-      {154, 155, "-6", raiseLower},     {154, 155, "6", raiseLower},
+      {IDC_CRITERIA_DURATION_BOX, IDC_CRITERIA_DURATION_EDIT, "1", nullptr},
+      {IDC_CRITERIA_DURATION_BOX, IDC_CRITERIA_DURATION_EDIT, "8192", nullptr},
+      {IDC_CRITERIA_DURATION_BOX, IDC_CRITERIA_DURATION_EDIT, "0", duration},
+      {IDC_CRITERIA_DURATION_BOX, IDC_CRITERIA_DURATION_EDIT, "8193", duration},
+      {IDC_CRITERIA_POSITION_BOX, IDC_CRITERIA_POSITION_EDIT, "0", nullptr},
+      {IDC_CRITERIA_POSITION_BOX, IDC_CRITERIA_POSITION_EDIT, "32000", nullptr},
+      {IDC_CRITERIA_POSITION_BOX, IDC_CRITERIA_POSITION_EDIT, "-1", position},
+      {IDC_CRITERIA_POSITION_BOX, IDC_CRITERIA_POSITION_EDIT, "32001",
+       position},
+      {IDC_CRITERIA_DISPLACEMENT_BOX, IDC_CRITERIA_DISPLACEMENT_EDIT, "-100",
+       nullptr},
+      {IDC_CRITERIA_DISPLACEMENT_BOX, IDC_CRITERIA_DISPLACEMENT_EDIT, "100",
+       nullptr},
+      {IDC_CRITERIA_DISPLACEMENT_BOX, IDC_CRITERIA_DISPLACEMENT_EDIT, "-101",
+       displacement},
+      {IDC_CRITERIA_DISPLACEMENT_BOX, IDC_CRITERIA_DISPLACEMENT_EDIT, "101",
+       displacement},
+      {IDC_CRITERIA_RAISE_LOWER_BOX, IDC_CRITERIA_RAISE_LOWER_EDIT, "-5",
+       nullptr},
+      {IDC_CRITERIA_RAISE_LOWER_BOX, IDC_CRITERIA_RAISE_LOWER_EDIT, "5",
+       nullptr},
+      {IDC_CRITERIA_RAISE_LOWER_BOX, IDC_CRITERIA_RAISE_LOWER_EDIT, "-6",
+       raiseLower},
+      {IDC_CRITERIA_RAISE_LOWER_BOX, IDC_CRITERIA_RAISE_LOWER_EDIT, "6",
+       raiseLower},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(std::to_string(c.edit) + " = " + c.value);
@@ -142,9 +161,10 @@ TEST_F(EntryDialogTest, RangesAreCheckedInclusivelyWithTheFocusOnTheEdit) {
     int focus = 0;
     bool editWhileClear = true;
     runDialog({look([&](HWND d) { editWhileClear = enabled(d, c.edit); }),
-               setCheck(c.box, 1), typeText(c.edit, c.value), click(205),
-               seePage(&caption), look([&](HWND) { focus = focusId(); }),
-               click(2)});
+               setCheck(c.box, 1), typeText(c.edit, c.value),
+               click(IDC_CRITERIA_DONE), seePage(&caption),
+               look([&](HWND) { focus = focusId(); }),
+               click(IDC_CRITERIA_CANCEL)});
     EXPECT_FALSE(editWhileClear) << "greyed while its box is clear";
     if (c.error) {
       ASSERT_EQ(scriptedUser().boxes.size(), 1u);
@@ -163,17 +183,20 @@ TEST_F(EntryDialogTest, RangesAreCheckedInclusivelyWithTheFocusOnTheEdit) {
 TEST_F(EntryDialogTest, UncheckedValuesAreKeptWithoutARangeCheck) {
   scriptedUser().answerMessageBox(IDOK);  // the count
   // The edit is greyed while its box is clear: type, then clear the box.
-  runDialog({setCheck(112, 1), typeText(113, "0"), setCheck(112, 0),
-             setCheck(117, 1), click(205), setCheck(122, 1), click(204)});
+  runDialog({setCheck(IDC_CRITERIA_DURATION_BOX, 1),
+             typeText(IDC_CRITERIA_DURATION_EDIT, "0"),
+             setCheck(IDC_CRITERIA_DURATION_BOX, 0),
+             setCheck(IDC_ENTRY_NOTE_REST, 1), click(IDC_CRITERIA_DONE),
+             setCheck(IDC_ENTRY_FLOAT_REST, 1), click(IDC_CRITERIA_GO)});
   ASSERT_EQ(scriptedUser().boxes.size(), 1u);
   EXPECT_EQ(scriptedUser().boxes[0].text, "0 replacements were made.");
   std::string shown;
   int box = -1;
   runDialog({look([&](HWND d) {
-               shown = controlText(d, 113);
-               box = checkOf(d, 112);
+               shown = controlText(d, IDC_CRITERIA_DURATION_EDIT);
+               box = checkOf(d, IDC_CRITERIA_DURATION_BOX);
              }),
-             click(2)});
+             click(IDC_CRITERIA_CANCEL)});
   EXPECT_EQ(shown, "0");
   EXPECT_EQ(box, BST_UNCHECKED);
 }
@@ -185,12 +208,20 @@ TEST_F(EntryDialogTest, ReplacePageOffersEntryOrNoteActions) {
     bool noteGroup;
   };
   const Case cases[] = {
-      {"entry flags only", {setCheck(120, 1)}, false},
-      {"duration only", {setCheck(112, 1), typeText(113, "256")}, false},
-      {"a note flag", {setCheck(157, 0)}, true},
-      {"displacement", {setCheck(152, 1), typeText(153, "0")}, true},
+      {"entry flags only", {setCheck(IDC_ENTRY_CHORD, 1)}, false},
+      {"duration only",
+       {setCheck(IDC_CRITERIA_DURATION_BOX, 1),
+        typeText(IDC_CRITERIA_DURATION_EDIT, "256")},
+       false},
+      {"a note flag", {setCheck(IDC_NOTE_TIE_START, 0)}, true},
+      {"displacement",
+       {setCheck(IDC_CRITERIA_DISPLACEMENT_BOX, 1),
+        typeText(IDC_CRITERIA_DISPLACEMENT_EDIT, "0")},
+       true},
       {"raise/lower and an entry flag",
-       {setCheck(117, 1), setCheck(154, 1), typeText(155, "1")},
+       {setCheck(IDC_ENTRY_NOTE_REST, 1),
+        setCheck(IDC_CRITERIA_RAISE_LOWER_BOX, 1),
+        typeText(IDC_CRITERIA_RAISE_LOWER_EDIT, "1")},
        true},
   };
   for (const Case& c : cases) {
@@ -198,13 +229,18 @@ TEST_F(EntryDialogTest, ReplacePageOffersEntryOrNoteActions) {
     scriptedUser().reset();
     std::vector<UserStep> steps = c.search;
     bool entryShown = false, noteShown = false, valuesShown = true;
-    steps.push_back(click(205));
+    steps.push_back(click(IDC_CRITERIA_DONE));
     steps.push_back(look([&](HWND d) {
-      entryShown = isShown(d, 111) && isShown(d, 117) && isShown(d, 148);
-      noteShown = isShown(d, 151) && isShown(d, 157) && isShown(d, 153);
-      valuesShown = isShown(d, 112) || isShown(d, 115);
+      entryShown = isShown(d, IDC_CRITERIA_ENTRY_GROUP) &&
+                   isShown(d, IDC_ENTRY_NOTE_REST) &&
+                   isShown(d, IDC_ENTRY_SLUR);
+      noteShown = isShown(d, IDC_CRITERIA_NOTE_GROUP) &&
+                  isShown(d, IDC_NOTE_TIE_START) &&
+                  isShown(d, IDC_CRITERIA_DISPLACEMENT_EDIT);
+      valuesShown = isShown(d, IDC_CRITERIA_DURATION_BOX) ||
+                    isShown(d, IDC_CRITERIA_POSITION_EDIT);
     }));
-    steps.push_back(click(2));
+    steps.push_back(click(IDC_CRITERIA_CANCEL));
     runDialog(steps);
     EXPECT_EQ(noteShown, c.noteGroup);
     EXPECT_EQ(entryShown, !c.noteGroup);
@@ -222,20 +258,23 @@ TEST_F(EntryDialogTest,
   auto see = [](Seen* seen) {
     return look([seen](HWND d) {
       int i = 0;
-      for (int id : {116, 118, 119, 149, 156}) {
+      for (int id : {IDC_ENTRY_LEGALITY, IDC_ENTRY_V2_LAUNCH, IDC_ENTRY_VOICE_2,
+                     IDC_ENTRY_IS_TUPLET, IDC_NOTE_LEGALITY}) {
         seen->searchOnlyEnabled[i++] = enabled(d, id);
       }
-      seen->slur = colourOf(d, 148);
-      seen->noteRest = colourOf(d, 117);
-      seen->legend = colourOf(d, 210);
-      seen->tieStart = colourOf(d, 157);
-      seen->crossNote = colourOf(d, 159);
-      seen->clefChange = isShown(d, 121);
+      seen->slur = colourOf(d, IDC_ENTRY_SLUR);
+      seen->noteRest = colourOf(d, IDC_ENTRY_NOTE_REST);
+      seen->legend = colourOf(d, IDC_CRITERIA_DANGER_LEGEND);
+      seen->tieStart = colourOf(d, IDC_NOTE_TIE_START);
+      seen->crossNote = colourOf(d, IDC_NOTE_CROSS_NOTE);
+      seen->clefChange = isShown(d, IDC_ENTRY_CLEF_CHANGE);
     });
   };
-  runDialog({see(&search), setCheck(120, 1), click(205), see(&replaceEntries),
-             click(2)});
-  runDialog({setCheck(157, 1), click(205), see(&replaceNotes), click(2)});
+  runDialog({see(&search), setCheck(IDC_ENTRY_CHORD, 1),
+             click(IDC_CRITERIA_DONE), see(&replaceEntries),
+             click(IDC_CRITERIA_CANCEL)});
+  runDialog({setCheck(IDC_NOTE_TIE_START, 1), click(IDC_CRITERIA_DONE),
+             see(&replaceNotes), click(IDC_CRITERIA_CANCEL)});
 
   for (bool e : search.searchOnlyEnabled) EXPECT_TRUE(e);
   for (bool e : replaceEntries.searchOnlyEnabled) EXPECT_FALSE(e);
@@ -256,14 +295,14 @@ TEST_F(EntryDialogTest, CaptionUsesA14PointFont) {
   LOGFONTA font = {};
   int expectedHeight = 0;
   runDialog({look([&](HWND d) {
-               HFONT f = reinterpret_cast<HFONT>(
-                   SendDlgItemMessageA(d, 101, WM_GETFONT, 0, 0));
+               HFONT f = reinterpret_cast<HFONT>(SendDlgItemMessageA(
+                   d, IDC_CRITERIA_CAPTION, WM_GETFONT, 0, 0));
                GetObjectA(f, sizeof font, &font);
                HDC dc = GetDC(d);
                expectedHeight = -MulDiv(14, GetDeviceCaps(dc, LOGPIXELSY), 72);
                ReleaseDC(d, dc);
              }),
-             click(2)});
+             click(IDC_CRITERIA_CANCEL)});
   EXPECT_EQ(font.lfHeight, expectedHeight);
   EXPECT_STREQ(font.lfFaceName, "MS Sans Serif");
 }
@@ -271,7 +310,8 @@ TEST_F(EntryDialogTest, CaptionUsesA14PointFont) {
 TEST_F(EntryDialogTest, APassTheHostStopsShowsNoCount) {
   score.addEntry(1, 1, 0, EntryShape{});
   simHost().stopAtCell = 1;
-  runDialog({setCheck(117, 1), click(205), setCheck(122, 1), click(204)});
+  runDialog({setCheck(IDC_ENTRY_NOTE_REST, 1), click(IDC_CRITERIA_DONE),
+             setCheck(IDC_ENTRY_FLOAT_REST, 1), click(IDC_CRITERIA_GO)});
   simHost().stopAtCell = 0;
   EXPECT_TRUE(scriptedUser().boxes.empty());
   EXPECT_EQ(simHost().calls.back().args[1], 1u) << "the pass was stopped";
@@ -286,8 +326,9 @@ TEST_F(EntryDialogTest, DangerousActionIsConfirmedBeforeTheScoreChanges) {
   scriptedUser().answerMessageBox(IDNO);
   scriptedUser().answerMessageBox(IDYES);
   scriptedUser().answerMessageBox(IDOK);
-  EXPECT_EQ(runDialog({setCheck(120, 1), click(205), setCheck(148, 1),
-                       click(204), seePage(&captionAfterNo), click(204)}),
+  EXPECT_EQ(runDialog({setCheck(IDC_ENTRY_CHORD, 1), click(IDC_CRITERIA_DONE),
+                       setCheck(IDC_ENTRY_SLUR, 1), click(IDC_CRITERIA_GO),
+                       seePage(&captionAfterNo), click(IDC_CRITERIA_GO)}),
             1u);
   EXPECT_EQ(captionAfterNo, "Replace with...");
   ASSERT_EQ(scriptedUser().boxes.size(), 3u);
@@ -312,20 +353,23 @@ TEST_F(EntryDialogTest, ResetClearsOnlyThePageShown) {
   int flag = -1, durationBox = -1, noteFlag = -1, searchFlagAfter = -1;
   std::string duration;
   bool noteGroup = false;
-  runDialog({setCheck(120, 1), setCheck(112, 1), typeText(113, "77"),
-             click(207), look([&](HWND d) {
-               flag = checkOf(d, 120);
-               durationBox = checkOf(d, 112);
-               duration = controlText(d, 113);
-             }),
-             setCheck(157, 1), click(205), setCheck(163, 1), click(207),
-             look([&](HWND d) {
-               noteFlag = checkOf(d, 163);
-               noteGroup = isShown(d, 151);
-             }),
-             click(206),
-             look([&](HWND d) { searchFlagAfter = checkOf(d, 157); }),
-             click(2)});
+  runDialog(
+      {setCheck(IDC_ENTRY_CHORD, 1), setCheck(IDC_CRITERIA_DURATION_BOX, 1),
+       typeText(IDC_CRITERIA_DURATION_EDIT, "77"), click(IDC_CRITERIA_RESET),
+       look([&](HWND d) {
+         flag = checkOf(d, IDC_ENTRY_CHORD);
+         durationBox = checkOf(d, IDC_CRITERIA_DURATION_BOX);
+         duration = controlText(d, IDC_CRITERIA_DURATION_EDIT);
+       }),
+       setCheck(IDC_NOTE_TIE_START, 1), click(IDC_CRITERIA_DONE),
+       setCheck(IDC_NOTE_ACCIDENTAL, 1), click(IDC_CRITERIA_RESET),
+       look([&](HWND d) {
+         noteFlag = checkOf(d, IDC_NOTE_ACCIDENTAL);
+         noteGroup = isShown(d, IDC_CRITERIA_NOTE_GROUP);
+       }),
+       click(IDC_CRITERIA_SEARCH),
+       look([&](HWND d) { searchFlagAfter = checkOf(d, IDC_NOTE_TIE_START); }),
+       click(IDC_CRITERIA_CANCEL)});
   EXPECT_EQ(flag, BST_INDETERMINATE);
   EXPECT_EQ(durationBox, BST_UNCHECKED);
   EXPECT_EQ(duration, "1024");
@@ -336,8 +380,9 @@ TEST_F(EntryDialogTest, ResetClearsOnlyThePageShown) {
 
 TEST_F(EntryDialogTest, BackToSearchNeedsNoActionAndNoConfirmation) {
   std::string caption;
-  runDialog({setCheck(120, 1), click(205), setCheck(148, 1), click(206),
-             seePage(&caption), click(2)});
+  runDialog({setCheck(IDC_ENTRY_CHORD, 1), click(IDC_CRITERIA_DONE),
+             setCheck(IDC_ENTRY_SLUR, 1), click(IDC_CRITERIA_SEARCH),
+             seePage(&caption), click(IDC_CRITERIA_CANCEL)});
   EXPECT_EQ(caption, "Search for...");
   EXPECT_TRUE(scriptedUser().boxes.empty());
 }
@@ -351,21 +396,23 @@ TEST_F(EntryDialogTest, ReopensWhereItWasClosedKeepingCriteriaOnlyAfterGo) {
       MoveWindow(d, x, y, r.right - r.left, r.bottom - r.top, TRUE);
     });
   };
-  runDialog({moveTo(111, 99), setCheck(120, 1), click(2)});
+  runDialog({moveTo(111, 99), setCheck(IDC_ENTRY_CHORD, 1),
+             click(IDC_CRITERIA_CANCEL)});
   scriptedUser().answerMessageBox(IDOK);  // the count
   runDialog({look([&](HWND d) {
                afterCancel = placeOf(d);
-               flagAfterCancel = checkOf(d, 120);
+               flagAfterCancel = checkOf(d, IDC_ENTRY_CHORD);
              }),
-             moveTo(222, 88), setCheck(117, 1), click(203), click(205),
-             setCheck(122, 1), click(204)});
+             moveTo(222, 88), setCheck(IDC_ENTRY_NOTE_REST, 1),
+             click(IDC_CRITERIA_OR), click(IDC_CRITERIA_DONE),
+             setCheck(IDC_ENTRY_FLOAT_REST, 1), click(IDC_CRITERIA_GO)});
   runDialog({look([&](HWND d) {
                afterGo = placeOf(d);
-               flagAfterGo = checkOf(d, 117);
-               andAfterGo = checkOf(d, 202);
-               orAfterGo = checkOf(d, 203);
+               flagAfterGo = checkOf(d, IDC_ENTRY_NOTE_REST);
+               andAfterGo = checkOf(d, IDC_CRITERIA_AND);
+               orAfterGo = checkOf(d, IDC_CRITERIA_OR);
              }),
-             click(2)});
+             click(IDC_CRITERIA_CANCEL)});
   EXPECT_EQ(afterCancel.left, 111);
   EXPECT_EQ(afterCancel.top, 99);
   EXPECT_EQ(flagAfterCancel, BST_INDETERMINATE) << "Cancel keeps the records";
@@ -399,10 +446,10 @@ TEST_F(EntryDialogTest, StoredOptionWordsOutsideTheirRangeShowAsIgnored) {
   std::string duration;
   scriptedUser().answerMessageBox(IDOK);  // the range error
   runDialog({look([&](HWND d) {
-               shownAs = checkOf(d, 117);
-               duration = controlText(d, 113);
+               shownAs = checkOf(d, IDC_ENTRY_NOTE_REST);
+               duration = controlText(d, IDC_CRITERIA_DURATION_EDIT);
              }),
-             click(205), click(2)});
+             click(IDC_CRITERIA_DONE), click(IDC_CRITERIA_CANCEL)});
   EXPECT_EQ(shownAs, BST_INDETERMINATE);
   EXPECT_EQ(duration, "-5");
   ASSERT_EQ(scriptedUser().boxes.size(), 1u);
@@ -411,22 +458,23 @@ TEST_F(EntryDialogTest, StoredOptionWordsOutsideTheirRangeShowAsIgnored) {
 }
 
 TEST_F(EntryDialogTest, FontAndBrushAreReleasedWhenTheDialogCloses) {
-  for (int closeWith : {2, 204}) {
+  for (int closeWith : {IDC_CRITERIA_CANCEL, IDC_CRITERIA_GO}) {
     SCOPED_TRACE(closeWith);
     scriptedUser().reset();
     HGDIOBJ font = nullptr, brush = nullptr;
     bool liveWhileOpen = false;
     std::vector<UserStep> steps = {
-        setCheck(117, 1),
-        click(205),
-        setCheck(122, 1),
+        setCheck(IDC_ENTRY_NOTE_REST, 1),
+        click(IDC_CRITERIA_DONE),
+        setCheck(IDC_ENTRY_FLOAT_REST, 1),
         look([&](HWND d) {
           font = reinterpret_cast<HGDIOBJ>(
-              SendDlgItemMessageA(d, 101, WM_GETFONT, 0, 0));
+              SendDlgItemMessageA(d, IDC_CRITERIA_CAPTION, WM_GETFONT, 0, 0));
           HDC dc = GetDC(d);
           brush = reinterpret_cast<HGDIOBJ>(
               SendMessageA(d, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
-                           reinterpret_cast<LPARAM>(GetDlgItem(d, 210))));
+                           reinterpret_cast<LPARAM>(
+                               GetDlgItem(d, IDC_CRITERIA_DANGER_LEGEND))));
           ReleaseDC(d, dc);
           liveWhileOpen = GetObjectType(font) == OBJ_FONT &&
                           GetObjectType(brush) == OBJ_BRUSH;
@@ -444,7 +492,8 @@ TEST_F(EntryDialogTest, FontAndBrushAreReleasedWhenTheDialogCloses) {
           }
         }),
         click(closeWith)};
-    if (closeWith == 204) scriptedUser().answerMessageBox(IDOK);  // the count
+    if (closeWith == IDC_CRITERIA_GO)
+      scriptedUser().answerMessageBox(IDOK);  // the count
     runDialog(steps);
     EXPECT_TRUE(liveWhileOpen);
     EXPECT_EQ(GetObjectType(font), 0u) << "caption font deleted";
@@ -456,9 +505,10 @@ TEST_F(EntryDialogTest, DangerousRowIsPaintedDarkRedOnlyOnTheReplacePage) {
   // Slur keeps its state on both pages: only a repaint of the whole page
   // brings its new colour.
   std::vector<Ink> seen;
-  const UserStep see = look([&](HWND d) { seen.push_back(inkOf(d, 148)); });
-  runDialog(
-      {see, setCheck(120, 1), click(205), see, click(206), see, click(2)});
+  const UserStep see =
+      look([&](HWND d) { seen.push_back(inkOf(d, IDC_ENTRY_SLUR)); });
+  runDialog({see, setCheck(IDC_ENTRY_CHORD, 1), click(IDC_CRITERIA_DONE), see,
+             click(IDC_CRITERIA_SEARCH), see, click(IDC_CRITERIA_CANCEL)});
   ASSERT_EQ(seen.size(), 3u);
   EXPECT_GT(seen[1].darkRed, 0);
   EXPECT_EQ(seen[1].black, 0);

@@ -172,10 +172,11 @@ TEST_F(ExportsTest, NoteEntriesWithoutARegionShowTheMessageAndAnswerZero) {
 
 TEST_F(ExportsTest, TextCommandRunsWithoutARegion) {
   for (uint32_t index : {1u, 0x70001u}) {
-    scriptedUser().expectDialog(20129, {click(IDCANCEL)});
+    scriptedUser().expectDialog(IDD_TEXT_OPTIONS, {click(IDCANCEL)});
     EXPECT_EQ(low16(invoke(hostWindow, index, nullptr)), 1) << index;
   }
-  EXPECT_EQ(scriptedUser().dialogsRun, (std::vector<uint32_t>{20129, 20129}))
+  EXPECT_EQ(scriptedUser().dialogsRun,
+            (std::vector<uint32_t>{IDD_TEXT_OPTIONS, IDD_TEXT_OPTIONS}))
       << "the options dialog opens; cancelled, nothing follows";
   EXPECT_TRUE(scriptedUser().boxes.empty());
 }

@@ -54,20 +54,87 @@ struct TemplateCase {
 };
 
 const TemplateCase Templates[] = {
-    {20128,
+    {IDD_ENTRY_CRITERIA,
      "QZ Search/Replace  v. 1.11a",
-     {101, 111, 112, 113, 114, 115, 116, 117, 118, 119, 120, 121, 122,
-      123, 149, 124, 125, 126, 127, 128, 129, 130, 131, 132, 133, 134,
-      135, 136, 137, 138, 139, 140, 141, 142, 143, 144, 145, 146, 147,
-      148, 210, 151, 152, 153, 154, 155, 156, 157, 158, 159, 160, 161,
-      162, 163, 164, 165, 201, 202, 203, 204, 205, 206, 2,   207}},
-    {20129,
+     {IDC_CRITERIA_CAPTION,
+      IDC_CRITERIA_ENTRY_GROUP,
+      IDC_CRITERIA_DURATION_BOX,
+      IDC_CRITERIA_DURATION_EDIT,
+      IDC_CRITERIA_POSITION_BOX,
+      IDC_CRITERIA_POSITION_EDIT,
+      IDC_ENTRY_LEGALITY,
+      IDC_ENTRY_NOTE_REST,
+      IDC_ENTRY_V2_LAUNCH,
+      IDC_ENTRY_VOICE_2,
+      IDC_ENTRY_CHORD,
+      IDC_ENTRY_CLEF_CHANGE,
+      IDC_ENTRY_FLOAT_REST,
+      IDC_ENTRY_FLAT_BEAM,
+      IDC_ENTRY_IS_TUPLET,
+      IDC_ENTRY_GRACE,
+      IDC_ENTRY_NOTE_DETAIL,
+      IDC_ENTRY_ARTICULATION,
+      IDC_ENTRY_STAFF_EXPR,
+      IDC_ENTRY_LYRICS,
+      IDC_ENTRY_TUPLET,
+      IDC_ENTRY_V2_TUP_PARA,
+      IDC_ENTRY_PERF_DATA,
+      IDC_ENTRY_SLASH_GRACE,
+      IDC_ENTRY_IGNORE,
+      IDC_ENTRY_BEAM_EXT,
+      IDC_ENTRY_FLIP_TIE,
+      IDC_ENTRY_SPECIAL,
+      IDC_ENTRY_BEAM_BEAT,
+      IDC_ENTRY_SEC_BEAM,
+      IDC_ENTRY_FREEZE_STEM,
+      IDC_ENTRY_STEM_DETAIL,
+      IDC_ENTRY_CROSS_UP,
+      IDC_ENTRY_REVERSE_UP,
+      IDC_ENTRY_REVERSE_DN,
+      IDC_ENTRY_DOUBLE_STEM,
+      IDC_ENTRY_SPLIT_STEM,
+      IDC_ENTRY_UP_DOWN,
+      IDC_ENTRY_NO_LEDGER,
+      IDC_ENTRY_SLUR,
+      IDC_CRITERIA_DANGER_LEGEND,
+      IDC_CRITERIA_NOTE_GROUP,
+      IDC_CRITERIA_DISPLACEMENT_BOX,
+      IDC_CRITERIA_DISPLACEMENT_EDIT,
+      IDC_CRITERIA_RAISE_LOWER_BOX,
+      IDC_CRITERIA_RAISE_LOWER_EDIT,
+      IDC_NOTE_LEGALITY,
+      IDC_NOTE_TIE_START,
+      IDC_NOTE_TIE_END,
+      IDC_NOTE_CROSS_NOTE,
+      IDC_NOTE_UPSTEM_2ND,
+      IDC_NOTE_UPSTEM_SPLIT,
+      IDC_NOTE_DOWNSTEM_2ND,
+      IDC_NOTE_ACCIDENTAL,
+      IDC_NOTE_PAREN_ACCIDENTAL,
+      IDC_NOTE_FREEZE_ACCIDENTAL,
+      IDC_CRITERIA_BOOLEAN_GROUP,
+      IDC_CRITERIA_AND,
+      IDC_CRITERIA_OR,
+      IDC_CRITERIA_GO,
+      IDC_CRITERIA_DONE,
+      IDC_CRITERIA_SEARCH,
+      IDC_CRITERIA_CANCEL,
+      IDC_CRITERIA_RESET}},
+    {IDD_TEXT_OPTIONS,
      "QZ Search and Replace 1.11a",
-     {-1, 101, 102, 104, 105, 106, 107, 108, 109, 110, 111, 112, 113, 114, 115,
-      1, 2}},
-    {20130,
+     {-1, IDC_OPTIONS_SEARCH_EDIT, IDC_OPTIONS_CASE_BOX, IDC_OPTIONS_TAGS_BOX,
+      IDC_OPTIONS_REPLACE_BOX, IDC_OPTIONS_REPLACE_EDIT,
+      IDC_OPTIONS_ELEMENT_GROUP, IDC_OPTIONS_PAGE_TEXT_BLOCKS,
+      IDC_OPTIONS_MEASURE_TEXT_BLOCKS, IDC_OPTIONS_TEXT_EXPRESSIONS,
+      IDC_OPTIONS_STAFF_NAMES, IDC_OPTIONS_GROUP_NAMES,
+      IDC_OPTIONS_TEXT_REPEATS, IDC_OPTIONS_ENDING_REPEATS, IDC_OPTIONS_LYRICS,
+      IDC_OPTIONS_GO, IDC_OPTIONS_CANCEL}},
+    {IDD_TEXT_RESULTS,
      "Search results",
-     {101, 102, 104, 103, 2, 1, 105, 106, 107, 108, 109, 110}},
+     {IDC_RESULTS_YES, IDC_RESULTS_NO, IDC_RESULTS_NEXT, IDC_RESULTS_YES_TO_ALL,
+      IDC_RESULTS_CANCEL, IDC_RESULTS_OK, IDC_RESULTS_LINE_1,
+      IDC_RESULTS_LINE_2, IDC_RESULTS_LINE_3, IDC_RESULTS_LINE_4,
+      IDC_RESULTS_LINE_5, IDC_RESULTS_LINE_6}},
 };
 
 }  // namespace
@@ -102,7 +169,8 @@ TEST_F(HostDialogsTest, TemplatesShowTheirCaptionsAndControlsInTabOrder) {
     EXPECT_EQ(owner, hostWindow);
   }
   EXPECT_EQ(scriptedUser().dialogsRun,
-            (std::vector<uint32_t>{20128, 20129, 20130}));
+            (std::vector<uint32_t>{IDD_ENTRY_CRITERIA, IDD_TEXT_OPTIONS,
+                                   IDD_TEXT_RESULTS}));
 }
 
 TEST_F(HostDialogsTest, ControlKindsRoundTripThroughTheUsersHands) {
@@ -112,30 +180,40 @@ TEST_F(HostDialogsTest, ControlKindsRoundTripThroughTheUsersHands) {
   } read{};
   onMessage = [&](HWND dialog, uint32_t message, uint32_t command) {
     if (message == WM_INITDIALOG) {
-      hostSetControlValue(dialog, 116, ControlCheckBox, 2, InterfaceVersion);
-      hostSetControlValue(dialog, 117, ControlCheckBox, 1, InterfaceVersion);
-      hostSetControlValue(dialog, 113, ControlNumericEdit, -12,
+      hostSetControlValue(dialog, IDC_ENTRY_LEGALITY, ControlCheckBox, 2,
                           InterfaceVersion);
-      hostSetControlValue(dialog, 202, ControlRadioButton, 1, InterfaceVersion);
-    } else if (command == 205) {
-      read.duration = valueOf(dialog, 113, ControlNumericEdit);
-      read.position = valueOf(dialog, 115, ControlNumericEdit);
-      read.threeState = valueOf(dialog, 116, ControlThreeStateBox);
-      read.threeStateAsBox = valueOf(dialog, 116, ControlCheckBox);
-      read.noteRest = valueOf(dialog, 117, ControlThreeStateBox);
-      read.andOn = valueOf(dialog, 202, ControlRadioButton);
-      read.orOn = valueOf(dialog, 203, ControlRadioButton);
+      hostSetControlValue(dialog, IDC_ENTRY_NOTE_REST, ControlCheckBox, 1,
+                          InterfaceVersion);
+      hostSetControlValue(dialog, IDC_CRITERIA_DURATION_EDIT,
+                          ControlNumericEdit, -12, InterfaceVersion);
+      hostSetControlValue(dialog, IDC_CRITERIA_AND, ControlRadioButton, 1,
+                          InterfaceVersion);
+    } else if (command == IDC_CRITERIA_DONE) {
+      read.duration =
+          valueOf(dialog, IDC_CRITERIA_DURATION_EDIT, ControlNumericEdit);
+      read.position =
+          valueOf(dialog, IDC_CRITERIA_POSITION_EDIT, ControlNumericEdit);
+      read.threeState =
+          valueOf(dialog, IDC_ENTRY_LEGALITY, ControlThreeStateBox);
+      read.threeStateAsBox =
+          valueOf(dialog, IDC_ENTRY_LEGALITY, ControlCheckBox);
+      read.noteRest =
+          valueOf(dialog, IDC_ENTRY_NOTE_REST, ControlThreeStateBox);
+      read.andOn = valueOf(dialog, IDC_CRITERIA_AND, ControlRadioButton);
+      read.orOn = valueOf(dialog, IDC_CRITERIA_OR, ControlRadioButton);
       hostEndDialog(dialog, InterfaceVersion);
     }
   };
   std::string shownDuration;
   scriptedUser().expectDialog(
-      20128, {look([&](HWND dialog) {
-                shownDuration = textOf(GetDlgItem(dialog, 113));
-              }),
-              setCheck(117, 0), typeText(115, "not a number"), click(203),
-              click(205)});
-  runDialog(20128, hostWindow);
+      IDD_ENTRY_CRITERIA,
+      {look([&](HWND dialog) {
+         shownDuration = textOf(GetDlgItem(dialog, IDC_CRITERIA_DURATION_EDIT));
+       }),
+       setCheck(IDC_ENTRY_NOTE_REST, 0),
+       typeText(IDC_CRITERIA_POSITION_EDIT, "not a number"),
+       click(IDC_CRITERIA_OR), click(IDC_CRITERIA_DONE)});
+  runDialog(IDD_ENTRY_CRITERIA, hostWindow);
   EXPECT_EQ(shownDuration, "-12");
   EXPECT_EQ(read.duration, -12);
   EXPECT_EQ(read.position, 0) << "text that is not a number reads as 0";
@@ -151,20 +229,23 @@ TEST_F(HostDialogsTest, EnableUsesTheLow16BitsAndFocusMoves) {
   HWND focus = nullptr, expectedFocus = nullptr;
   onMessage = [&](HWND dialog, uint32_t message, uint32_t) {
     if (message != WM_INITDIALOG) return;
-    HWND edit = GetDlgItem(dialog, 106);
-    hostEnableControl(dialog, 106, 0x00010000u, InterfaceVersion);
+    HWND edit = GetDlgItem(dialog, IDC_OPTIONS_REPLACE_EDIT);
+    hostEnableControl(dialog, IDC_OPTIONS_REPLACE_EDIT, 0x00010000u,
+                      InterfaceVersion);
     enabledAfterHighOnly = IsWindowEnabled(edit);
-    hostEnableControl(dialog, 106, 0xFFFF0001u, InterfaceVersion);
+    hostEnableControl(dialog, IDC_OPTIONS_REPLACE_EDIT, 0xFFFF0001u,
+                      InterfaceVersion);
     enabledAfterLowBit = IsWindowEnabled(edit);
   };
-  scriptedUser().expectDialog(20129, {look([&](HWND dialog) {
-                                        expectedFocus = GetDlgItem(dialog, 106);
-                                        hostFocusControl(dialog, 106,
-                                                         InterfaceVersion);
-                                        focus = GetFocus();
-                                      }),
-                                      click(IDCANCEL)});
-  runDialog(20129, hostWindow);
+  scriptedUser().expectDialog(
+      IDD_TEXT_OPTIONS,
+      {look([&](HWND dialog) {
+         expectedFocus = GetDlgItem(dialog, IDC_OPTIONS_REPLACE_EDIT);
+         hostFocusControl(dialog, IDC_OPTIONS_REPLACE_EDIT, InterfaceVersion);
+         focus = GetFocus();
+       }),
+       click(IDCANCEL)});
+  runDialog(IDD_TEXT_OPTIONS, hostWindow);
   EXPECT_FALSE(enabledAfterHighOnly);
   EXPECT_TRUE(enabledAfterLowBit);
   EXPECT_EQ(focus, expectedFocus);
@@ -176,16 +257,19 @@ TEST_F(HostDialogsTest, TextIsReadWithAtMostItsLimit) {
   std::string shown;
   onMessage = [&](HWND dialog, uint32_t message, uint32_t command) {
     if (message == WM_INITDIALOG) {
-      hostSetControlText(dialog, 106, "replacement", InterfaceVersion);
+      hostSetControlText(dialog, IDC_OPTIONS_REPLACE_EDIT, "replacement",
+                         InterfaceVersion);
     } else if (command == IDOK) {
-      hostGetControlText(dialog, 101, buffer, 50, InterfaceVersion);
-      shown = textOf(GetDlgItem(dialog, 106));
+      hostGetControlText(dialog, IDC_OPTIONS_SEARCH_EDIT, buffer, 50,
+                         InterfaceVersion);
+      shown = textOf(GetDlgItem(dialog, IDC_OPTIONS_REPLACE_EDIT));
       hostEndDialog(dialog, InterfaceVersion);
     }
   };
   scriptedUser().expectDialog(
-      20129, {typeText(101, std::string(60, 'x')), click(IDOK)});
-  runDialog(20129, hostWindow);
+      IDD_TEXT_OPTIONS,
+      {typeText(IDC_OPTIONS_SEARCH_EDIT, std::string(60, 'x')), click(IDOK)});
+  runDialog(IDD_TEXT_OPTIONS, hostWindow);
   EXPECT_EQ(std::string(buffer), std::string(50, 'x'));
   EXPECT_EQ(static_cast<uint8_t>(buffer[51]), 0xEE) << "wrote past 51 bytes";
   EXPECT_EQ(shown, "replacement");
@@ -204,8 +288,9 @@ TEST_F(HostDialogsTest, MessageBoxesAreCapturedAndAnswered) {
   };
   scriptedUser().answerMessageBox(IDNO);
   scriptedUser().answerMessageBox(IDOK);
-  scriptedUser().expectDialog(20130, {click(1), click(IDCANCEL)});
-  runDialog(20130, hostWindow);
+  scriptedUser().expectDialog(IDD_TEXT_RESULTS,
+                              {click(IDC_RESULTS_OK), click(IDCANCEL)});
+  runDialog(IDD_TEXT_RESULTS, hostWindow);
   EXPECT_EQ(answer, IDNO);
   ASSERT_EQ(scriptedUser().boxes.size(), 2u);
   const MessageBoxSeen& question = scriptedUser().boxes[0];
@@ -221,26 +306,31 @@ TEST_F(HostDialogsTest, MessageBoxesAreCapturedAndAnswered) {
 TEST_F(HostDialogsTest, TheUserCannotUseHiddenOrDisabledControls) {
   onMessage = [&](HWND dialog, uint32_t message, uint32_t) {
     if (message == WM_INITDIALOG) {
-      hostEnableControl(dialog, 204, 0, InterfaceVersion);
-      ShowWindow(GetDlgItem(dialog, 205), SW_HIDE);
+      hostEnableControl(dialog, IDC_CRITERIA_GO, 0, InterfaceVersion);
+      ShowWindow(GetDlgItem(dialog, IDC_CRITERIA_DONE), SW_HIDE);
     }
   };
-  scriptedUser().expectDialog(20128, {click(204), click(205), click(IDCANCEL)});
-  runDialog(20128, hostWindow);
+  scriptedUser().expectDialog(
+      IDD_ENTRY_CRITERIA,
+      {click(IDC_CRITERIA_GO), click(IDC_CRITERIA_DONE), click(IDCANCEL)});
+  runDialog(IDD_ENTRY_CRITERIA, hostWindow);
+  auto notThere = [](int id) {
+    return "control " + std::to_string(id) + " is not there to be used";
+  };
   EXPECT_EQ(scriptedUser().problems,
-            (std::vector<std::string>{"control 204 is not there to be used",
-                                      "control 205 is not there to be used"}));
+            (std::vector<std::string>{notThere(IDC_CRITERIA_GO),
+                                      notThere(IDC_CRITERIA_DONE)}));
   scriptedUser().problems.clear();
 }
 
 TEST_F(HostDialogsTest, EveryServiceCallIsLoggedWithInterfaceVersionLast) {
   onMessage = [&](HWND dialog, uint32_t message, uint32_t) {
     if (message == WM_INITDIALOG) {
-      hostSetControlText(dialog, 101, "x", 0x05000004u);
+      hostSetControlText(dialog, IDC_RESULTS_YES, "x", 0x05000004u);
     }
   };
-  scriptedUser().expectDialog(20130, {click(IDCANCEL)});
-  runDialog(20130, hostWindow);
+  scriptedUser().expectDialog(IDD_TEXT_RESULTS, {click(IDCANCEL)});
+  runDialog(IDD_TEXT_RESULTS, hostWindow);
   ASSERT_GE(simHost().calls.size(), 3u);
   EXPECT_EQ(simHost().calls[0].ordinal, 15);
   EXPECT_EQ(simHost().calls[0].args[0], 20130u);

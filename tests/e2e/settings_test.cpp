@@ -188,11 +188,15 @@ TEST_F(SettingsTest, DialogsReopenWhereTheyWereLeftAfterARestart) {
   };
   restartHost();
   callChecked(plugin().init, "FinaleExtensionInit", {0, 0});
-  scriptedUser().expectDialog(20128, {moveTo(101, 51), click(IDCANCEL)});
+  scriptedUser().expectDialog(IDD_ENTRY_CRITERIA,
+                              {moveTo(101, 51), click(IDC_CRITERIA_CANCEL)});
   invoke(0);
-  scriptedUser().expectDialog(20129,
-                              {moveTo(151, 61), typeText(101, "x"), click(1)});
-  scriptedUser().expectDialog(20130, {moveTo(201, 71), click(1)});
+  scriptedUser().expectDialog(
+      IDD_TEXT_OPTIONS,
+      {moveTo(151, 61), typeText(IDC_OPTIONS_SEARCH_EDIT, "x"),
+       click(IDC_OPTIONS_GO)});
+  scriptedUser().expectDialog(IDD_TEXT_RESULTS,
+                              {moveTo(201, 71), click(IDC_RESULTS_OK)});
   invoke(1);
   // Terminate stores; a new run of the host loads what was stored.
   EXPECT_EQ(callChecked(plugin().terminate, "FinaleExtensionTerminate", {0}),
@@ -203,15 +207,20 @@ TEST_F(SettingsTest, DialogsReopenWhereTheyWereLeftAfterARestart) {
   auto record = [&](int i) {
     return look([&places, i](HWND d) { GetWindowRect(d, &places[i]); });
   };
-  scriptedUser().expectDialog(20128, {record(0), click(IDCANCEL)});
+  scriptedUser().expectDialog(IDD_ENTRY_CRITERIA,
+                              {record(0), click(IDC_CRITERIA_CANCEL)});
   invoke(0);
-  scriptedUser().expectDialog(20129, {record(1), click(1)});
-  scriptedUser().expectDialog(20130, {record(2), click(1)});
+  scriptedUser().expectDialog(IDD_TEXT_OPTIONS,
+                              {record(1), click(IDC_OPTIONS_GO)});
+  scriptedUser().expectDialog(IDD_TEXT_RESULTS,
+                              {record(2), click(IDC_RESULTS_OK)});
   invoke(1);
   const POINT expected[3] = {{101, 51}, {151, 61}, {201, 71}};
   for (int i = 0; i < 3; ++i) {
-    EXPECT_EQ(places[i].left, expected[i].x) << "dialog " << 20128 + i;
-    EXPECT_EQ(places[i].top, expected[i].y) << "dialog " << 20128 + i;
+    EXPECT_EQ(places[i].left, expected[i].x)
+        << "dialog " << IDD_ENTRY_CRITERIA + i;
+    EXPECT_EQ(places[i].top, expected[i].y)
+        << "dialog " << IDD_ENTRY_CRITERIA + i;
   }
 }
 

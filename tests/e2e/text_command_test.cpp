@@ -11,14 +11,15 @@
 
 namespace {
 
-constexpr uint32_t Options = 20129;
-constexpr uint32_t Results = 20130;
+constexpr uint32_t Options = IDD_TEXT_OPTIONS;
+constexpr uint32_t Results = IDD_TEXT_RESULTS;
 
 using Lines = std::vector<std::string>;
 
 std::vector<int> visibleButtons(HWND d) {
   std::vector<int> ids;
-  for (int id : {101, 102, 103, 104, 1, 2}) {
+  for (int id : {IDC_RESULTS_YES, IDC_RESULTS_NO, IDC_RESULTS_YES_TO_ALL,
+                 IDC_RESULTS_NEXT, IDC_RESULTS_OK, IDC_RESULTS_CANCEL}) {
     if (isShown(d, id)) ids.push_back(id);
   }
   return ids;
@@ -27,12 +28,12 @@ std::vector<int> visibleButtons(HWND d) {
 // The options a person gives: search string, replace string or none.
 std::vector<UserStep> fillOptions(const std::string& search,
                                   const char* replace) {
-  std::vector<UserStep> steps = {typeText(101, search)};
+  std::vector<UserStep> steps = {typeText(IDC_OPTIONS_SEARCH_EDIT, search)};
   if (replace != nullptr) {
-    steps.push_back(setCheck(105, 1));
-    steps.push_back(typeText(106, replace));
+    steps.push_back(setCheck(IDC_OPTIONS_REPLACE_BOX, 1));
+    steps.push_back(typeText(IDC_OPTIONS_REPLACE_EDIT, replace));
   }
-  steps.push_back(click(1));
+  steps.push_back(click(IDC_OPTIONS_GO));
   return steps;
 }
 
@@ -61,15 +62,21 @@ TEST_F(TextCommandTest, OptionsOpenWithTheDefaults) {
     int checks[10];
   } seen{};
   run({look([&](HWND d) {
-         seen.search = controlText(d, 101);
-         seen.replace = controlText(d, 106);
-         seen.replaceEnabled = IsWindowEnabled(GetDlgItem(d, 106));
+         seen.search = controlText(d, IDC_OPTIONS_SEARCH_EDIT);
+         seen.replace = controlText(d, IDC_OPTIONS_REPLACE_EDIT);
+         seen.replaceEnabled =
+             IsWindowEnabled(GetDlgItem(d, IDC_OPTIONS_REPLACE_EDIT));
          int i = 0;
-         for (int id : {102, 104, 108, 109, 110, 111, 112, 113, 114, 115}) {
+         for (int id :
+              {IDC_OPTIONS_CASE_BOX, IDC_OPTIONS_TAGS_BOX,
+               IDC_OPTIONS_PAGE_TEXT_BLOCKS, IDC_OPTIONS_MEASURE_TEXT_BLOCKS,
+               IDC_OPTIONS_TEXT_EXPRESSIONS, IDC_OPTIONS_STAFF_NAMES,
+               IDC_OPTIONS_GROUP_NAMES, IDC_OPTIONS_TEXT_REPEATS,
+               IDC_OPTIONS_ENDING_REPEATS, IDC_OPTIONS_LYRICS}) {
            seen.checks[i++] = static_cast<int>(IsDlgButtonChecked(d, id));
          }
        }),
-       click(2)},
+       click(IDC_OPTIONS_CANCEL)},
       {});
   EXPECT_EQ(seen.search, "");
   EXPECT_EQ(seen.replace, "");
@@ -88,8 +95,9 @@ TEST_F(TextCommandTest, OptionsAreValidatedInOrder) {
     bool accepted;
   };
   std::vector<UserStep> noElements;
-  for (int id = 108; id <= 115; ++id) noElements.push_back(setCheck(id, 0));
-  noElements.push_back(click(1));
+  for (int id = IDC_OPTIONS_PAGE_TEXT_BLOCKS; id <= IDC_OPTIONS_LYRICS; ++id)
+    noElements.push_back(setCheck(id, 0));
+  noElements.push_back(click(IDC_OPTIONS_GO));
   const Case cases[] = {
       {"no elements, empty string",
        noElements,
@@ -97,30 +105,34 @@ TEST_F(TextCommandTest, OptionsAreValidatedInOrder) {
        {"No search elements"},
        false},
       {"empty string",
-       {click(1)},
+       {click(IDC_OPTIONS_GO)},
        {IDOK},
        {"Empty search string error"},
        false},
       {"lyrics, replace, lengths differ, No",
-       {setCheck(115, 1), setCheck(105, 1), typeText(101, "ab"),
-        typeText(106, "abc"), click(1)},
+       {setCheck(IDC_OPTIONS_LYRICS, 1), setCheck(IDC_OPTIONS_REPLACE_BOX, 1),
+        typeText(IDC_OPTIONS_SEARCH_EDIT, "ab"),
+        typeText(IDC_OPTIONS_REPLACE_EDIT, "abc"), click(IDC_OPTIONS_GO)},
        {IDNO},
        {"Lyrics Replacement Warning"},
        false},
       {"lyrics, replace, lengths differ, Yes",
-       {setCheck(115, 1), setCheck(105, 1), typeText(101, "ab"),
-        typeText(106, "abc"), click(1)},
+       {setCheck(IDC_OPTIONS_LYRICS, 1), setCheck(IDC_OPTIONS_REPLACE_BOX, 1),
+        typeText(IDC_OPTIONS_SEARCH_EDIT, "ab"),
+        typeText(IDC_OPTIONS_REPLACE_EDIT, "abc"), click(IDC_OPTIONS_GO)},
        {IDYES},
        {"Lyrics Replacement Warning"},
        true},
       {"lyrics without replace",
-       {setCheck(115, 1), setCheck(105, 0), typeText(101, "ab"), click(1)},
+       {setCheck(IDC_OPTIONS_LYRICS, 1), setCheck(IDC_OPTIONS_REPLACE_BOX, 0),
+        typeText(IDC_OPTIONS_SEARCH_EDIT, "ab"), click(IDC_OPTIONS_GO)},
        {},
        {},
        true},
       {"replace without lyrics",
-       {setCheck(115, 0), setCheck(105, 1), typeText(101, "ab"),
-        typeText(106, "abc"), click(1)},
+       {setCheck(IDC_OPTIONS_LYRICS, 0), setCheck(IDC_OPTIONS_REPLACE_BOX, 1),
+        typeText(IDC_OPTIONS_SEARCH_EDIT, "ab"),
+        typeText(IDC_OPTIONS_REPLACE_EDIT, "abc"), click(IDC_OPTIONS_GO)},
        {},
        {},
        true},
@@ -130,9 +142,9 @@ TEST_F(TextCommandTest, OptionsAreValidatedInOrder) {
     scriptedUser().reset();
     for (int answer : c.answers) scriptedUser().answerMessageBox(answer);
     std::vector<UserStep> steps = c.steps;
-    if (!c.accepted) steps.push_back(click(2));
-    run(steps,
-        c.accepted ? std::vector<UserStep>{click(1)} : std::vector<UserStep>{});
+    if (!c.accepted) steps.push_back(click(IDC_OPTIONS_CANCEL));
+    run(steps, c.accepted ? std::vector<UserStep>{click(IDC_RESULTS_OK)}
+                          : std::vector<UserStep>{});
     std::vector<std::string> titles;
     for (const MessageBoxSeen& box : scriptedUser().boxes) {
       titles.push_back(box.title);
@@ -148,19 +160,22 @@ TEST_F(TextCommandTest, ValidationMessagesAndFocus) {
   scriptedUser().answerMessageBox(IDOK);
   scriptedUser().answerMessageBox(IDOK);
   std::vector<UserStep> steps;
-  for (int id = 108; id <= 113; ++id) steps.push_back(setCheck(id, 0));
-  steps.push_back(click(1));
+  for (int id = IDC_OPTIONS_PAGE_TEXT_BLOCKS; id <= IDC_OPTIONS_TEXT_REPEATS;
+       ++id)
+    steps.push_back(setCheck(id, 0));
+  steps.push_back(click(IDC_OPTIONS_GO));
   steps.push_back(
       look([&](HWND) { focusAfterElements = GetDlgCtrlID(GetFocus()); }));
-  steps.push_back(setCheck(108, 1));
-  steps.push_back(click(1));
+  steps.push_back(setCheck(IDC_OPTIONS_PAGE_TEXT_BLOCKS, 1));
+  steps.push_back(click(IDC_OPTIONS_GO));
   steps.push_back(look([&](HWND d) {
     focusAfterEmpty = GetDlgCtrlID(GetFocus());
     DWORD start = 0;
-    SendDlgItemMessageA(d, 101, EM_GETSEL, reinterpret_cast<WPARAM>(&start),
+    SendDlgItemMessageA(d, IDC_OPTIONS_SEARCH_EDIT, EM_GETSEL,
+                        reinterpret_cast<WPARAM>(&start),
                         reinterpret_cast<LPARAM>(&selectionEnd));
   }));
-  steps.push_back(click(2));
+  steps.push_back(click(IDC_OPTIONS_CANCEL));
   run(steps, {});
   ASSERT_EQ(scriptedUser().boxes.size(), 2u);
   EXPECT_EQ(scriptedUser().boxes[0].text,
@@ -169,37 +184,39 @@ TEST_F(TextCommandTest, ValidationMessagesAndFocus) {
   EXPECT_EQ(scriptedUser().boxes[1].text,
             "You must enter a search string before starting a search.");
   EXPECT_EQ(scriptedUser().boxes[1].icon, BoxIcon::Error);
-  EXPECT_EQ(focusAfterElements, 1) << "the focus stays on the button clicked";
-  EXPECT_EQ(focusAfterEmpty, 101);
+  EXPECT_EQ(focusAfterElements, IDC_OPTIONS_GO)
+      << "the focus stays on the button clicked";
+  EXPECT_EQ(focusAfterEmpty, IDC_OPTIONS_SEARCH_EDIT);
 }
 
 TEST_F(TextCommandTest, ReplaceBoxEnablesAndFocusesTheReplaceEdit) {
   bool enabledOn = false, enabledOff = true;
   int focusOn = 0, focusOff = 0;
   DWORD start = 1, end = 0;
-  run({typeText(101, "x"), look([](HWND d) {
-         SetDlgItemTextA(d, 106, "old");
-         SetFocus(GetDlgItem(d, 101));
+  run({typeText(IDC_OPTIONS_SEARCH_EDIT, "x"), look([](HWND d) {
+         SetDlgItemTextA(d, IDC_OPTIONS_REPLACE_EDIT, "old");
+         SetFocus(GetDlgItem(d, IDC_OPTIONS_SEARCH_EDIT));
        }),
-       setCheck(105, 1), look([&](HWND d) {
-         enabledOn = IsWindowEnabled(GetDlgItem(d, 106));
+       setCheck(IDC_OPTIONS_REPLACE_BOX, 1), look([&](HWND d) {
+         enabledOn = IsWindowEnabled(GetDlgItem(d, IDC_OPTIONS_REPLACE_EDIT));
          focusOn = GetDlgCtrlID(GetFocus());
-         SendDlgItemMessageA(d, 106, EM_GETSEL,
+         SendDlgItemMessageA(d, IDC_OPTIONS_REPLACE_EDIT, EM_GETSEL,
                              reinterpret_cast<WPARAM>(&start),
                              reinterpret_cast<LPARAM>(&end));
        }),
-       setCheck(105, 0), look([&](HWND d) {
-         enabledOff = IsWindowEnabled(GetDlgItem(d, 106));
+       setCheck(IDC_OPTIONS_REPLACE_BOX, 0), look([&](HWND d) {
+         enabledOff = IsWindowEnabled(GetDlgItem(d, IDC_OPTIONS_REPLACE_EDIT));
          focusOff = GetDlgCtrlID(GetFocus());
        }),
-       click(2)},
+       click(IDC_OPTIONS_CANCEL)},
       {});
   EXPECT_TRUE(enabledOn);
-  EXPECT_EQ(focusOn, 106);
+  EXPECT_EQ(focusOn, IDC_OPTIONS_REPLACE_EDIT);
   EXPECT_EQ(start, 0u);
   EXPECT_EQ(end, 3u);
   EXPECT_FALSE(enabledOff);
-  EXPECT_EQ(focusOff, 105) << "unchecking does not move the focus";
+  EXPECT_EQ(focusOff, IDC_OPTIONS_REPLACE_BOX)
+      << "unchecking does not move the focus";
 }
 
 TEST_F(TextCommandTest, FindModeStepsThroughEveryMatch) {
@@ -210,8 +227,9 @@ TEST_F(TextCommandTest, FindModeStepsThroughEveryMatch) {
   std::vector<std::vector<int>> buttons;
   auto buttonsNow = look([&](HWND d) { buttons.push_back(visibleButtons(d)); });
   run(fillOptions("allegro", nullptr),
-      {readLines(&seen), buttonsNow, click(104), readLines(&seen), click(104),
-       readLines(&seen), click(104), readLines(&seen), buttonsNow, click(1)});
+      {readLines(&seen), buttonsNow, click(IDC_RESULTS_NEXT), readLines(&seen),
+       click(IDC_RESULTS_NEXT), readLines(&seen), click(IDC_RESULTS_NEXT),
+       readLines(&seen), buttonsNow, click(IDC_RESULTS_OK)});
   ASSERT_EQ(seen.size(), 4u);
   EXPECT_EQ(seen[0],
             (Lines{"Match was found in", "page text block #1 [All pages]",
@@ -221,8 +239,9 @@ TEST_F(TextCommandTest, FindModeStepsThroughEveryMatch) {
   EXPECT_EQ(seen[2][3], "at position 5");
   EXPECT_EQ(seen[3],
             (Lines{"Search result:", "", "3 instance(s) found", "", "", ""}));
-  EXPECT_EQ(buttons[0], (std::vector<int>{104, 2}));
-  EXPECT_EQ(buttons[1], std::vector<int>{1});
+  EXPECT_EQ(buttons[0],
+            (std::vector<int>{IDC_RESULTS_NEXT, IDC_RESULTS_CANCEL}));
+  EXPECT_EQ(buttons[1], std::vector<int>{IDC_RESULTS_OK});
 }
 
 TEST_F(TextCommandTest, ReplaceNoYesNoReplacesOnlyTheSecond) {
@@ -230,8 +249,9 @@ TEST_F(TextCommandTest, ReplaceNoYesNoReplacesOnlyTheSecond) {
   score.addTextExpression(2, "pp dolce");
   score.addTextExpression(3, "sempre pp");
   std::vector<Lines> seen;
-  run(fillOptions("pp", "p"), {readLines(&seen), click(102), click(101),
-                               click(102), readLines(&seen), click(1)});
+  run(fillOptions("pp", "p"),
+      {readLines(&seen), click(IDC_RESULTS_NO), click(IDC_RESULTS_YES),
+       click(IDC_RESULTS_NO), readLines(&seen), click(IDC_RESULTS_OK)});
   EXPECT_EQ(seen[0][5], "Replace?");
   EXPECT_EQ(seen[1][2], "3 instance(s) found");
   EXPECT_EQ(seen[1][4], "1 instance(s) replaced");
@@ -246,12 +266,16 @@ TEST_F(TextCommandTest, AfterYesThenNoTheSearchGoesOnBehindTheMatch) {
   const struct {
     const char* text;
     const char* replace;
-    std::vector<int> answers;  // Yes 101, No 102
+    std::vector<int> answers;
     const char* result;
     const char* found;
   } cases[] = {
-      {"xxxx", "yy", {101, 102, 101, 102}, "yyxyyx", "4 instance(s) found"},
-      {"xx", "", {101, 102}, "x", "2 instance(s) found"},
+      {"xxxx",
+       "yy",
+       {IDC_RESULTS_YES, IDC_RESULTS_NO, IDC_RESULTS_YES, IDC_RESULTS_NO},
+       "yyxyyx",
+       "4 instance(s) found"},
+      {"xx", "", {IDC_RESULTS_YES, IDC_RESULTS_NO}, "x", "2 instance(s) found"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.replace);
@@ -261,7 +285,7 @@ TEST_F(TextCommandTest, AfterYesThenNoTheSearchGoesOnBehindTheMatch) {
     std::vector<UserStep> steps;
     for (int answer : c.answers) steps.push_back(click(answer));
     steps.push_back(readLines(&seen));
-    steps.push_back(click(1));
+    steps.push_back(click(IDC_RESULTS_OK));
     run(fillOptions("x", c.replace), steps);
     EXPECT_EQ(score.recordText({TagTextExpression, 1, 0, 0}, 12), c.result);
     ASSERT_EQ(seen.size(), 1u);
@@ -277,19 +301,21 @@ TEST_F(TextCommandTest, CaseAndTagBoxesCountEachForItself) {
     const char* found;
   } cases[] = {{1, 0, "1 instance(s) found"}, {0, 1, "3 instance(s) found"}};
   const UserStep toTheSummary = look([](HWND d) {
-    for (int i = 0; i < 5 && isShown(d, 104); ++i) {
-      SendDlgItemMessageA(d, 104, BM_CLICK, 0, 0);
+    for (int i = 0; i < 5 && isShown(d, IDC_RESULTS_NEXT); ++i) {
+      SendDlgItemMessageA(d, IDC_RESULTS_NEXT, BM_CLICK, 0, 0);
     }
   });
   for (const auto& c : cases) {
     SCOPED_TRACE(c.caseSensitive);
     std::vector<Lines> seen;
     std::vector<UserStep> options = fillOptions("font", nullptr);
-    options.insert(options.begin(), {setCheck(102, c.caseSensitive),
-                                     setCheck(104, c.searchTags)});
-    run(options, {toTheSummary, readLines(&seen), click(1)});
+    options.insert(options.begin(),
+                   {setCheck(IDC_OPTIONS_CASE_BOX, c.caseSensitive),
+                    setCheck(IDC_OPTIONS_TAGS_BOX, c.searchTags)});
+    run(options, {toTheSummary, readLines(&seen), click(IDC_RESULTS_OK)});
     // Reopened, the boxes show what was chosen.
-    run({click(1)}, {toTheSummary, readLines(&seen), click(1)});
+    run({click(IDC_OPTIONS_GO)},
+        {toTheSummary, readLines(&seen), click(IDC_RESULTS_OK)});
     ASSERT_EQ(seen.size(), 2u);
     EXPECT_EQ(seen[0][2], c.found);
     EXPECT_EQ(seen[1][2], c.found);
@@ -304,12 +330,16 @@ TEST_F(TextCommandTest, YesToAllReplacesEverythingAndHidesTheQuestion) {
   std::vector<Lines> seen;
   bool questionShown = true;
   scriptedUser().expectDialog(
-      Options, {setCheck(115, 1), typeText(101, "Fine"), setCheck(105, 1),
-                typeText(106, "Coda"), click(1)});
+      Options,
+      {setCheck(IDC_OPTIONS_LYRICS, 1),
+       typeText(IDC_OPTIONS_SEARCH_EDIT, "Fine"),
+       setCheck(IDC_OPTIONS_REPLACE_BOX, 1),
+       typeText(IDC_OPTIONS_REPLACE_EDIT, "Coda"), click(IDC_OPTIONS_GO)});
   scriptedUser().expectDialog(
       Results,
-      {click(103), readLines(&seen),
-       look([&](HWND d) { questionShown = isShown(d, 110); }), click(1)});
+      {click(IDC_RESULTS_YES_TO_ALL), readLines(&seen),
+       look([&](HWND d) { questionShown = isShown(d, IDC_RESULTS_LINE_6); }),
+       click(IDC_RESULTS_OK)});
   invoke();
   ASSERT_EQ(seen.size(), 1u);
   EXPECT_EQ(seen[0][2], "6 instance(s) found");
@@ -342,7 +372,8 @@ TEST_F(TextCommandTest, SummaryCountsPast16Bits) {
 TEST_F(TextCommandTest, CancelKeepsAnEarlierReplacement) {
   score.addTextExpression(1, "rit.");
   score.addTextExpression(2, "rit.");
-  run(fillOptions("rit.", "rall."), {click(101), click(2)});
+  run(fillOptions("rit.", "rall."),
+      {click(IDC_RESULTS_YES), click(IDC_RESULTS_CANCEL)});
   EXPECT_EQ(score.recordText({TagTextExpression, 1, 0, 0}, 12), "rall.");
   EXPECT_EQ(score.recordText({TagTextExpression, 2, 0, 0}, 12), "rit.");
 }
@@ -367,12 +398,14 @@ TEST_F(TextCommandTest, EveryKindReportsItsLocation) {
   std::vector<UserStep> steps;
   for (int i = 0; i < 11; ++i) {
     steps.push_back(readLines(&seen));
-    steps.push_back(click(104));
+    steps.push_back(click(IDC_RESULTS_NEXT));
   }
   steps.push_back(readLines(&seen));
-  steps.push_back(click(1));
-  scriptedUser().expectDialog(Options, {setCheck(114, 1), setCheck(115, 1),
-                                        typeText(101, "x "), click(1)});
+  steps.push_back(click(IDC_RESULTS_OK));
+  scriptedUser().expectDialog(
+      Options,
+      {setCheck(IDC_OPTIONS_ENDING_REPEATS, 1), setCheck(IDC_OPTIONS_LYRICS, 1),
+       typeText(IDC_OPTIONS_SEARCH_EDIT, "x "), click(IDC_OPTIONS_GO)});
   scriptedUser().expectDialog(Results, steps);
   invoke();
   std::vector<std::string> where;
@@ -392,7 +425,8 @@ TEST_F(TextCommandTest, EveryKindReportsItsLocation) {
 TEST_F(TextCommandTest, HiddenTagsMoveTheShownPositionBack) {
   score.addTextExpression(1, "^font(Arial)abc");
   std::vector<Lines> seen;
-  run(fillOptions("font", nullptr), {readLines(&seen), click(2)});
+  run(fillOptions("font", nullptr),
+      {readLines(&seen), click(IDC_RESULTS_CANCEL)});
   ASSERT_EQ(seen.size(), 1u);
   EXPECT_EQ(seen[0][2], "abc");
   EXPECT_EQ(seen[0][3], "at position -10");
@@ -404,11 +438,11 @@ TEST_F(TextCommandTest, NoMatchOpensOnTheSummary) {
   std::vector<int> buttons;
   run(fillOptions("Presto", "Vivace"),
       {readLines(&seen), look([&](HWND d) { buttons = visibleButtons(d); }),
-       click(1)});
+       click(IDC_RESULTS_OK)});
   ASSERT_EQ(seen.size(), 1u);
   EXPECT_EQ(seen[0], (Lines{"Search result:", "", "0 instance(s) found", "",
                             "0 instance(s) replaced", ""}));
-  EXPECT_EQ(buttons, std::vector<int>{1});
+  EXPECT_EQ(buttons, std::vector<int>{IDC_RESULTS_OK});
 }
 
 TEST_F(TextCommandTest, BothDialogsReopenWhereTheyWereLeft) {
@@ -421,15 +455,18 @@ TEST_F(TextCommandTest, BothDialogsReopenWhereTheyWereLeft) {
   };
   RECT options{}, results{};
   std::string search;
-  run({moveTo(150, 60), typeText(101, "abc"), click(2)}, {});
+  run({moveTo(150, 60), typeText(IDC_OPTIONS_SEARCH_EDIT, "abc"),
+       click(IDC_OPTIONS_CANCEL)},
+      {});
   run({look([&](HWND d) {
          GetWindowRect(d, &options);
-         search = controlText(d, 101);
+         search = controlText(d, IDC_OPTIONS_SEARCH_EDIT);
        }),
-       typeText(101, "zzz"), click(1)},
-      {moveTo(300, 200), click(1)});
-  run({click(1)},
-      {look([&](HWND d) { GetWindowRect(d, &results); }), click(1)});
+       typeText(IDC_OPTIONS_SEARCH_EDIT, "zzz"), click(IDC_OPTIONS_GO)},
+      {moveTo(300, 200), click(IDC_RESULTS_OK)});
+  run({click(IDC_OPTIONS_GO)},
+      {look([&](HWND d) { GetWindowRect(d, &results); }),
+       click(IDC_RESULTS_OK)});
   EXPECT_EQ(options.left, 150);
   EXPECT_EQ(options.top, 60);
   EXPECT_EQ(search, "") << "Cancel keeps the strings";
@@ -462,13 +499,15 @@ TEST_F(TextCommandTest, StoredPrefsOfAnyBytesStillWork) {
   RECT place{};
   std::vector<Lines> seen;
   run({look([&](HWND d) {
-         search = controlText(d, 101);
-         replace = controlText(d, 106);
-         replaceEnabled = IsWindowEnabled(GetDlgItem(d, 106));
+         search = controlText(d, IDC_OPTIONS_SEARCH_EDIT);
+         replace = controlText(d, IDC_OPTIONS_REPLACE_EDIT);
+         replaceEnabled =
+             IsWindowEnabled(GetDlgItem(d, IDC_OPTIONS_REPLACE_EDIT));
          GetWindowRect(d, &place);
        }),
-       click(1)},
-      {readLines(&seen), click(103), readLines(&seen), click(1)});
+       click(IDC_OPTIONS_GO)},
+      {readLines(&seen), click(IDC_RESULTS_YES_TO_ALL), readLines(&seen),
+       click(IDC_RESULTS_OK)});
   EXPECT_EQ(search, std::string(50, 'q'));
   EXPECT_EQ(replace, std::string(50, 'q'));
   EXPECT_TRUE(replaceEnabled);
@@ -481,17 +520,18 @@ TEST_F(TextCommandTest, StoredPrefsOfAnyBytesStillWork) {
 
 TEST_F(TextCommandTest, BoldFontIsReleasedWhenTheResultsClose) {
   score.addTextExpression(1, "abc");
-  for (int closeWith : {2, 1}) {
+  for (int closeWith : {IDC_RESULTS_CANCEL, IDC_RESULTS_OK}) {
     SCOPED_TRACE(closeWith);
     scriptedUser().reset();
     HGDIOBJ font = nullptr;
     LOGFONTA logical = {};
     std::vector<UserStep> results = {look([&](HWND d) {
       font = reinterpret_cast<HGDIOBJ>(
-          SendDlgItemMessageA(d, 107, WM_GETFONT, 0, 0));
+          SendDlgItemMessageA(d, IDC_RESULTS_LINE_3, WM_GETFONT, 0, 0));
       GetObjectA(font, sizeof logical, &logical);
     })};
-    if (closeWith == 1) results.push_back(click(104));  // on to the summary
+    if (closeWith == IDC_RESULTS_OK)
+      results.push_back(click(IDC_RESULTS_NEXT));  // on to the summary
     results.push_back(click(closeWith));
     run(fillOptions("abc", nullptr), results);
     EXPECT_EQ(logical.lfWeight, FW_BOLD);

@@ -8,6 +8,7 @@
 #include <set>
 
 #include "host/byte_access.h"
+#include "resources/dialog_ids.h"
 
 namespace L = EntryOptionsLayout;
 
@@ -149,14 +150,20 @@ TEST(FlagTables, DangerousAndSearchOnlyRows) {
       dangerousReplaceable.insert(row.controlId);
     }
   }
-  // Legality (both groups), V2 Launch, Voice 2 and Is Tuplet are criteria only.
-  EXPECT_EQ(searchOnly, (std::set<int16_t>{116, 118, 119, 149, 156}));
-  // Chord, Clef Change, Note Detail, Articulation, Lyrics, Tuplet,
-  // V2 Tup Para, Perf Data, Beam Ext, Special, Sec Beam, Stem Detail,
-  // Staff Expr, Slur, Tie Start, Tie End and Cross Note are drawn dark red.
+  // Only criteria, never replaced:
+  EXPECT_EQ(searchOnly,
+            (std::set<int16_t>{IDC_ENTRY_LEGALITY, IDC_ENTRY_V2_LAUNCH,
+                               IDC_ENTRY_VOICE_2, IDC_ENTRY_IS_TUPLET,
+                               IDC_NOTE_LEGALITY}));
+  // Drawn dark red:
   EXPECT_EQ(dangerousReplaceable,
-            (std::set<int16_t>{120, 121, 125, 126, 128, 129, 130, 131, 134, 136,
-                               138, 140, 127, 148, 157, 158, 159}));
+            (std::set<int16_t>{
+                IDC_ENTRY_CHORD, IDC_ENTRY_CLEF_CHANGE, IDC_ENTRY_NOTE_DETAIL,
+                IDC_ENTRY_ARTICULATION, IDC_ENTRY_LYRICS, IDC_ENTRY_TUPLET,
+                IDC_ENTRY_V2_TUP_PARA, IDC_ENTRY_PERF_DATA, IDC_ENTRY_BEAM_EXT,
+                IDC_ENTRY_SPECIAL, IDC_ENTRY_SEC_BEAM, IDC_ENTRY_STEM_DETAIL,
+                IDC_ENTRY_STAFF_EXPR, IDC_ENTRY_SLUR, IDC_NOTE_TIE_START,
+                IDC_NOTE_TIE_END, IDC_NOTE_CROSS_NOTE}));
 }
 
 TEST(TriStateMapping, OptionWordsShowAsCheckStates) {

@@ -1,0 +1,47 @@
+#include "ui/dialog_skeleton.h"
+
+#include "host/byte_access.h"
+#include "ui/dialog_utils.h"
+
+DialogCommand commandOf(uint32_t wParam) {
+  return DialogCommand{low16(wParam), static_cast<int>(wParam >> 16)};
+}
+
+int32_t dispatchDialogMessage(const DialogBehaviour& behaviour,
+                              HostWindow window, uint32_t message,
+                              uint32_t wParam) {
+  HWND dialog = static_cast<HWND>(window);
+  if (message == WM_INITDIALOG) {
+    behaviour.initialise(dialog);
+    return 1;
+  }
+  if (message == WM_COMMAND) behaviour.onCommand(dialog, commandOf(wParam));
+  return 0;
+}
+
+HFONT giveControlFont(HWND dialog, int controlId, const DialogFont& font) {
+  HDC dc = GetDC(dialog);
+  const int height = -MulDiv(font.pointSize, GetDeviceCaps(dc, LOGPIXELSY), 72);
+  ReleaseDC(dialog, dc);
+  HFONT created =
+      CreateFontA(height, 0, 0, 0, font.weight, 0, 0, 0, font.charset, 0, 0, 0,
+                  DialogFontFamily, DialogFontFace);
+  SendDlgItemMessageA(dialog, controlId, WM_SETFONT,
+                      reinterpret_cast<WPARAM>(created), 1);
+  return created;
+}
+
+void showDialogError(HWND dialog, const char* text, const char* title) {
+  MessageBoxA(dialog, text, title, MB_OK | MB_ICONERROR);
+}
+
+void showFieldError(HWND dialog, const char* text, const char* title,
+                    int fieldId) {
+  showDialogError(dialog, text, title);
+  hostFocusControl(dialog, static_cast<uint32_t>(fieldId), InterfaceVersion);
+}
+
+void endDialogAt(HWND dialog, uint8_t* position) {
+  saveWindowPosition(dialog, position);
+  hostEndDialog(dialog, InterfaceVersion);
+}
