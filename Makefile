@@ -36,7 +36,7 @@ demo: build
 	@echo
 	@LANG=hi_IN.UTF-8 LC_ALL=hi_IN.UTF-8 scripts/wine-run.sh \
 	  $(BUILD)/windows/demo/FINALE.EXE --utf8 --screenshots=pictures 2>/dev/null
-	@scripts/bmp2png.py $(BUILD)/windows/demo/pictures $(BUILD)/screenshots >/dev/null
+	@tools/pictures/bmp2png.py $(BUILD)/windows/demo/pictures $(BUILD)/screenshots >/dev/null
 	@echo "Screenshots of the dialogs and message boxes: $(BUILD)/screenshots/"
 
 # Regenerates the pictures the README shows.
@@ -44,7 +44,7 @@ screenshots: demo
 	rm -rf docs/screenshots
 	mkdir -p docs/screenshots
 	cp $(BUILD)/screenshots/*.png docs/screenshots/
-	scripts/setup-pictures.sh $(BUILD) docs/screenshots
+	tools/pictures/setup-pictures.sh $(BUILD) docs/screenshots
 
 PLUGIN := $(BUILD)/windows/plugin/vovadododidarov2000.fxt
 dist: build

@@ -97,7 +97,8 @@ set_target_properties(with_volatile_key PROPERTIES
   RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/setup-tests)
 
 # Walks through the setup program's pages and saves pictures of them.
-add_executable(page_pictures installer/page_pictures.cpp simhost/screenshot.cpp)
+add_executable(page_pictures tools/pictures/page_pictures.cpp
+                             simhost/screenshot.cpp)
 target_include_directories(page_pictures PRIVATE ${CMAKE_SOURCE_DIR})
 target_link_options(page_pictures PRIVATE ${STATIC_RUNTIME})
 target_link_libraries(page_pictures PRIVATE user32 gdi32)

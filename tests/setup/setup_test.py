@@ -32,7 +32,9 @@ import subprocess
 import sys
 import tempfile
 
-SCRIPTS = pathlib.Path(__file__).resolve().parents[2] / "scripts"
+ROOT = pathlib.Path(__file__).resolve().parents[2]
+SCRIPTS = ROOT / "scripts"
+PICTURES = ROOT / "tools" / "pictures"
 sys.path.insert(0, str(SCRIPTS))
 from plugin_version import file_version  # noqa: E402
 
@@ -333,7 +335,7 @@ def walks_the_pages(hold_exe, log):
     build = pathlib.Path(hold_exe).resolve().parents[2]  # beside windows/
     wait_for_wine()  # a server started without a display shows no windows
     with tempfile.TemporaryDirectory() as pictures:
-        code = subprocess.run([SCRIPTS / "setup-pictures.sh", build, pictures],
+        code = subprocess.run([PICTURES / "setup-pictures.sh", build, pictures],
                               stdout=log, stderr=log, timeout=SECONDS).returncode
     check(code == 0, "the page walk: the folder page keeps a folder without "
           "FINALE.EXE, Enter keeps the settings")

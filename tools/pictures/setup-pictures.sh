@@ -5,7 +5,7 @@
 # Program Files that is removed again afterwards.
 #   setup-pictures.sh BUILD_DIR TARGET_DIR
 set -eu
-cd "$(dirname "$0")/.."
+cd "$(dirname "$0")/../.."
 build=$(realpath "$1")
 target=$2
 export WINEPREFIX=$build/wineprefix-setup
@@ -31,4 +31,4 @@ setup=$(scripts/make-setup.py installer/setup.nsi \
 WINE_RUN_TIMEOUT=300 scripts/wine-run.sh "$build/windows/setup-tests/page_pictures.exe" \
   "C:\\setup-pictures\\$(basename "$setup")" 'C:\Program Files\Notation Program' \
   'C:\Program Files' 'C:\setup-pictures\pictures'
-scripts/bmp2png.py "$work/pictures" "$target"
+tools/pictures/bmp2png.py "$work/pictures" "$target"
