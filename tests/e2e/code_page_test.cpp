@@ -15,6 +15,7 @@
 
 #include "host/host_tags.h"
 #include "tests/e2e/e2e_support.h"
+#include "textsearch/text_prefs.h"
 
 namespace {
 
@@ -136,13 +137,15 @@ class Utf8CodePageTest : public CodePageRun {
   }
   // The search and replace strings as the plug-in stores them at its end.
   std::pair<std::string, std::string> storedStrings() {
+    namespace L = TextSearchPrefsLayout;
     callChecked(plugin().terminate, "FinaleExtensionTerminate", {0});
-    char prefs[132] = {};
-    DWORD size = sizeof prefs;
-    RegGetValueA(HKEY_CURRENT_USER, "Software\\QZPlugins\\QZSearchReplace111",
-                 "TextSearchPrefs", RRF_RT_REG_BINARY, nullptr, prefs, &size);
-    return {std::string(prefs, strnlen(prefs, 51)),
-            std::string(prefs + 51, strnlen(prefs + 51, 51))};
+    Bytes prefs = readSettingsValue("TextSearchPrefs").bytes;
+    prefs.resize(TextSearchPrefsSize);
+    const char* search = reinterpret_cast<const char*>(&prefs[L::SearchString]);
+    const char* replace =
+        reinterpret_cast<const char*>(&prefs[L::ReplaceString]);
+    return {std::string(search, strnlen(search, TextFieldSize)),
+            std::string(replace, strnlen(replace, TextFieldSize))};
   }
 };
 

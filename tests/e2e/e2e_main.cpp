@@ -86,6 +86,33 @@ void CommandTest::TearDown() {
   RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\QZPlugins");
 }
 
+const char SettingsKey[] = "Software\\QZPlugins\\QZSearchReplace111";
+
+void writeSettingsValue(const char* name, const Bytes& bytes, DWORD type) {
+  HKEY key = nullptr;
+  ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, SettingsKey, 0, nullptr, 0,
+                            KEY_WRITE, nullptr, &key, nullptr),
+            ERROR_SUCCESS);
+  RegSetValueExA(key, name, 0, type, bytes.data(),
+                 static_cast<DWORD>(bytes.size()));
+  RegCloseKey(key);
+}
+
+SettingsValue readSettingsValue(const char* name) {
+  SettingsValue value;
+  HKEY key = nullptr;
+  if (RegOpenKeyExA(HKEY_CURRENT_USER, SettingsKey, 0, KEY_READ, &key) != 0) {
+    return value;
+  }
+  BYTE buffer[1024];
+  DWORD size = sizeof buffer;
+  value.present = RegQueryValueExA(key, name, nullptr, &value.type, buffer,
+                                   &size) == ERROR_SUCCESS;
+  if (value.present) value.bytes.assign(buffer, buffer + size);
+  RegCloseKey(key);
+  return value;
+}
+
 std::string controlText(HWND dialog, int id) {
   char text[256] = {};
   GetDlgItemTextA(dialog, id, text, sizeof text);

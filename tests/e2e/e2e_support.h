@@ -41,6 +41,19 @@ class CommandTest : public HostTest {
   SimDocument score;
 };
 
+// The plug-in's settings key under HKEY_CURRENT_USER, and one of its
+// values: written as given, read back as stored (absent: `present` false).
+extern const char SettingsKey[];
+using Bytes = std::vector<uint8_t>;
+void writeSettingsValue(const char* name, const Bytes& bytes,
+                        DWORD type = REG_BINARY);
+struct SettingsValue {
+  bool present = false;
+  DWORD type = 0;
+  Bytes bytes;
+};
+SettingsValue readSettingsValue(const char* name);
+
 // What a control shows, and whether it is on the screen.
 std::string controlText(HWND dialog, int id);
 bool isShown(HWND dialog, int id);

@@ -433,13 +433,7 @@ TEST_F(EntryDialogTest, StoredOptionWordsOutsideTheirRangeShowAsIgnored) {
   writeI16(stored.data(), 104, 1);
   writeI16(stored.data(), 108, -32768);
   writeI16(stored.data(), 110, -32768);
-  HKEY key = nullptr;
-  ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER,
-                            "Software\\QZPlugins\\QZSearchReplace111", 0,
-                            nullptr, 0, KEY_WRITE, nullptr, &key, nullptr),
-            ERROR_SUCCESS);
-  RegSetValueExA(key, "SearchOptions", 0, REG_BINARY, stored.data(), 112);
-  RegCloseKey(key);
+  writeSettingsValue("SearchOptions", stored);
   callChecked(plugin().init, "FinaleExtensionInit", {0, 0});
 
   int shownAs = -1;

@@ -12,47 +12,14 @@
 
 namespace {
 
-const char Key[] = "Software\\QZPlugins\\QZSearchReplace111";
 const char Parent[] = "Software\\QZPlugins";
-
-using Bytes = std::vector<uint8_t>;
 
 void deleteKey() { RegDeleteTreeA(HKEY_CURRENT_USER, Parent); }
 
-void writeValue(const char* name, const Bytes& bytes, DWORD type = REG_BINARY) {
-  HKEY key = nullptr;
-  ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, Key, 0, nullptr, 0, KEY_WRITE,
-                            nullptr, &key, nullptr),
-            ERROR_SUCCESS);
-  RegSetValueExA(key, name, 0, type, bytes.data(),
-                 static_cast<DWORD>(bytes.size()));
-  RegCloseKey(key);
-}
-
-struct StoredValue {
-  bool present = false;
-  DWORD type = 0;
-  Bytes bytes;
-};
-
-StoredValue readValue(const char* name) {
-  StoredValue value;
-  HKEY key = nullptr;
-  if (RegOpenKeyExA(HKEY_CURRENT_USER, Key, 0, KEY_READ, &key) != 0) {
-    return value;
-  }
-  BYTE buffer[1024];
-  DWORD size = sizeof buffer;
-  value.present = RegQueryValueExA(key, name, nullptr, &value.type, buffer,
-                                   &size) == ERROR_SUCCESS;
-  if (value.present) value.bytes.assign(buffer, buffer + size);
-  RegCloseKey(key);
-  return value;
-}
-
 size_t valueCount() {
   HKEY key = nullptr;
-  if (RegOpenKeyExA(HKEY_CURRENT_USER, Key, 0, KEY_READ, &key) != 0) return 0;
+  if (RegOpenKeyExA(HKEY_CURRENT_USER, SettingsKey, 0, KEY_READ, &key) != 0)
+    return 0;
   DWORD count = 0;
   RegQueryInfoKeyA(key, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
                    &count, nullptr, nullptr, nullptr, nullptr);
@@ -115,7 +82,7 @@ TEST_F(SettingsTest, FirstRunStoresThreeBinaryValuesOfTheDefaults) {
                {"ReplaceOptions", defaultEntryOptions()},
                {"TextSearchPrefs", defaultTextPrefs()}};
   for (const auto& c : cases) {
-    const StoredValue value = readValue(c.name);
+    const SettingsValue value = readSettingsValue(c.name);
     ASSERT_TRUE(value.present) << c.name;
     EXPECT_EQ(value.type, static_cast<DWORD>(REG_BINARY)) << c.name;
     EXPECT_EQ(value.bytes, c.expected) << c.name;
@@ -126,14 +93,14 @@ TEST_F(SettingsTest, FirstRunStoresThreeBinaryValuesOfTheDefaults) {
 TEST_F(SettingsTest, StoredRecordsComeBackByteForByte) {
   const Bytes search = pattern(112, 1), replace = pattern(112, 2),
               text = pattern(132, 3);
-  writeValue("SearchOptions", search);
-  writeValue("ReplaceOptions", replace);
-  writeValue("TextSearchPrefs", text);
+  writeSettingsValue("SearchOptions", search);
+  writeSettingsValue("ReplaceOptions", replace);
+  writeSettingsValue("TextSearchPrefs", text);
   EXPECT_EQ(restartHost(), 0u);
   EXPECT_EQ(restartHost(), 0u);
-  EXPECT_EQ(readValue("SearchOptions").bytes, search);
-  EXPECT_EQ(readValue("ReplaceOptions").bytes, replace);
-  EXPECT_EQ(readValue("TextSearchPrefs").bytes, text);
+  EXPECT_EQ(readSettingsValue("SearchOptions").bytes, search);
+  EXPECT_EQ(readSettingsValue("ReplaceOptions").bytes, replace);
+  EXPECT_EQ(readSettingsValue("TextSearchPrefs").bytes, text);
 }
 
 TEST_F(SettingsTest, EachValueIsLoadedOnItsOwn) {
@@ -155,14 +122,15 @@ TEST_F(SettingsTest, EachValueIsLoadedOnItsOwn) {
     const Case& c = cases[i];
     SCOPED_TRACE(c.name);
     deleteKey();
-    writeValue(valueNames[i], c.written, c.type);
+    writeSettingsValue(valueNames[i], c.written, c.type);
     // A neighbour that is fine is read whatever happens to this one.
     const Bytes replace = pattern(112, 7);
-    if (i != 0) writeValue("ReplaceOptions", replace);
+    if (i != 0) writeSettingsValue("ReplaceOptions", replace);
     EXPECT_EQ(restartHost(), 0u);
     const Bytes defaults = i == 0 ? defaultTextPrefs() : defaultEntryOptions();
-    EXPECT_EQ(readValue(valueNames[i]).bytes, c.loaded ? c.written : defaults);
-    EXPECT_EQ(readValue("ReplaceOptions").bytes,
+    EXPECT_EQ(readSettingsValue(valueNames[i]).bytes,
+              c.loaded ? c.written : defaults);
+    EXPECT_EQ(readSettingsValue("ReplaceOptions").bytes,
               i == 0 ? defaultEntryOptions() : replace);
   }
 }

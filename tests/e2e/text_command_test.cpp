@@ -484,13 +484,7 @@ TEST_F(TextCommandTest, StoredPrefsOfAnyBytesStillWork) {
   }
   const uint8_t offScreen[8] = {0x10, 0x27, 0x10, 0x27, 0xFF, 0x7F, 0, 0};
   std::copy(offScreen, offScreen + 8, stored.begin() + 124);
-  HKEY key = nullptr;
-  ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER,
-                            "Software\\QZPlugins\\QZSearchReplace111", 0,
-                            nullptr, 0, KEY_WRITE, nullptr, &key, nullptr),
-            ERROR_SUCCESS);
-  RegSetValueExA(key, "TextSearchPrefs", 0, REG_BINARY, stored.data(), 132);
-  RegCloseKey(key);
+  writeSettingsValue("TextSearchPrefs", stored);
   callChecked(plugin().init, "FinaleExtensionInit", {0, 0});
   score.addTextExpression(1, std::string(60, 'q'));
 
