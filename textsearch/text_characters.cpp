@@ -104,13 +104,14 @@ int32_t alignToCharacter(const TextCharacters& characters, const char* text,
 
 void foldText(const TextCharacters& characters, const char* text,
               char* folded) {
-  for (int32_t i = 0; text[i] != '\0';) {
+  int32_t i = 0;
+  while (text[i] != '\0') {
     const int32_t length = characterLength(characters, text + i);
     folded[i] = length == 1 ? foldLetter(text[i]) : text[i];
     for (int32_t k = 1; k < length; ++k) folded[i + k] = text[i + k];
     i += length;
   }
-  folded[strlen(text)] = '\0';
+  folded[i] = '\0';
 }
 
 size_t wholeCharactersLength(const TextCharacters& characters, const char* text,

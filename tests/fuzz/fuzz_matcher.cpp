@@ -110,13 +110,20 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   int32_t nextFree = 0;  // matches never start before the previous end
   int16_t found = findInText(text.c_str(), 0);
   FuzzInput answers(data, size);
+  // Replaces the match or declines it, as the input says; whether it was
+  // replaced.
+  auto answer = [&answers] {
+    const int32_t replacedBefore = textSession.replacedCount;
+    if (answers.bit()) {
+      replaceMatch();
+    } else {
+      textSession.lengthDelta = 0;
+    }
+    return textSession.replacedCount != replacedBefore;
+  };
   for (int match = 0; found != 0 && match < MatchesPerText; ++match) {
     if (match >= CheckedMatches) {
-      if (answers.bit()) {
-        replaceMatch();
-      } else {
-        textSession.lengthDelta = 0;
-      }
+      answer();
       found = continueInText();
       continue;
     }
@@ -137,13 +144,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       FUZZ_CHECK(position <= textSession.matchOffset);
       releaseText(shown);
     }
-    const int32_t replacedBefore = textSession.replacedCount;
-    if (answers.bit()) {
-      replaceMatch();
-    } else {
-      textSession.lengthDelta = 0;
-    }
-    const bool replaced = textSession.replacedCount != replacedBefore;
+    const bool replaced = answer();
     if (replaced) {
       // The bytes before and after the match are kept, and so are the
       // characters, unless the replacement's bytes join an unfinished UTF-8
