@@ -19,7 +19,8 @@ namespace T = TextSearchPrefsLayout;
 namespace {
 
 TextSearchPrefs* resultsPrefs;
-uint8_t textCharset;  // the character set of the code page's texts
+uint8_t textCharset;   // the character set of the code page's texts
+const char* textFace;  // the face that shows them
 HFONT boldFont;
 
 bool replaceMode() { return prefsWord(*resultsPrefs, T::ReplaceEnabled) != 0; }
@@ -108,9 +109,11 @@ void initialise(HWND dialog) {
   restoreWindowPosition(dialog, resultsPrefs->bytes + T::ResultsDialogLeft);
   dropCurrentText();
   show(IDC_RESULTS_OK, false);
-  // The text line, in bold, in the character set of the code page's texts.
+  // The text line, in bold, in a face and character set that show the code
+  // page's texts.
   boldFont = giveControlFont(dialog, IDC_RESULTS_LINE_3,
-                             DialogFont{8, FW_BOLD, textCharset});
+                             DialogFont{DialogPointSize, FW_BOLD, textCharset},
+                             textFace);
   if (replaceMode()) {
     show(IDC_RESULTS_NEXT, false);
   } else {
@@ -167,6 +170,7 @@ void runResultsDialog(HostWindow parent, TextSearchPrefs* prefs,
                       const AnsiCodePage* codePage) {
   resultsPrefs = prefs;
   textCharset = codePage->fontCharset;
+  textFace = userTextFace(codePage->characters.form);
   useTextPrefs(prefs, &codePage->characters);
   hostRunDialog(IDD_TEXT_RESULTS, resultsDialogProc, parent, 1, 0,
                 InterfaceVersion);

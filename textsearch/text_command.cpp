@@ -5,7 +5,7 @@
 
 int16_t runTextCommand(HostWindow parent, TextSearchPrefs* prefs,
                        const AnsiCodePage* codePage) {
-  runTextOptionsDialog(parent, prefs, &codePage->characters);
+  runTextOptionsDialog(parent, prefs, codePage);
   if (optionsConfirmed) runResultsDialog(parent, prefs, codePage);
   return 1;
 }

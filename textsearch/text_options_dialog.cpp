@@ -22,7 +22,8 @@ static_assert(IDC_OPTIONS_LYRICS - FirstElementBox + 1 ==
               "one box per element switch, lyrics last");
 
 TextSearchPrefs* editedPrefs;
-const TextCharacters* characters;  // of the code page of the strings
+const AnsiCodePage* codePage;  // of the strings
+HFONT stringsFont;             // of the two edits, or none
 
 uint8_t* position() { return editedPrefs->bytes + T::OptionsDialogLeft; }
 
@@ -42,7 +43,7 @@ void setBox(HWND dialog, int id, size_t offset) {
 void setEdit(HWND dialog, int id, size_t offset) {
   char text[TextFieldSize];
   copyWholeCharacters(
-      *characters, text,
+      codePage->characters, text,
       reinterpret_cast<const char*>(editedPrefs->bytes + offset), TextMaxChars);
   hostSetControlText(dialog, id, text, InterfaceVersion);
 }
@@ -77,8 +78,9 @@ bool acceptOptions(HWND dialog) {
                      InterfaceVersion);
   hostGetControlText(dialog, IDC_OPTIONS_REPLACE_EDIT, replacement,
                      TextMaxChars, InterfaceVersion);
-  copyWholeCharacters(*characters, search, search, TextMaxChars);
-  copyWholeCharacters(*characters, replacement, replacement, TextMaxChars);
+  copyWholeCharacters(codePage->characters, search, search, TextMaxChars);
+  copyWholeCharacters(codePage->characters, replacement, replacement,
+                      TextMaxChars);
   if (search[0] == '\0') {
     showFieldError(dialog,
                    "You must enter a search string before starting a search.",
@@ -111,8 +113,26 @@ bool acceptOptions(HWND dialog) {
   return true;
 }
 
+// The two edits show the user's strings in the face that shows the code
+// page's texts; where that is the template's face, they keep its font.
+void giveStringsFont(HWND dialog) {
+  const char* face = userTextFace(codePage->characters.form);
+  if (strcmp(face, DialogFontFace) == 0) return;
+  stringsFont = createDialogFont(
+      dialog, DialogFont{DialogPointSize, 0, codePage->fontCharset}, face);
+  setControlFont(dialog, IDC_OPTIONS_SEARCH_EDIT, stringsFont);
+  setControlFont(dialog, IDC_OPTIONS_REPLACE_EDIT, stringsFont);
+}
+
+void closeDialog(HWND dialog) {
+  endDialogAt(dialog, position());
+  if (stringsFont != nullptr) DeleteObject(stringsFont);
+  stringsFont = nullptr;
+}
+
 void initialise(HWND dialog) {
   restoreWindowPosition(dialog, position());
+  giveStringsFont(dialog);
   limitText(dialog, IDC_OPTIONS_SEARCH_EDIT, TextMaxChars);
   limitText(dialog, IDC_OPTIONS_REPLACE_EDIT, TextMaxChars);
   setEdit(dialog, IDC_OPTIONS_SEARCH_EDIT, T::SearchString);
@@ -136,10 +156,10 @@ void onCommand(HWND dialog, DialogCommand command) {
   } else if (command.id == IDC_OPTIONS_GO) {
     if (acceptOptions(dialog)) {
       optionsConfirmed = 1;
-      endDialogAt(dialog, position());
+      closeDialog(dialog);
     }
   } else if (command.id == IDC_OPTIONS_CANCEL) {
-    endDialogAt(dialog, position());
+    closeDialog(dialog);
   }
 }
 
@@ -153,10 +173,10 @@ int32_t HOST_CALL optionsDialogProc(HostWindow window, uint32_t message,
 }  // namespace
 
 void runTextOptionsDialog(HostWindow parent, TextSearchPrefs* prefs,
-                          const TextCharacters* codePageCharacters) {
+                          const AnsiCodePage* stringsCodePage) {
   optionsConfirmed = 0;
   editedPrefs = prefs;
-  characters = codePageCharacters;
+  codePage = stringsCodePage;
   hostRunDialog(IDD_TEXT_OPTIONS, optionsDialogProc, parent, 1, 0,
                 InterfaceVersion);
 }

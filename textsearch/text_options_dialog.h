@@ -12,6 +12,6 @@ extern int16_t optionsConfirmed;
 
 // Runs the dialog on `prefs`, which it writes only when the input is
 // accepted (and, on every close, the dialog's position). Strings are cut
-// to whole characters of the code page with `characters`.
+// to whole characters of the code page, and shown in a font for its texts.
 void runTextOptionsDialog(HostWindow parent, TextSearchPrefs* prefs,
-                          const TextCharacters* characters);
+                          const AnsiCodePage* codePage);

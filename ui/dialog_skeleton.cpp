@@ -19,15 +19,27 @@ int32_t dispatchDialogMessage(const DialogBehaviour& behaviour,
   return 0;
 }
 
-HFONT giveControlFont(HWND dialog, int controlId, const DialogFont& font) {
+const char* userTextFace(CharacterForm form) {
+  return form == CharacterForm::Utf8 ? LinkedFontFace : DialogFontFace;
+}
+
+HFONT createDialogFont(HWND dialog, const DialogFont& font, const char* face) {
   HDC dc = GetDC(dialog);
   const int height = -MulDiv(font.pointSize, GetDeviceCaps(dc, LOGPIXELSY), 72);
   ReleaseDC(dialog, dc);
-  HFONT created =
-      CreateFontA(height, 0, 0, 0, font.weight, 0, 0, 0, font.charset, 0, 0, 0,
-                  DialogFontFamily, DialogFontFace);
+  return CreateFontA(height, 0, 0, 0, font.weight, 0, 0, 0, font.charset, 0, 0,
+                     0, DialogFontFamily, face);
+}
+
+void setControlFont(HWND dialog, int controlId, HFONT font) {
   SendDlgItemMessageA(dialog, controlId, WM_SETFONT,
-                      reinterpret_cast<WPARAM>(created), 1);
+                      reinterpret_cast<WPARAM>(font), 1);
+}
+
+HFONT giveControlFont(HWND dialog, int controlId, const DialogFont& font,
+                      const char* face) {
+  HFONT created = createDialogFont(dialog, font, face);
+  setControlFont(dialog, controlId, created);
   return created;
 }
 
