@@ -5,9 +5,9 @@
 # Benchmark library for the native tests and benchmarks, and clang with its
 # 32-bit sanitizer and libFuzzer runtimes for the fuzz targets; clang-tidy,
 # the static analyzer of the product's code; NSIS for the setup program;
-# Wine's own fonts, a Japanese and a Devanagari font, so that dialogs under
-# Wine look as on Windows and texts of those scripts can be seen in
-# pictures.
+# Wine's own fonts, a Japanese and a Devanagari font, and DejaVu Sans (Latin,
+# Greek, Cyrillic), so that dialogs under Wine look as on Windows and texts
+# of those scripts can be seen in pictures.
 # Quick when everything is there: it only asks apt for what is missing.
 #   install-deps.sh [MORE PACKAGES...]   (make bench adds its own)
 set -eu
@@ -16,7 +16,7 @@ packages=(
   make cmake g++ g++-multilib googletest libbenchmark-dev:i386
   g++-mingw-w64-i686-posix binutils-mingw-w64-i686
   wine wine32:i386 xvfb xauth python3 clang libclang-rt-14-dev clang-tidy
-  nsis fonts-wine fonts-ipafont-gothic fonts-lohit-deva
+  nsis fonts-wine fonts-ipafont-gothic fonts-lohit-deva fonts-dejavu-core
 )
 missing=()
 for package in "${packages[@]}"; do

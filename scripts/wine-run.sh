@@ -34,7 +34,32 @@ if [ "${1:-}" = "--prepare" ]; then
   # Wine's own fonts (Marlett draws the title bar buttons; MS Sans Serif and
   # Tahoma the dialogs) go where every program of the prefix finds them:
   # this Wine does not look for them in its data folder.
-  cp -u /usr/share/wine/fonts/* "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null
+  fonts=$WINEPREFIX/drive_c/windows/Fonts
+  cp -u /usr/share/wine/fonts/* "$fonts/" 2>/dev/null
+  # Under UTF-8 the plug-in shows the user's text in "MS Shell Dlg 2", a
+  # face Windows links fonts of other scripts to. Wine maps that name to its
+  # Tahoma, which has no Greek, and rewrites Tahoma's links at every start;
+  # so here the name maps to DejaVu Sans (Latin, Greek, Cyrillic), linked to
+  # IPAGothic (Japanese) and Lohit Devanagari, which Wine finds by file name
+  # in the prefix's fonts (it looks up a bold face's links under the bold
+  # face's own name). Edits draw through Wine's Uniscribe, which takes
+  # Japanese from its fallback face for Han and Kana, SimSun: that name maps
+  # to IPAGothic. Nothing else in the prefix uses these names.
+  nt='HKLM\Software\Microsoft\Windows NT\CurrentVersion'
+  links='ipag.ttf,IPAGothic\0Lohit-Devanagari.ttf,Lohit Devanagari'
+  set_nt() { timeout 60 wine reg add "$nt\$1" /v "$2" /t "$3" /d "$4" /f \
+    >/dev/null 2>&1; }
+  if [ ! -f "$WINEPREFIX/.fonts-linked" ]; then
+    cp /usr/share/fonts/opentype/ipafont-gothic/ipag.ttf \
+      /usr/share/fonts/truetype/lohit-devanagari/Lohit-Devanagari.ttf \
+      "$fonts/" &&
+      set_nt FontSubstitutes 'MS Shell Dlg 2' REG_SZ 'DejaVu Sans' &&
+      set_nt FontSubstitutes SimSun REG_SZ IPAGothic &&
+      set_nt 'FontLink\SystemLink' 'DejaVu Sans' REG_MULTI_SZ "$links" &&
+      set_nt 'FontLink\SystemLink' 'DejaVu Sans Bold' REG_MULTI_SZ "$links" &&
+      wineserver -w && touch "$WINEPREFIX/.fonts-linked"
+  fi
+  [ -f "$WINEPREFIX/.fonts-linked" ] || { echo "could not link fonts in $WINEPREFIX"; exit 1; }
   echo "wine prefix ready: $WINEPREFIX"
   exit 0
 fi

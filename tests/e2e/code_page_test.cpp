@@ -32,14 +32,55 @@ const char Verse[] = KA "a" KCaret "a(b)" Ka;
 
 using Lines = std::vector<std::string>;
 
-// The character set of the font that draws the text line.
-UserStep readTextCharset(int* charset) {
-  return look([charset](HWND d) {
-    LOGFONTA font{};
-    const HGDIOBJ handle = reinterpret_cast<HGDIOBJ>(
-        SendDlgItemMessageA(d, IDC_RESULTS_LINE_3, WM_GETFONT, 0, 0));
-    if (GetObjectA(handle, sizeof font, &font) == sizeof font) {
-      *charset = font.lfCharSet;
+HFONT controlFont(HWND dialog, int id) {
+  return reinterpret_cast<HFONT>(
+      SendDlgItemMessageA(dialog, id, WM_GETFONT, 0, 0));
+}
+
+// The font that draws a control.
+UserStep readFont(int id, LOGFONTA* font) {
+  return look([id, font](HWND d) {
+    GetObjectA(controlFont(d, id), sizeof *font, font);
+  });
+}
+
+// The pixels of one character drawn with a font into a memory DC.
+std::vector<uint32_t> drawnPixels(HFONT font, wchar_t character) {
+  constexpr int Side = 32;
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof info.bmiHeader;
+  info.bmiHeader.biWidth = Side;
+  info.bmiHeader.biHeight = -Side;  // top-down
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  void* bits = nullptr;
+  HDC dc = CreateCompatibleDC(nullptr);
+  HBITMAP bitmap =
+      CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  const HGDIOBJ oldBitmap = SelectObject(dc, bitmap);
+  const HGDIOBJ oldFont = SelectObject(dc, font);
+  PatBlt(dc, 0, 0, Side, Side, WHITENESS);
+  TextOutW(dc, 2, 2, &character, 1);
+  GdiFlush();
+  const auto* first = static_cast<const uint32_t*>(bits);
+  std::vector<uint32_t> pixels(first, first + Side * Side);
+  SelectObject(dc, oldFont);
+  SelectObject(dc, oldBitmap);
+  DeleteObject(bitmap);
+  DeleteDC(dc);
+  return pixels;
+}
+
+// The letters that a control's font draws as it draws a code point that
+// no font has (U+0378, unassigned): a box, a blank or nothing.
+UserStep findUndrawn(int id, const std::wstring& letters,
+                     std::wstring* undrawn) {
+  return look([=](HWND d) {
+    const auto nothing = drawnPixels(controlFont(d, id), L'\x0378');
+    for (wchar_t letter : letters) {
+      if (drawnPixels(controlFont(d, id), letter) == nothing) {
+        undrawn->push_back(letter);
+      }
     }
   });
 }
@@ -75,18 +116,18 @@ class CodePageTest : public CodePageRun {
 
 TEST_F(CodePageTest, FindModeSeesOnlyWholeLetters) {
   std::vector<Lines> seen;
-  int charset = -1;
+  LOGFONTA line{};
   run({setCheck(IDC_OPTIONS_LYRICS, 1), typeText(IDC_OPTIONS_SEARCH_EDIT, "a"),
        click(IDC_OPTIONS_GO)},
-      {readLines(&seen), readTextCharset(&charset), click(IDC_RESULTS_NEXT),
-       readLines(&seen), click(IDC_RESULTS_NEXT), readLines(&seen),
-       click(IDC_RESULTS_OK)});
+      {readLines(&seen), readFont(IDC_RESULTS_LINE_3, &line),
+       click(IDC_RESULTS_NEXT), readLines(&seen), click(IDC_RESULTS_NEXT),
+       readLines(&seen), click(IDC_RESULTS_OK)});
   ASSERT_EQ(seen.size(), 3u);
   EXPECT_EQ(seen[0], (Lines{"Match was found in", "verse lyrics #1", Verse,
                             "at position 3", "", ""}));
   EXPECT_EQ(seen[1][3], "at position 6") << "behind the caret of a katakana";
   EXPECT_EQ(seen[2][2], "2 instance(s) found");
-  EXPECT_EQ(charset, SHIFTJIS_CHARSET);
+  EXPECT_EQ(line.lfCharSet, SHIFTJIS_CHARSET);
 }
 
 TEST_F(CodePageTest, YesToAllChangesNoKatakana) {
@@ -177,16 +218,27 @@ TEST_F(Utf8CodePageTest, YesToAllOverGreekJapaneseAndHindiTexts) {
   score.addTextExpression(2, Japanese);
   score.addTextExpression(3, Hindi);
   std::vector<Lines> seen;
-  int charset = -1;
+  LOGFONTA search{}, replace{}, line{};
+  std::wstring undrawn;
   run({typeText(IDC_OPTIONS_SEARCH_EDIT, "DOLCE"),
        setCheck(IDC_OPTIONS_REPLACE_BOX, 1),
-       typeText(IDC_OPTIONS_REPLACE_EDIT, Sweetly), click(IDC_OPTIONS_GO)},
-      {readLines(&seen), readTextCharset(&charset),
+       typeText(IDC_OPTIONS_REPLACE_EDIT, Sweetly),
+       readFont(IDC_OPTIONS_SEARCH_EDIT, &search),
+       readFont(IDC_OPTIONS_REPLACE_EDIT, &replace), click(IDC_OPTIONS_GO)},
+      {readLines(&seen), readFont(IDC_RESULTS_LINE_3, &line),
+       findUndrawn(IDC_RESULTS_LINE_3, L"\x03B1\x0927\x3086", &undrawn),
        click(IDC_RESULTS_YES_TO_ALL), readLines(&seen), click(IDC_RESULTS_OK)});
   ASSERT_EQ(seen.size(), 2u);
   EXPECT_EQ(seen[0], (Lines{"Match was found in", "text expression entry #1",
                             Greek, "at position 10", "", "Replace?"}));
-  EXPECT_EQ(charset, DEFAULT_CHARSET);
+  // A face that Windows links other scripts' fonts to, in every control
+  // that shows the user's text: alpha, dha and yu are drawn.
+  for (const LOGFONTA& font : {search, replace, line}) {
+    EXPECT_STREQ(font.lfFaceName, "MS Shell Dlg 2");
+  }
+  EXPECT_EQ(line.lfCharSet, DEFAULT_CHARSET);
+  EXPECT_EQ(line.lfWeight, FW_BOLD);
+  EXPECT_EQ(undrawn, L"");
   EXPECT_EQ(seen[1][2], "2 instance(s) found");
   EXPECT_EQ(expression(1), std::string(Greek, 9) + Sweetly);
   EXPECT_EQ(expression(2), std::string(Japanese, 10) + Sweetly);
