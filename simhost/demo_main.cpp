@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <deque>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "host/byte_access.h"
@@ -164,7 +165,7 @@ void printBoxes() {
 }
 
 // The text command on a system of another code page, searching a score of
-// that code page's texts in find mode.
+// that code page's texts.
 struct CodePageDemo {
   const char* option;
   UINT codePage;
@@ -173,7 +174,9 @@ struct CodePageDemo {
   const char* pageText;
   const char* expression;  // a text expression
   const char* search;
+  const char* replacement;  // null: find mode
   const char* picture;
+  const char* optionsPicture;  // null: none
 };
 
 const CodePageDemo CodePageDemos[] = {
@@ -182,17 +185,23 @@ const CodePageDemo CodePageDemos[] = {
     // left alone and the text is shown readably.
     {"--japanese", 932, "ja_JP.UTF-8", "On a Japanese system",
      "\x83\x41\x83\x8A\x83\x41 Aria",
-     "\x82\xB3\x82\xAD\x82\xE7 \x82\xB3\x82\xAD\x82\xE7", "a",
-     "text-results-japanese"},
-    // "Slowly" in Greek, Russian, Hindi and Japanese, then "dolce"; an
-    // expression: "sweetly" in Greek and "dolce". Every script is shown
-    // whole.
+     "\x82\xB3\x82\xAD\x82\xE7 \x82\xB3\x82\xAD\x82\xE7", "a", nullptr,
+     "text-results-japanese", nullptr},
+    // "Slowly" in Greek, Russian, Hindi and Japanese, then "sweetly" in
+    // Greek; an expression: "sweetly" in Greek and "dolce". The Greek word is
+    // replaced by "tenderly" in Russian and "sweet" in Hindi and Japanese.
+    // Every script is shown whole and readably.
     {"--utf8", CP_UTF8, "hi_IN.UTF-8", "On a system set to UTF-8",
      "\xCE\x91\xCF\x81\xCE\xB3\xCE\xAC \xD0\x9C\xD0\xB5\xD0\xB4\xD0\xBB\xD0\xB5"
      "\xD0\xBD\xD0\xBD\xD0\xBE \xE0\xA4\xA7\xE0\xA5\x80\xE0\xA4\xB0\xE0\xA5\x87"
-     " \xE3\x82\x86\xE3\x81\xA3\xE3\x81\x8F\xE3\x82\x8A dolce",
-     "\xCE\xB3\xCE\xBB\xCF\x85\xCE\xBA\xCE\xAC, dolce", "dolce",
-     "text-results-utf8"},
+     " \xE3\x82\x86\xE3\x81\xA3\xE3\x81\x8F\xE3\x82\x8A, "
+     "\xCE\xB3\xCE\xBB\xCF\x85\xCE\xBA\xCE\xAC",
+     "\xCE\xB3\xCE\xBB\xCF\x85\xCE\xBA\xCE\xAC, dolce",
+     "\xCE\xB3\xCE\xBB\xCF\x85\xCE\xBA\xCE\xAC",
+     "\xD0\xBD\xD0\xB5\xD0\xB6\xD0\xBD\xD0\xBE "
+     "\xE0\xA4\xAE\xE0\xA4\xA7\xE0\xA5\x81"
+     "\xE0\xA4\xB0 \xE7\x94\x98\xE3\x81\x8F",
+     "text-results-utf8", "text-options-utf8"},
 };
 
 int runCodePageDemo(Plugin& plugin, const CodePageDemo& demo) {
@@ -208,15 +217,27 @@ int runCodePageDemo(Plugin& plugin, const CodePageDemo& demo) {
   simHost().document = &score;
   callChecked(plugin.init, "Init", {0, 0});
   scriptedUser().install();
-  printf("%s the user searches for \"%s\":\n", demo.who, demo.search);
-  scriptedUser().expectDialog(
-      IDD_TEXT_OPTIONS,
-      {typeText(IDC_OPTIONS_SEARCH_EDIT, demo.search), click(IDC_OPTIONS_GO)});
+  printf("%s the user searches for \"%s\"", demo.who,
+         terminalText(demo.search).c_str());
+  std::vector<UserStep> options = {
+      typeText(IDC_OPTIONS_SEARCH_EDIT, demo.search)};
+  int goOn = IDC_RESULTS_NEXT;
+  if (demo.replacement != nullptr) {
+    printf(", to be replaced by \"%s\"",
+           terminalText(demo.replacement).c_str());
+    options.push_back(setCheck(IDC_OPTIONS_REPLACE_BOX, 1));
+    options.push_back(typeText(IDC_OPTIONS_REPLACE_EDIT, demo.replacement));
+    goOn = IDC_RESULTS_YES;
+  }
+  printf(":\n");
+  if (demo.optionsPicture != nullptr)
+    options.push_back(picture(demo.optionsPicture));
+  options.push_back(click(IDC_OPTIONS_GO));
+  scriptedUser().expectDialog(IDD_TEXT_OPTIONS, std::move(options));
   scriptedUser().expectDialog(
       IDD_TEXT_RESULTS,
-      {showLines("at the first match"), picture(demo.picture),
-       click(IDC_RESULTS_NEXT), showLines("at the second match"),
-       click(IDC_RESULTS_NEXT), showLines("at the end"),
+      {showLines("at the first match"), picture(demo.picture), click(goOn),
+       showLines("at the second match"), click(goOn), showLines("at the end"),
        click(IDC_RESULTS_OK)});
   callChecked(plugin.invoke, "Invoke", {0, 1, argument(nullptr), 0});
   printBoxes();
