@@ -47,27 +47,16 @@ UserStep readFont(int id, LOGFONTA* font) {
 // The pixels of one character drawn with a font into a memory DC.
 std::vector<uint32_t> drawnPixels(HFONT font, wchar_t character) {
   constexpr int Side = 32;
-  BITMAPINFO info{};
-  info.bmiHeader.biSize = sizeof info.bmiHeader;
-  info.bmiHeader.biWidth = Side;
-  info.bmiHeader.biHeight = -Side;  // top-down
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
-  void* bits = nullptr;
   HDC dc = CreateCompatibleDC(nullptr);
-  HBITMAP bitmap =
-      CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-  const HGDIOBJ oldBitmap = SelectObject(dc, bitmap);
-  const HGDIOBJ oldFont = SelectObject(dc, font);
+  HBITMAP bitmap = CreateBitmap(Side, Side, 1, 32, nullptr);
+  SelectObject(dc, bitmap);
+  SelectObject(dc, font);
   PatBlt(dc, 0, 0, Side, Side, WHITENESS);
   TextOutW(dc, 2, 2, &character, 1);
-  GdiFlush();
-  const auto* first = static_cast<const uint32_t*>(bits);
-  std::vector<uint32_t> pixels(first, first + Side * Side);
-  SelectObject(dc, oldFont);
-  SelectObject(dc, oldBitmap);
+  std::vector<uint32_t> pixels(Side * Side);
+  GetBitmapBits(bitmap, Side * Side * 4, pixels.data());
+  DeleteDC(dc);  // before the bitmap and font it holds
   DeleteObject(bitmap);
-  DeleteDC(dc);
   return pixels;
 }
 
