@@ -21,10 +21,6 @@ constexpr COLORREF WarningColor = RGB(128, 0, 0);
 // The page caption: 14 points, default weight, the ANSI character set.
 constexpr DialogFont CaptionFont = {14, 0, ANSI_CHARSET};
 
-uint8_t* callerPosition() {
-  return entryDialog.callerSearch->bytes + EntryOptionsLayout::DialogLeft;
-}
-
 // Red on the replace page: the legend, and every flag a user can replace
 // that is considered dangerous.
 bool isWarningControl(int id) {
@@ -38,57 +34,52 @@ bool isWarningControl(int id) {
   return false;
 }
 
-LRESULT CALLBACK warningColorProc(HWND dialog, UINT message, WPARAM wParam,
-                                  LPARAM lParam) {
-  if (message == WM_CTLCOLORSTATIC && !entryDialog.searchPageShown &&
-      isWarningControl(
+// Dangerous replace actions in dark red: the window procedure of its own
+// answers WM_CTLCOLORSTATIC for them on the replace page.
+LRESULT warningColour(HWND, UINT message, WPARAM wParam, LPARAM lParam,
+                      void* context) {
+  EntryDialogState& state = *static_cast<EntryDialogState*>(context);
+  if (message != WM_CTLCOLORSTATIC || state.searchPageShown ||
+      !isWarningControl(
           static_cast<int16_t>(GetDlgCtrlID(reinterpret_cast<HWND>(lParam))))) {
-    const COLORREF face = GetSysColor(COLOR_BTNFACE);
-    if (face != entryDialog.buttonFace) {
-      DeleteObject(entryDialog.backgroundBrush);
-      entryDialog.buttonFace = face;
-      entryDialog.backgroundBrush = CreateSolidBrush(face);
-    }
-    HDC dc = reinterpret_cast<HDC>(wParam);
-    SetTextColor(dc, WarningColor);
-    SetBkColor(dc, entryDialog.buttonFace);
-    return reinterpret_cast<LRESULT>(entryDialog.backgroundBrush);
+    return 0;
   }
-  return CallWindowProcA(entryDialog.previousProc, dialog, message, wParam,
-                         lParam);
-}
-
-void setUp(HWND dialog) {
-  entryDialog.buttonFace = GetSysColor(COLOR_BTNFACE);
-  entryDialog.backgroundBrush = CreateSolidBrush(entryDialog.buttonFace);
-  entryDialog.previousProc = reinterpret_cast<WNDPROC>(SetWindowLongA(
-      dialog, GWL_WNDPROC, reinterpret_cast<LONG>(warningColorProc)));
-  entryDialog.captionFont =
-      giveControlFont(dialog, IDC_CRITERIA_CAPTION, CaptionFont);
+  const COLORREF face = GetSysColor(COLOR_BTNFACE);
+  if (face != state.buttonFace) {
+    DeleteObject(state.backgroundBrush);
+    state.buttonFace = face;
+    state.backgroundBrush = CreateSolidBrush(face);
+  }
+  HDC dc = reinterpret_cast<HDC>(wParam);
+  SetTextColor(dc, WarningColor);
+  SetBkColor(dc, state.buttonFace);
+  return reinterpret_cast<LRESULT>(state.backgroundBrush);
 }
 
 // Cancel and GO alike: the window procedure back, the position kept, the
 // dialog ended, its font and brush released.
-void closeDialog(HWND dialog) {
-  SetWindowLongA(dialog, GWL_WNDPROC,
-                 reinterpret_cast<LONG>(entryDialog.previousProc));
-  endDialogAt(dialog, callerPosition());
-  DeleteObject(entryDialog.backgroundBrush);
-  DeleteObject(entryDialog.captionFont);
-  entryDialog.backgroundBrush = nullptr;
-  entryDialog.captionFont = nullptr;
+void closeDialog(HWND dialog, EntryDialogState& state) {
+  endDialog(dialog);
+  DeleteObject(state.backgroundBrush);
+  DeleteObject(state.captionFont);
+  state.backgroundBrush = nullptr;
+  state.captionFont = nullptr;
 }
 
-void initialise(HWND dialog) {
-  restoreWindowPosition(dialog, callerPosition());
-  setUp(dialog);
+void initialise(HWND dialog, void* context) {
+  EntryDialogState& state = *static_cast<EntryDialogState*>(context);
+  state.buttonFace = GetSysColor(COLOR_BTNFACE);
+  state.backgroundBrush = CreateSolidBrush(state.buttonFace);
+  state.captionFont =
+      giveControlFont(dialog, IDC_CRITERIA_CAPTION, CaptionFont);
   showSearchPage(dialog);
 }
 
-void onCommand(HWND dialog, DialogCommand command) {
+void onCommand(HWND dialog, DialogCommand command, void* context) {
+  EntryDialogState& state = *static_cast<EntryDialogState*>(context);
   switch (command.id) {
     case IDC_CRITERIA_CANCEL:
-      closeDialog(dialog);
+      closeDialog(dialog, state);
       break;
     case IDC_CRITERIA_DURATION_BOX:
     case IDC_CRITERIA_POSITION_BOX:
@@ -97,29 +88,29 @@ void onCommand(HWND dialog, DialogCommand command) {
       if (command.code == 0) enableValueEdits(dialog);
       break;
     case IDC_CRITERIA_DONE:
-      if (readPage(dialog, entryDialog.searchWorking, true)) {
+      if (readPage(dialog, state.searchWorking, true)) {
         showReplacePage(dialog);
       }
       break;
     case IDC_CRITERIA_SEARCH:
-      if (readPage(dialog, entryDialog.replaceWorking, false)) {
+      if (readPage(dialog, state.replaceWorking, false)) {
         showSearchPage(dialog);
       }
       break;
     case IDC_CRITERIA_GO:
-      if (readPage(dialog, entryDialog.replaceWorking, true)) {
-        entryDialog.goPressed = 1;
-        *entryDialog.callerSearch = entryDialog.searchWorking;
-        *entryDialog.callerReplace = entryDialog.replaceWorking;
-        closeDialog(dialog);
+      if (readPage(dialog, state.replaceWorking, true)) {
+        state.goPressed = 1;
+        *state.callerSearch = state.searchWorking;
+        *state.callerReplace = state.replaceWorking;
+        closeDialog(dialog, state);
       }
       break;
     case IDC_CRITERIA_RESET:
-      if (entryDialog.searchPageShown) {
-        resetEntryOptions(&entryDialog.searchWorking);
+      if (state.searchPageShown) {
+        resetEntryOptions(&state.searchWorking);
         showSearchPage(dialog);
       } else {
-        resetEntryOptions(&entryDialog.replaceWorking);
+        resetEntryOptions(&state.replaceWorking);
         showReplacePage(dialog);
       }
       break;
@@ -128,14 +119,9 @@ void onCommand(HWND dialog, DialogCommand command) {
   }
 }
 
-const DialogBehaviour EntryDialog = {initialise, onCommand};
+const DialogBehaviour Behaviour = {initialise, onCommand, warningColour};
 
 }  // namespace
-
-int32_t HOST_CALL entryDialogProc(HostWindow window, uint32_t message,
-                                  uint32_t wParam, int32_t, uint32_t) {
-  return dispatchDialogMessage(EntryDialog, window, message, wParam);
-}
 
 int16_t runEntryDialog(HostWindow parent, EntryOptions* search,
                        EntryOptions* replace) {
@@ -144,7 +130,7 @@ int16_t runEntryDialog(HostWindow parent, EntryOptions* search,
   entryDialog.callerReplace = replace;
   entryDialog.searchWorking = *search;
   entryDialog.replaceWorking = *replace;
-  hostRunDialog(IDD_ENTRY_CRITERIA, entryDialogProc, parent, 1, 0,
-                InterfaceVersion);
+  runDialog(IDD_ENTRY_CRITERIA, Behaviour, parent, &entryDialog,
+            search->bytes + EntryOptionsLayout::DialogLeft);
   return entryDialog.goPressed;
 }

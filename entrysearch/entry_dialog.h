@@ -11,8 +11,3 @@
 // copies), 0 when the user cancelled.
 int16_t runEntryDialog(HostWindow parent, EntryOptions* search,
                        EntryOptions* replace);
-
-// The dialog procedure handed to the host's dialog service.
-int32_t HOST_CALL entryDialogProc(HostWindow dialog, uint32_t message,
-                                  uint32_t wParam, int32_t lParam,
-                                  uint32_t reserved);

@@ -16,7 +16,6 @@ struct EntryDialogState {
   EntryOptions* callerReplace;
   int16_t searchPageShown;
   int16_t goPressed;
-  WNDPROC previousProc;
   HFONT captionFont;
   HBRUSH backgroundBrush;
   COLORREF buttonFace;

@@ -18,12 +18,20 @@ namespace T = TextSearchPrefsLayout;
 
 namespace {
 
-TextSearchPrefs* resultsPrefs;
-uint8_t textCharset;   // the character set of the code page's texts
-const char* textFace;  // the face that shows them
-HFONT boldFont;
+// The state of one run of the dialog, on its window, besides the search's.
+struct ResultsDialog {
+  const TextSearchPrefs* prefs;  // of this search
+  const AnsiCodePage* codePage;  // of the texts
+  HFONT boldFont;                // of the text line
+};
 
-bool replaceMode() { return prefsWord(*resultsPrefs, T::ReplaceEnabled) != 0; }
+ResultsDialog& stateOf(void* context) {
+  return *static_cast<ResultsDialog*>(context);
+}
+
+bool replaceMode(const ResultsDialog& state) {
+  return prefsWord(*state.prefs, T::ReplaceEnabled) != 0;
+}
 
 HWND dialogWindow() { return static_cast<HWND>(textSession.resultsDialog); }
 
@@ -34,14 +42,14 @@ void setLine(int line, const char* text) {
 
 void show(int id, bool on) { showControl(dialogWindow(), id, on ? 1 : 0); }
 
-void showMatch() {
+void showMatch(const ResultsDialog& state) {
   ++textSession.foundCount;
   setLine(1, "Match was found in");
   char line[LineSize];
   formatLocation(line);
   setLine(2, line);
   int16_t position = textSession.matchOffset;
-  if (prefsWord(*resultsPrefs, T::SearchTags) != 0) {
+  if (prefsWord(*state.prefs, T::SearchTags) != 0) {
     setLine(3, textSession.currentText);
   } else {
     char* shown = displayText(&position);
@@ -51,10 +59,10 @@ void showMatch() {
   snprintf(line, sizeof line, "at position %d", position + 1);
   setLine(4, line);
   setLine(5, "");
-  setLine(6, replaceMode() ? "Replace?" : "");
+  setLine(6, replaceMode(state) ? "Replace?" : "");
 }
 
-void showSummary() {
+void showSummary(const ResultsDialog& state) {
   for (int id : {IDC_RESULTS_YES, IDC_RESULTS_NO, IDC_RESULTS_YES_TO_ALL,
                  IDC_RESULTS_NEXT, IDC_RESULTS_CANCEL}) {
     show(id, false);
@@ -67,7 +75,7 @@ void showSummary() {
            static_cast<int>(textSession.foundCount));
   setLine(3, line);
   setLine(4, "");
-  if (replaceMode()) {
+  if (replaceMode(state)) {
     snprintf(line, sizeof line, "%d instance(s) replaced",
              static_cast<int>(textSession.replacedCount));
     setLine(5, line);
@@ -77,101 +85,96 @@ void showSummary() {
   setLine(6, "");
 }
 
-void beginSession(HWND dialog) {
+void beginSession(HWND dialog, const ResultsDialog& state) {
   textSession.resultsDialog = dialog;
   textSession.foundCount = 0;
   textSession.replacedCount = 0;
   textSession.matchOffset = 0;
   if (findFirstMatch() != 0) {
-    showMatch();
+    showMatch(state);
   } else {
-    showSummary();
+    showSummary(state);
   }
 }
 
-int16_t findNextAndShow() {
+int16_t findNextAndShow(const ResultsDialog& state) {
   if (findNextMatch() != 0) {
-    showMatch();
+    showMatch(state);
     return 1;
   }
-  showSummary();
+  showSummary(state);
   return 0;
 }
 
-void replaceAll() {
+void replaceAll(const ResultsDialog& state) {
   show(IDC_RESULTS_LINE_6, false);
   replaceMatch();
-  while (findNextAndShow() != 0) replaceMatch();
+  while (findNextAndShow(state) != 0) replaceMatch();
 }
 
-void initialise(HWND dialog) {
+void initialise(HWND dialog, void* context) {
+  ResultsDialog& state = stateOf(context);
   textSession.resultsDialog = dialog;
-  restoreWindowPosition(dialog, resultsPrefs->bytes + T::ResultsDialogLeft);
   dropCurrentText();
   show(IDC_RESULTS_OK, false);
   // The text line, in bold, in a face and character set that show the code
   // page's texts.
-  boldFont = giveControlFont(dialog, IDC_RESULTS_LINE_3,
-                             DialogFont{DialogPointSize, FW_BOLD, textCharset},
-                             textFace);
-  if (replaceMode()) {
+  state.boldFont = giveControlFont(
+      dialog, IDC_RESULTS_LINE_3,
+      DialogFont{DialogPointSize, FW_BOLD, state.codePage->fontCharset},
+      userTextFace(state.codePage->characters.form));
+  if (replaceMode(state)) {
     show(IDC_RESULTS_NEXT, false);
   } else {
     for (int id : {IDC_RESULTS_YES, IDC_RESULTS_NO, IDC_RESULTS_YES_TO_ALL})
       show(id, false);
   }
-  beginSession(dialog);
+  beginSession(dialog, state);
 }
 
-void close(HWND dialog) {
+void close(HWND dialog, ResultsDialog& state) {
   dropCurrentText();
-  DeleteObject(boldFont);
-  boldFont = nullptr;
-  endDialogAt(dialog, resultsPrefs->bytes + T::ResultsDialogLeft);
+  DeleteObject(state.boldFont);
+  state.boldFont = nullptr;
+  endDialog(dialog);
 }
 
-void onCommand(HWND dialog, DialogCommand command) {
+void onCommand(HWND dialog, DialogCommand command, void* context) {
+  ResultsDialog& state = stateOf(context);
   switch (command.id) {
     case IDC_RESULTS_YES:
       replaceMatch();
-      findNextAndShow();
+      findNextAndShow(state);
       break;
     case IDC_RESULTS_NO:
     case IDC_RESULTS_NEXT:
       textSession.lengthDelta = 0;
-      findNextAndShow();
+      findNextAndShow(state);
       break;
     case IDC_RESULTS_YES_TO_ALL:
       for (int id : {IDC_RESULTS_YES, IDC_RESULTS_NO, IDC_RESULTS_YES_TO_ALL,
                      IDC_RESULTS_CANCEL}) {
         show(id, false);
       }
-      replaceAll();
+      replaceAll(state);
       break;
     case IDC_RESULTS_OK:
     case IDC_RESULTS_CANCEL:
-      close(dialog);
+      close(dialog, state);
       break;
     default:
       break;
   }
 }
 
-const DialogBehaviour ResultsDialog = {initialise, onCommand};
-
-int32_t HOST_CALL resultsDialogProc(HostWindow window, uint32_t message,
-                                    uint32_t wParam, int32_t, uint32_t) {
-  return dispatchDialogMessage(ResultsDialog, window, message, wParam);
-}
+const DialogBehaviour Behaviour = {initialise, onCommand, nullptr};
 
 }  // namespace
 
 void runResultsDialog(HostWindow parent, TextSearchPrefs* prefs,
                       const AnsiCodePage* codePage) {
-  resultsPrefs = prefs;
-  textCharset = codePage->fontCharset;
-  textFace = userTextFace(codePage->characters.form);
+  ResultsDialog state{prefs, codePage, nullptr};
   useTextPrefs(prefs, &codePage->characters);
-  hostRunDialog(IDD_TEXT_RESULTS, resultsDialogProc, parent, 1, 0,
-                InterfaceVersion);
+  runDialog(IDD_TEXT_RESULTS, Behaviour, parent, &state,
+            prefs->bytes + T::ResultsDialogLeft);
 }

@@ -5,7 +5,8 @@
 
 int16_t runTextCommand(HostWindow parent, TextSearchPrefs* prefs,
                        const AnsiCodePage* codePage) {
-  runTextOptionsDialog(parent, prefs, codePage);
-  if (optionsConfirmed) runResultsDialog(parent, prefs, codePage);
+  if (runTextOptionsDialog(parent, prefs, codePage)) {
+    runResultsDialog(parent, prefs, codePage);
+  }
   return 1;
 }

@@ -11,8 +11,6 @@
 
 namespace T = TextSearchPrefsLayout;
 
-int16_t optionsConfirmed;
-
 namespace {
 
 // The element boxes stand in the order of the element switches.
@@ -21,30 +19,35 @@ static_assert(IDC_OPTIONS_LYRICS - FirstElementBox + 1 ==
                   TextSearchPrefsLayout::ElementSwitchCount,
               "one box per element switch, lyrics last");
 
-TextSearchPrefs* editedPrefs;
-const AnsiCodePage* codePage;  // of the strings
-HFONT stringsFont;             // of the two edits, or none
+// The state of one run of the dialog, on its window.
+struct OptionsDialog {
+  TextSearchPrefs* prefs;        // written only when the input is accepted
+  const AnsiCodePage* codePage;  // of the strings
+  HFONT stringsFont;             // of the two edits, or none
+  bool confirmed;                // accepted with "GO!"
+};
 
-uint8_t* position() { return editedPrefs->bytes + T::OptionsDialogLeft; }
+OptionsDialog& stateOf(void* context) {
+  return *static_cast<OptionsDialog*>(context);
+}
 
 int16_t boxValue(HWND dialog, int id) {
   return low16(
       hostGetControlValue(dialog, id, ControlCheckBox, InterfaceVersion));
 }
 
-void setBox(HWND dialog, int id, size_t offset) {
+void setBox(HWND dialog, const TextSearchPrefs& prefs, int id, size_t offset) {
   hostSetControlValue(dialog, id, ControlCheckBox,
-                      prefsWord(*editedPrefs, offset) != 0 ? 1 : 0,
-                      InterfaceVersion);
+                      prefsWord(prefs, offset) != 0 ? 1 : 0, InterfaceVersion);
 }
 
 // A stored string may lack its terminator: at most 50 bytes are shown, in
 // whole characters.
-void setEdit(HWND dialog, int id, size_t offset) {
+void setEdit(HWND dialog, const OptionsDialog& state, int id, size_t offset) {
   char text[TextFieldSize];
   copyWholeCharacters(
-      codePage->characters, text,
-      reinterpret_cast<const char*>(editedPrefs->bytes + offset), TextMaxChars);
+      state.codePage->characters, text,
+      reinterpret_cast<const char*>(state.prefs->bytes + offset), TextMaxChars);
   hostSetControlText(dialog, id, text, InterfaceVersion);
 }
 
@@ -57,7 +60,7 @@ int16_t syncReplaceEdit(HWND dialog) {
 }
 
 // Validates the controls and, when they are acceptable, stores them.
-bool acceptOptions(HWND dialog) {
+bool acceptOptions(HWND dialog, OptionsDialog& state) {
   int16_t elements[T::ElementSwitchCount];
   bool anyElement = false;
   for (size_t i = 0; i < T::ElementSwitchCount; ++i) {
@@ -78,9 +81,9 @@ bool acceptOptions(HWND dialog) {
                      InterfaceVersion);
   hostGetControlText(dialog, IDC_OPTIONS_REPLACE_EDIT, replacement,
                      TextMaxChars, InterfaceVersion);
-  copyWholeCharacters(codePage->characters, search, search, TextMaxChars);
-  copyWholeCharacters(codePage->characters, replacement, replacement,
-                      TextMaxChars);
+  const TextCharacters& characters = state.codePage->characters;
+  copyWholeCharacters(characters, search, search, TextMaxChars);
+  copyWholeCharacters(characters, replacement, replacement, TextMaxChars);
   if (search[0] == '\0') {
     showFieldError(dialog,
                    "You must enter a search string before starting a search.",
@@ -97,86 +100,81 @@ bool acceptOptions(HWND dialog) {
                   MB_YESNO | MB_ICONWARNING) != IDYES) {
     return false;
   }
-  memset(editedPrefs->bytes + T::SearchString, 0, TextFieldSize);
-  memset(editedPrefs->bytes + T::ReplaceString, 0, TextFieldSize);
-  memcpy(editedPrefs->bytes + T::SearchString, search, strlen(search));
-  memcpy(editedPrefs->bytes + T::ReplaceString, replacement,
-         strlen(replacement));
-  setPrefsWord(*editedPrefs, T::ReplaceEnabled, replace);
-  setPrefsWord(*editedPrefs, T::CaseSensitive,
-               boxValue(dialog, IDC_OPTIONS_CASE_BOX));
-  setPrefsWord(*editedPrefs, T::SearchTags,
-               boxValue(dialog, IDC_OPTIONS_TAGS_BOX));
+  TextSearchPrefs& prefs = *state.prefs;
+  memset(prefs.bytes + T::SearchString, 0, TextFieldSize);
+  memset(prefs.bytes + T::ReplaceString, 0, TextFieldSize);
+  memcpy(prefs.bytes + T::SearchString, search, strlen(search));
+  memcpy(prefs.bytes + T::ReplaceString, replacement, strlen(replacement));
+  setPrefsWord(prefs, T::ReplaceEnabled, replace);
+  setPrefsWord(prefs, T::CaseSensitive, boxValue(dialog, IDC_OPTIONS_CASE_BOX));
+  setPrefsWord(prefs, T::SearchTags, boxValue(dialog, IDC_OPTIONS_TAGS_BOX));
   for (size_t i = 0; i < T::ElementSwitchCount; ++i) {
-    setPrefsWord(*editedPrefs, T::ElementSwitches + 2 * i, elements[i]);
+    setPrefsWord(prefs, T::ElementSwitches + 2 * i, elements[i]);
   }
   return true;
 }
 
 // The two edits show the user's strings in the face that shows the code
 // page's texts; where that is the template's face, they keep its font.
-void giveStringsFont(HWND dialog) {
-  const char* face = userTextFace(codePage->characters.form);
+void giveStringsFont(HWND dialog, OptionsDialog& state) {
+  const char* face = userTextFace(state.codePage->characters.form);
   if (strcmp(face, DialogFontFace) == 0) return;
-  stringsFont = createDialogFont(
-      dialog, DialogFont{DialogPointSize, 0, codePage->fontCharset}, face);
-  setControlFont(dialog, IDC_OPTIONS_SEARCH_EDIT, stringsFont);
-  setControlFont(dialog, IDC_OPTIONS_REPLACE_EDIT, stringsFont);
+  state.stringsFont = createDialogFont(
+      dialog, DialogFont{DialogPointSize, 0, state.codePage->fontCharset},
+      face);
+  setControlFont(dialog, IDC_OPTIONS_SEARCH_EDIT, state.stringsFont);
+  setControlFont(dialog, IDC_OPTIONS_REPLACE_EDIT, state.stringsFont);
 }
 
-void closeDialog(HWND dialog) {
-  endDialogAt(dialog, position());
-  if (stringsFont != nullptr) DeleteObject(stringsFont);
-  stringsFont = nullptr;
+void closeDialog(HWND dialog, OptionsDialog& state) {
+  endDialog(dialog);
+  if (state.stringsFont != nullptr) DeleteObject(state.stringsFont);
+  state.stringsFont = nullptr;
 }
 
-void initialise(HWND dialog) {
-  restoreWindowPosition(dialog, position());
-  giveStringsFont(dialog);
+void initialise(HWND dialog, void* context) {
+  OptionsDialog& state = stateOf(context);
+  const TextSearchPrefs& prefs = *state.prefs;
+  giveStringsFont(dialog, state);
   limitText(dialog, IDC_OPTIONS_SEARCH_EDIT, TextMaxChars);
   limitText(dialog, IDC_OPTIONS_REPLACE_EDIT, TextMaxChars);
-  setEdit(dialog, IDC_OPTIONS_SEARCH_EDIT, T::SearchString);
-  setEdit(dialog, IDC_OPTIONS_REPLACE_EDIT, T::ReplaceString);
-  setBox(dialog, IDC_OPTIONS_REPLACE_BOX, T::ReplaceEnabled);
-  setBox(dialog, IDC_OPTIONS_CASE_BOX, T::CaseSensitive);
-  setBox(dialog, IDC_OPTIONS_TAGS_BOX, T::SearchTags);
+  setEdit(dialog, state, IDC_OPTIONS_SEARCH_EDIT, T::SearchString);
+  setEdit(dialog, state, IDC_OPTIONS_REPLACE_EDIT, T::ReplaceString);
+  setBox(dialog, prefs, IDC_OPTIONS_REPLACE_BOX, T::ReplaceEnabled);
+  setBox(dialog, prefs, IDC_OPTIONS_CASE_BOX, T::CaseSensitive);
+  setBox(dialog, prefs, IDC_OPTIONS_TAGS_BOX, T::SearchTags);
   for (size_t i = 0; i < T::ElementSwitchCount; ++i) {
-    setBox(dialog, FirstElementBox + static_cast<int>(i),
+    setBox(dialog, prefs, FirstElementBox + static_cast<int>(i),
            T::ElementSwitches + 2 * i);
   }
   syncReplaceEdit(dialog);
 }
 
-void onCommand(HWND dialog, DialogCommand command) {
+void onCommand(HWND dialog, DialogCommand command, void* context) {
+  OptionsDialog& state = stateOf(context);
   if (command.id == IDC_OPTIONS_REPLACE_BOX && command.code == 0) {
     if (syncReplaceEdit(dialog) != 0) {
       hostFocusControl(dialog, IDC_OPTIONS_REPLACE_EDIT, InterfaceVersion);
       selectAllText(dialog, IDC_OPTIONS_REPLACE_EDIT);
     }
   } else if (command.id == IDC_OPTIONS_GO) {
-    if (acceptOptions(dialog)) {
-      optionsConfirmed = 1;
-      closeDialog(dialog);
+    if (acceptOptions(dialog, state)) {
+      state.confirmed = true;
+      closeDialog(dialog, state);
     }
   } else if (command.id == IDC_OPTIONS_CANCEL) {
-    closeDialog(dialog);
+    closeDialog(dialog, state);
   }
 }
 
-const DialogBehaviour OptionsDialog = {initialise, onCommand};
-
-int32_t HOST_CALL optionsDialogProc(HostWindow window, uint32_t message,
-                                    uint32_t wParam, int32_t, uint32_t) {
-  return dispatchDialogMessage(OptionsDialog, window, message, wParam);
-}
+const DialogBehaviour Behaviour = {initialise, onCommand, nullptr};
 
 }  // namespace
 
-void runTextOptionsDialog(HostWindow parent, TextSearchPrefs* prefs,
-                          const AnsiCodePage* stringsCodePage) {
-  optionsConfirmed = 0;
-  editedPrefs = prefs;
-  codePage = stringsCodePage;
-  hostRunDialog(IDD_TEXT_OPTIONS, optionsDialogProc, parent, 1, 0,
-                InterfaceVersion);
+bool runTextOptionsDialog(HostWindow parent, TextSearchPrefs* prefs,
+                          const AnsiCodePage* codePage) {
+  OptionsDialog state{prefs, codePage, nullptr, false};
+  runDialog(IDD_TEXT_OPTIONS, Behaviour, parent, &state,
+            prefs->bytes + T::OptionsDialogLeft);
+  return state.confirmed;
 }

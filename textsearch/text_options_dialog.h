@@ -7,11 +7,9 @@
 #include "textsearch/text_characters.h"
 #include "textsearch/text_prefs.h"
 
-// Set to 1 when the user's options were accepted with "GO!".
-extern int16_t optionsConfirmed;
-
 // Runs the dialog on `prefs`, which it writes only when the input is
 // accepted (and, on every close, the dialog's position). Strings are cut
 // to whole characters of the code page, and shown in a font for its texts.
-void runTextOptionsDialog(HostWindow parent, TextSearchPrefs* prefs,
+// Answers whether the user's options were accepted with "GO!".
+bool runTextOptionsDialog(HostWindow parent, TextSearchPrefs* prefs,
                           const AnsiCodePage* codePage);

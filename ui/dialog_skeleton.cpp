@@ -3,20 +3,89 @@
 #include "host/byte_access.h"
 #include "ui/dialog_utils.h"
 
+namespace {
+
+constexpr char RunProperty[] = "QZSearchReplace.DialogRun";
+
+struct DialogRun {
+  const DialogBehaviour* behaviour;
+  void* context;
+  uint8_t* position;
+  WNDPROC hostProc;  // the window procedure replaced, or null
+};
+
+// The one hand-off of the plug-in: the host's run service passes the
+// dialog procedure no pointer of the caller's, so the run is left here just
+// before the call and moved onto the dialog's window at WM_INITDIALOG.
+DialogRun* pendingRun;
+
+DialogRun* runOf(HWND dialog) {
+  return static_cast<DialogRun*>(GetPropA(dialog, RunProperty));
+}
+
+LRESULT CALLBACK answeringProc(HWND dialog, UINT message, WPARAM wParam,
+                               LPARAM lParam) {
+  DialogRun* run = runOf(dialog);
+  if (run == nullptr) return DefDlgProcA(dialog, message, wParam, lParam);
+  const LRESULT answer = run->behaviour->windowMessage(dialog, message, wParam,
+                                                       lParam, run->context);
+  if (answer != 0) return answer;
+  return CallWindowProcA(run->hostProc, dialog, message, wParam, lParam);
+}
+
+void initialiseRun(HWND dialog, DialogRun* run) {
+  SetPropA(dialog, RunProperty, run);
+  restoreWindowPosition(dialog, run->position);
+  run->behaviour->initialise(dialog, run->context);
+  if (run->behaviour->windowMessage != nullptr) {
+    run->hostProc = reinterpret_cast<WNDPROC>(SetWindowLongA(
+        dialog, GWL_WNDPROC, reinterpret_cast<LONG>(answeringProc)));
+  }
+}
+
+// The procedure of every dialog: WM_INITDIALOG takes the run and answers 1
+// (the system sets the focus); WM_COMMAND goes to the dialog's commands;
+// every message answers 0 otherwise.
+int32_t HOST_CALL dialogProc(HostWindow window, uint32_t message,
+                             uint32_t wParam, int32_t, uint32_t) {
+  HWND dialog = static_cast<HWND>(window);
+  if (message == WM_INITDIALOG) {
+    DialogRun* run = pendingRun;
+    pendingRun = nullptr;
+    if (run != nullptr) initialiseRun(dialog, run);
+    return 1;
+  }
+  DialogRun* run = runOf(dialog);
+  if (message == WM_COMMAND && run != nullptr) {
+    run->behaviour->onCommand(dialog, commandOf(wParam), run->context);
+  }
+  return 0;
+}
+
+}  // namespace
+
 DialogCommand commandOf(uint32_t wParam) {
   return DialogCommand{low16(wParam), static_cast<int>(wParam >> 16)};
 }
 
-int32_t dispatchDialogMessage(const DialogBehaviour& behaviour,
-                              HostWindow window, uint32_t message,
-                              uint32_t wParam) {
-  HWND dialog = static_cast<HWND>(window);
-  if (message == WM_INITDIALOG) {
-    behaviour.initialise(dialog);
-    return 1;
+void runDialog(uint32_t dialogId, const DialogBehaviour& behaviour,
+               HostWindow parent, void* context, uint8_t* position) {
+  DialogRun run{&behaviour, context, position, nullptr};
+  pendingRun = &run;
+  hostRunDialog(dialogId, dialogProc, parent, 1, 0, InterfaceVersion);
+  pendingRun = nullptr;  // also when the dialog never opened
+}
+
+void endDialog(HWND dialog) {
+  if (DialogRun* run = runOf(dialog)) {
+    if (run->hostProc != nullptr) {
+      SetWindowLongA(dialog, GWL_WNDPROC,
+                     reinterpret_cast<LONG>(run->hostProc));
+    }
+    saveWindowPosition(dialog, run->position);
+    RemovePropA(dialog, RunProperty);
   }
-  if (message == WM_COMMAND) behaviour.onCommand(dialog, commandOf(wParam));
-  return 0;
+  hostEndDialog(dialog, InterfaceVersion);
 }
 
 const char* userTextFace(CharacterForm form) {
@@ -51,9 +120,4 @@ void showFieldError(HWND dialog, const char* text, const char* title,
                     int fieldId) {
   showDialogError(dialog, text, title);
   hostFocusControl(dialog, static_cast<uint32_t>(fieldId), InterfaceVersion);
-}
-
-void endDialogAt(HWND dialog, uint8_t* position) {
-  saveWindowPosition(dialog, position);
-  hostEndDialog(dialog, InterfaceVersion);
 }

@@ -1,8 +1,15 @@
-// What the plug-in's three dialogs do alike, written once: the message
-// dispatch of a dialog procedure, the command of a WM_COMMAND, the fonts
-// they give their controls, the error box that keeps a dialog open, and
-// closing a dialog where it will reopen. Each dialog supplies only its set-up
-// and its commands.
+// What the plug-in's three dialogs do alike, written once: running a dialog
+// through the host with a state of its own, the message dispatch, the
+// command of a WM_COMMAND, placing the dialog where it was and closing it
+// where it will reopen, a window procedure of its own where a dialog needs
+// one, the fonts it gives its controls, and the error box that keeps it
+// open. Each dialog supplies only its set-up, its commands and its context.
+//
+// Where state lives: a dialog's context is a record its run call owns for
+// as long as the host runs the dialog; the procedure finds it on the
+// dialog's own window (a window property, removed when the dialog ends).
+// The host's run service carries no user pointer, so each run is handed
+// over once through the skeleton, just before the call (see the .cpp).
 #pragma once
 
 #include <windows.h>
@@ -21,18 +28,30 @@ struct DialogCommand {
 
 DialogCommand commandOf(uint32_t wParam);
 
-// What one dialog does with its messages.
+// What one dialog does with its messages; `context` is its run's context.
 struct DialogBehaviour {
-  void (*initialise)(HWND dialog);                        // at WM_INITDIALOG
-  void (*onCommand)(HWND dialog, DialogCommand command);  // at WM_COMMAND
+  // At WM_INITDIALOG, once the dialog stands where it was (the system then
+  // sets the focus).
+  void (*initialise)(HWND dialog, void* context);
+  // At WM_COMMAND.
+  void (*onCommand)(HWND dialog, DialogCommand command, void* context);
+  // Null, or the messages the dialog answers in a window procedure of its
+  // own, ahead of the host's (from WM_INITDIALOG until the dialog ends): a
+  // non-zero answer is the window's, zero passes the message on.
+  LRESULT (*windowMessage)
+  (HWND dialog, UINT message, WPARAM wParam, LPARAM lParam, void* context);
 };
 
-// The body of a dialog procedure: WM_INITDIALOG initialises and answers 1
-// (the system sets the focus); WM_COMMAND goes to the dialog's commands;
-// every message answers 0 otherwise.
-int32_t dispatchDialogMessage(const DialogBehaviour& behaviour,
-                              HostWindow window, uint32_t message,
-                              uint32_t wParam);
+// Runs dialog `dialogId` of the plug-in's resources through the host (host
+// dialog service 15) and returns when it has ended. The dialog is placed at
+// `position` (a WindowPosition) as it opens and its place is stored there
+// when it ends (endDialog).
+void runDialog(uint32_t dialogId, const DialogBehaviour& behaviour,
+               HostWindow parent, void* context, uint8_t* position);
+
+// Stores where the dialog is into its run's position, and ends it (host
+// dialog service 16).
+void endDialog(HWND dialog);
 
 // The face of the templates and of the fonts a dialog creates for its own
 // labels, and their family: a Swiss (sans-serif) face of default pitch.
@@ -76,7 +95,3 @@ void showDialogError(HWND dialog, const char* text, const char* title);
 // service 36).
 void showFieldError(HWND dialog, const char* text, const char* title,
                     int fieldId);
-
-// Remembers where the dialog is, into a WindowPosition, then ends it (host
-// dialog service 16).
-void endDialogAt(HWND dialog, uint8_t* position);
