@@ -2,11 +2,9 @@
 """End-to-end checks of the setup program under Wine, run silently as an
 administrator would, in a prefix of their own (WINEPREFIX, made by
 `wine-run.sh --prepare`), and of make dist's signing path:
-  make-release.py, unsigned by default with one line saying so, signs with
-  a throwaway certificate the plug-in in the zip and the setup program,
-  the same bytes twice, and stops on a wrong password or a missing file
-  with no output; the signed plug-in passes the linkage check and runs one
-  command in the test host;
+  unsigned by default, said in one line; signed with a throwaway
+  certificate, the same bytes twice, and a signed plug-in that still loads
+  and runs; a wrong password or a missing file stops it with no output;
   a missing folder, or one without FINALE.EXE, is refused and left as it
   was;
   a stand-in where a folder or file goes (Wine running as root ignores
@@ -18,7 +16,7 @@ administrator would, in a prefix of their own (WINEPREFIX, made by
   an install into a host folder whose path has spaces and non-ASCII letters
   puts the files and the uninstall entry in place, after ones into host
   folders that have other plug-ins or an empty Plug-ins folder;
-  the signed setup program installs a signed plug-in and uninstaller;
+  it installs a signed plug-in and uninstaller;
   a second install, into the folder of last time, replaces an older
   plug-in in place;
   an install or uninstall while the plug-in is held open fails and changes
