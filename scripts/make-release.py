@@ -7,7 +7,7 @@ at the time of the last commit, which is also the date of the files in
 the setup program, so that the same certificate and sources give the same
 bytes. Everything is made in a folder beside TARGET_DIR and
 moved in only when all of it succeeded: a failure (a wrong password, a
-missing file) leaves TARGET_DIR empty.
+missing file) leaves no TARGET_DIR.
     make-release.py [--cert PFX --password-file FILE [--timestamp URL]]
                     PLUGIN NSIS_SCRIPT INSTALL_TEXT LICENCE TARGET_DIR
 """
