@@ -46,11 +46,18 @@ screenshots: demo
 	cp $(BUILD)/screenshots/*.png docs/screenshots/
 	tools/pictures/setup-pictures.sh $(BUILD) docs/screenshots
 
+# Signed with Authenticode when given a certificate and the file that holds
+# its password: make dist SIGNING_CERT=cert.pfx SIGNING_PASSWORD_FILE=file
+# (and SIGNING_TIMESTAMP_URL=address for a timestamp server's countersignature).
 PLUGIN := $(BUILD)/windows/plugin/vovadododidarov2000.fxt
+SIGNING_CERT ?=
+SIGNING_PASSWORD_FILE ?=
+SIGNING_TIMESTAMP_URL ?=
 dist: build
-	@scripts/make-dist.py $(PLUGIN) dist/INSTALL.txt LICENSE $(BUILD)/dist
-	@scripts/make-setup.py installer/setup.nsi $(PLUGIN) dist/INSTALL.txt \
-	  LICENSE $(BUILD)/dist
+	@scripts/make-release.py --cert "$(SIGNING_CERT)" \
+	  --password-file "$(SIGNING_PASSWORD_FILE)" \
+	  --timestamp "$(SIGNING_TIMESTAMP_URL)" \
+	  $(PLUGIN) installer/setup.nsi dist/INSTALL.txt LICENSE $(BUILD)/dist
 
 # Each benchmark's output goes to a file first, so that a failing run
 # fails the target; the two ratios are printed last.

@@ -9,6 +9,9 @@
 ;                   version resource
 ;   PLUGIN, INSTALL_TEXT, LICENCE   the files to install
 ;   OUTFILE         the setup program to write
+;   SIGN_COMMAND    (only when signing) the command that signs a file in
+;                   place, given as its last word: it signs the uninstaller
+;                   before it goes in, and the setup program once written
 ;
 ; Exit codes of a silent run (/S, /D=folder last on the command line):
 ;   0 installed; 2 refused or failed, the host folder left as it was.
@@ -44,6 +47,10 @@ Caption "${PRODUCT} ${VERSION} Setup"
 UninstallCaption "${PRODUCT} ${VERSION} Uninstall"
 BrandingText "${PUBLISHER}"
 OutFile "${OUTFILE}"
+!ifdef SIGN_COMMAND
+  !uninstfinalize '${SIGN_COMMAND} "%1"' = 0
+  !finalize '${SIGN_COMMAND} "%1"' = 0
+!endif
 ; The host folder of the last install is offered again. The trailing
 ; backslash stops Browse from appending a folder name to the user's choice.
 InstallDirRegKey HKLM "${UNINSTALL_KEY}" "HostFolder"
@@ -283,6 +290,8 @@ Section "Uninstall"
       Abort "The plug-in file is in use. Stopped."
       unretry:
     ${Loop}
+    ; A Plug-ins folder it made goes only when empty (RMDir, never /r):
+    ; the user may have put plug-ins or files of their own there since.
     ReadRegDWORD $2 HKLM "${HOST_FOLDERS_KEY}" $1
     ${IfThen} $2 == 1 ${|} RMDir "$PluginFolder" ${|}
   ${Loop}

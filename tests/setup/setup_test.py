@@ -1,7 +1,10 @@
 #!/usr/bin/env python3
 """End-to-end checks of the setup program under Wine, run silently as an
 administrator would, in a prefix of their own (WINEPREFIX, made by
-`wine-run.sh --prepare`):
+`wine-run.sh --prepare`), and of make dist's signing path:
+  unsigned by default, said in one line; signed with a throwaway
+  certificate, the same bytes twice, and a signed plug-in that still loads
+  and runs; a wrong password or a missing file stops it with no output;
   a missing folder, or one without FINALE.EXE, is refused and left as it
   was;
   a stand-in where a folder or file goes (Wine running as root ignores
@@ -13,12 +16,14 @@ administrator would, in a prefix of their own (WINEPREFIX, made by
   an install into a host folder whose path has spaces and non-ASCII letters
   puts the files and the uninstall entry in place, after ones into host
   folders that have other plug-ins or an empty Plug-ins folder;
+  it installs a signed plug-in and uninstaller;
   a second install, into the folder of last time, replaces an older
   plug-in in place;
   an install or uninstall while the plug-in is held open fails and changes
   nothing;
   the uninstaller, run from a copy elsewhere, leaves nothing behind but the
-  settings key and what was there before;
+  settings key and what was there before or put in later (a Plug-ins
+  folder it made, with what the user put there);
   the page walk of the README's pictures sees the folder page and the
   settings question as a user does.
     setup_test.py NSIS_SCRIPT PLUGIN INSTALL_TEXT LICENCE HOLD_FILE_EXE
@@ -31,6 +36,7 @@ import struct
 import subprocess
 import sys
 import tempfile
+import zipfile
 
 ROOT = pathlib.Path(__file__).resolve().parents[2]
 SCRIPTS = ROOT / "scripts"
@@ -50,6 +56,11 @@ EMPTY_PLUGINS_HOST_FOLDER = TEST_ROOT + r"\Third Host"
 DOWNLOADS = TEST_ROOT + r"\Downloads"
 NOT_A_HOST_FOLDER = TEST_ROOT + r"\No Host"
 UNWRITABLE_HOST_FOLDER = TEST_ROOT + r"\Unwritable Host"
+# Host folders without a Plug-ins folder, and what the user puts into the
+# one the setup program makes.
+LATER_ADDITIONS = [(TEST_ROOT + r"\Fourth Host", "later.fxt"),
+                   (TEST_ROOT + r"\Fifth Host", "my notes.txt")]
+ONE_COMMAND = "TextCommandTest.YesToAllReplacesEverythingAndHidesTheQuestion"
 OLDER_PLUGIN = b"an older plug-in"
 SECONDS = 120  # limit of every run under Wine
 
@@ -126,6 +137,75 @@ def clean(log):
     wait_for_wine()
     for root in (unix_path(TEST_ROOT), unix_path(OWN_FOLDER).parent):
         subprocess.run(["rm", "-rf", str(root)], check=True)
+
+
+def make_certificate(folder):
+    """A throwaway self-signed certificate: its .pfx with the key, the file
+    with the .pfx's password, and the certificate alone."""
+    key, cert, pfx = (folder / name for name in ("key", "cert", "pfx"))
+    (folder / "password").write_text("throwaway\n")
+    for command in (
+            ["req", "-x509", "-newkey", "rsa:2048", "-nodes", "-days", "9",
+             "-subj", "/CN=Throwaway", "-keyout", key, "-out", cert],
+            ["pkcs12", "-export", "-inkey", key, "-in", cert, "-out", pfx,
+             "-passout", f"file:{folder / 'password'}"]):
+        subprocess.run(["openssl", *command], check=True,
+                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    return pfx, folder / "password", cert
+
+
+def signed_by(path, cert):
+    """Whether the file's SHA-256 Authenticode signature verifies."""
+    result = subprocess.run(["osslsigncode", "verify", "-CAfile", cert, path],
+                            stdout=subprocess.PIPE, text=True)
+    return result.returncode == 0 and "algorithm  : SHA256" in result.stdout
+
+
+def release(args, target, *signing):
+    """make dist's path: its exit code, output and files."""
+    result = subprocess.run(
+        [sys.executable, SCRIPTS / "make-release.py", *signing, args[1],
+         args[0], *args[2:4], target],
+        stdout=subprocess.PIPE, stderr=subprocess.STDOUT, text=True)
+    return result.returncode, result.stdout, sorted(target.glob("*"))
+
+
+def signs_a_release(args, work, signing, files, log):
+    code, output, _ = release(args, work / "plain")
+    check(code == 0 and [line.startswith("unsigned") for line in
+                         output.splitlines()] == [False, False, True],
+          "make dist without a certificate: unsigned, said in one line")
+    plugin = work / "copy" / PLUGIN_NAME  # the same bytes, a later date
+    plugin.parent.mkdir()
+    plugin.write_bytes(pathlib.Path(args[1]).read_bytes())
+    again = release([args[0], plugin, *args[2:]], work / "again", *signing)
+    check(again[2] and [p.read_bytes() for p in again[2]] ==
+          [p.read_bytes() for p in files["release"]],
+          "make dist with a certificate: the same bytes twice")
+    signed = work / PLUGIN_NAME
+    check(signed_by(signed, files["cert"]),
+          "  the plug-in in the zip is signed")
+    check(signed_by(files["release"][1], files["cert"]),
+          "  the setup program is signed")
+    linkage = subprocess.run([SCRIPTS / "check-linkage.sh", signed], stdout=log)
+    check(linkage.returncode == 0, "  its plug-in's linkage")
+    host = pathlib.Path(args[4]).parents[1] / "e2e" / "FINALE.EXE"
+    run = subprocess.run(
+        [SCRIPTS / "wine-run.sh", host, "--gtest_filter=" + ONE_COMMAND,
+         "--plugin=Z:" + str(signed).replace("/", "\\")],
+        stdout=subprocess.PIPE, stderr=log, text=True, timeout=SECONDS)
+    check("[  PASSED  ] 1 test." in run.stdout,
+          "  its plug-in runs the text command in the test host")
+    (work / "wrong").write_text("wrong\n")
+    for what, spoilt, message in [
+            ("a wrong password", [*signing[:3], work / "wrong"],
+             "wrong password"),
+            ("a missing file", [signing[0], work / "none", *signing[2:]],
+             "does not exist")]:
+        code, output, made = release(args, work / "failed", *spoilt)
+        check(code != 0 and message in output and not made and
+              not (work / "failed.partial").exists(),
+              f"make dist with {what}: stops, says so, leaves no file")
 
 
 def refuses_folder_without_host(setup, log):
@@ -212,6 +292,11 @@ def installs_beside_other_plugins(setup, log):
     make_host(EMPTY_PLUGINS_HOST_FOLDER, [])
     check(install(setup, EMPTY_PLUGINS_HOST_FOLDER, log) == 0,
           "install into a host folder with an empty Plug-ins: exit code 0")
+    for folder, name in LATER_ADDITIONS:
+        make_host(folder)
+        check(install(setup, folder, log) == 0,
+              "install into a host folder without Plug-ins: exit code 0")
+        (unix_path(folder) / "Plug-ins" / name).write_bytes(b"the user's")
 
 
 def installs(setup, files, log):
@@ -229,6 +314,10 @@ def installs(setup, files, log):
               f"  {path} installed")
     check(listing(OWN_FOLDER) == ["INSTALL.txt", "LICENSE.txt", "uninstall.exe"],
           "  the folder of its own holds the texts and the uninstaller")
+    for what, path in (("plug-in", PLUGIN_PATH),
+                       ("uninstaller", OWN_FOLDER + r"\uninstall.exe")):
+        check(signed_by(unix_path(path), files["cert"]),
+              f"  the {what} is signed")
     values = registry_values(UNINSTALL_KEY, log) or {}
     expected = {
         "DisplayName": "QZ Search/Replace plug-in",
@@ -322,6 +411,9 @@ def uninstalls_all_but_settings(log):
           "  an empty Plug-ins folder that was there before is kept")
     check(listing(SECOND_HOST_FOLDER + r"\Plug-ins") == ["other.fxt"],
           "  the second host folder keeps its Plug-ins and the other plug-in")
+    for folder, name in LATER_ADDITIONS:
+        check(listing(folder + r"\Plug-ins") == [name],
+              f"  a Plug-ins folder it made keeps {name}, put there later")
     check(not unix_path(OWN_FOLDER).parent.exists(), "  no folder of its own")
     check(registry_values(UNINSTALL_KEY, log) is None, "  no uninstall entry")
     check((registry_values(SETTINGS_KEY, log) or {}).get("SearchOptions") is not None,
@@ -342,19 +434,27 @@ def walks_the_pages(hold_exe, log):
 
 
 def main():
-    nsis_script, plugin, install_text, licence, hold_exe = sys.argv[1:6]
-    files = {"plugin": pathlib.Path(plugin).read_bytes(),
-             "install": pathlib.Path(install_text).read_bytes(),
-             "licence": pathlib.Path(licence).read_bytes()}
+    args = sys.argv[1:6]
+    nsis_script, plugin, install_text, licence, hold_exe = args
     with tempfile.TemporaryDirectory() as work:
-        setup = subprocess.run(
-            [sys.executable, str(SCRIPTS / "make-setup.py"), nsis_script,
-             plugin, install_text, licence, work],
-            check=True, stdout=subprocess.PIPE, text=True).stdout.strip()
-        log_path = pathlib.Path(work) / "wine.log"
+        work = pathlib.Path(work)
+        pfx, password, cert = make_certificate(work)
+        signing = ["--cert", pfx, "--password-file", password]
+        code, output, release_files = release(args, work / "dist", *signing)
+        if code:
+            sys.exit(output)
+        with zipfile.ZipFile(release_files[0]) as archive:
+            (work / PLUGIN_NAME).write_bytes(archive.read(PLUGIN_NAME))
+        setup = release_files[1]
+        files = {"plugin": (work / PLUGIN_NAME).read_bytes(), "cert": cert,
+                 "release": release_files,
+                 "install": pathlib.Path(install_text).read_bytes(),
+                 "licence": pathlib.Path(licence).read_bytes()}
+        log_path = work / "wine.log"
         with open(log_path, "w") as log:
             clean(log)
             try:
+                signs_a_release(args, work, signing, files, log)
                 refuses_folder_without_host(setup, log)
                 refuses_bad_folders(setup, files, hold_exe, log)
                 installs_beside_other_plugins(setup, log)
