@@ -47,7 +47,7 @@ if [ "${1:-}" = "--prepare" ]; then
   # to IPAGothic. Nothing else in the prefix uses these names.
   nt='HKLM\Software\Microsoft\Windows NT\CurrentVersion'
   links='ipag.ttf,IPAGothic\0Lohit-Devanagari.ttf,Lohit Devanagari'
-  set_nt() { timeout 60 wine reg add "$nt\$1" /v "$2" /t "$3" /d "$4" /f \
+  set_nt() { timeout 60 wine reg add "$nt\\$1" /v "$2" /t "$3" /d "$4" /f \
     >/dev/null 2>&1; }
   if [ ! -f "$WINEPREFIX/.fonts-linked" ]; then
     cp /usr/share/fonts/opentype/ipafont-gothic/ipag.ttf \
