@@ -19,11 +19,11 @@
 
 #include "benchmarks/bench_support.h"
 #include "host/byte_access.h"
+#include "host/host_records.h"
 #include "host/host_services.h"
 #include "host/host_tags.h"
 #include "simhost/sim_host.h"
-#include "textsearch/text_matcher.h"
-#include "textsearch/text_walker.h"
+#include "textsearch/text_search.h"
 
 namespace {
 
@@ -91,6 +91,7 @@ void addTextsOfShape(SimDocument& d, const Shape& shape, int* texts) {
 }
 
 TextSearchPrefs prefs;
+TextSearch textSearch;  // of every run
 
 // The lead bytes of code page 932 (Japanese).
 const uint8_t JapaneseLeadRanges[] = {0x81, 0x9F, 0xE0, 0xFC, 0, 0};
@@ -108,7 +109,7 @@ void setUpPrefs(const TextCharacters& characters = singleByteCharacters()) {
   for (size_t i = 0; i < TextSearchPrefsLayout::ElementSwitchCount; ++i) {
     setPrefsWord(prefs, TextSearchPrefsLayout::ElementSwitches + 2 * i, 1);
   }
-  useTextPrefs(&prefs, &characters);
+  useTextPrefs(textSearch.session, &prefs, &characters);
 }
 
 TextCharacters japanese() {
@@ -119,16 +120,17 @@ volatile int32_t sink;
 
 // "Yes to all" from the first match on, as the results dialog runs it.
 void commandPass() {
-  textSession.foundCount = textSession.replacedCount = 0;
-  textSession.lengthDelta = 0;
-  int16_t found = findFirstMatch();
+  TextSearchSession& session = textSearch.session;
+  session.foundCount = session.replacedCount = 0;
+  session.lengthDelta = 0;
+  int16_t found = findFirstMatch(textSearch);
   while (found != 0) {
-    ++textSession.foundCount;
-    replaceMatch();
-    found = findNextMatch();
+    ++session.foundCount;
+    replaceMatch(textSearch);
+    found = findNextMatch(textSearch);
   }
-  dropCurrentText();
-  sink = textSession.replacedCount;
+  dropCurrentText(session);
+  sink = session.replacedCount;
 }
 
 // The floor: the walk's host calls in the walk's order, with one reused
@@ -242,7 +244,7 @@ struct Floor {
       }
     }
     for (uint32_t tag : {TagVerseLyrics, TagChorusLyrics, TagSectionLyrics}) {
-      for (uint16_t n = 1; n <= 1000; ++n) {
+      for (uint16_t n = 1; n <= LastLyricNumber; ++n) {
         setKey(n, 0, 0);
         if (probe(tag, 0, false)) search(tag, key, 0, tag);
       }
@@ -270,7 +272,7 @@ Figures measure(const Shape& shape, int repetitions) {
   addTextsOfShape(*document, shape, &texts);
   simHost().document = document;
   const std::array<uint64_t, 64> command = callsOf(commandPass);
-  const int32_t replaced = textSession.replacedCount;
+  const int32_t replaced = textSearch.session.replacedCount;
   const std::array<uint64_t, 64> floor = callsOf(floorPass);
   if (command != floor || floorWalk.hits != replaced) {
     fprintf(stderr,

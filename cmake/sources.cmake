@@ -18,6 +18,8 @@ set(CORE_SOURCES
   ${PROJECT_ROOT}/textsearch/text_matcher.cpp
   ${PROJECT_ROOT}/textsearch/text_memory.cpp
   ${PROJECT_ROOT}/textsearch/text_prefs.cpp
+  ${PROJECT_ROOT}/textsearch/text_search.cpp
+  ${PROJECT_ROOT}/textsearch/text_session.cpp
   ${PROJECT_ROOT}/textsearch/text_walker.cpp
 )
 

@@ -101,3 +101,7 @@ constexpr size_t Size = 48;
 // Records the walker only counts: the sizes asked for.
 constexpr int32_t MeasureRecordSize = 24;
 constexpr int32_t StaffSystemRecordSize = 20;
+
+// The host numbers the texts of each kind of lyrics (verse, chorus,
+// section) from 1 to this; higher numbers are never looked at.
+constexpr int16_t LastLyricNumber = 1000;

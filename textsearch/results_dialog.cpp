@@ -8,9 +8,7 @@
 #include "host/byte_access.h"
 #include "resources/dialog_ids.h"
 #include "textsearch/text_location.h"
-#include "textsearch/text_matcher.h"
 #include "textsearch/text_memory.h"
-#include "textsearch/text_walker.h"
 #include "ui/dialog_skeleton.h"
 #include "ui/dialog_utils.h"
 
@@ -18,8 +16,10 @@ namespace T = TextSearchPrefsLayout;
 
 namespace {
 
-// The state of one run of the dialog, on its window, besides the search's.
+// The state of one run of the dialog, on its window: the search it shows
+// (made by the text command) and what the dialog adds.
 struct ResultsDialog {
+  TextSearch* search;
   const TextSearchPrefs* prefs;  // of this search
   const AnsiCodePage* codePage;  // of the texts
   HFONT boldFont;                // of the text line
@@ -33,64 +33,71 @@ bool replaceMode(const ResultsDialog& state) {
   return prefsWord(*state.prefs, T::ReplaceEnabled) != 0;
 }
 
-HWND dialogWindow() { return static_cast<HWND>(textSession.resultsDialog); }
-
-void setLine(int line, const char* text) {
-  hostSetControlText(textSession.resultsDialog, IDC_RESULTS_LINE_1 + line - 1,
-                     text, InterfaceVersion);
+HWND dialogWindow(const ResultsDialog& state) {
+  return static_cast<HWND>(state.search->session.resultsDialog);
 }
 
-void show(int id, bool on) { showControl(dialogWindow(), id, on ? 1 : 0); }
+void setLine(const ResultsDialog& state, int line, const char* text) {
+  hostSetControlText(state.search->session.resultsDialog,
+                     IDC_RESULTS_LINE_1 + line - 1, text, InterfaceVersion);
+}
+
+void show(const ResultsDialog& state, int id, bool on) {
+  showControl(dialogWindow(state), id, on ? 1 : 0);
+}
 
 void showMatch(const ResultsDialog& state) {
-  ++textSession.foundCount;
-  setLine(1, "Match was found in");
+  TextSearchSession& session = state.search->session;
+  ++session.foundCount;
+  setLine(state, 1, "Match was found in");
   char line[LineSize];
-  formatLocation(line);
-  setLine(2, line);
-  int16_t position = textSession.matchOffset;
+  formatLocation(state.search->cursor, line);
+  setLine(state, 2, line);
+  int16_t position = session.matchOffset;
   if (prefsWord(*state.prefs, T::SearchTags) != 0) {
-    setLine(3, textSession.currentText);
+    setLine(state, 3, session.currentText);
   } else {
-    char* shown = displayText(&position);
-    setLine(3, shown != nullptr ? shown : "");
+    char* shown = displayText(session, &position);
+    setLine(state, 3, shown != nullptr ? shown : "");
     releaseText(shown);
   }
   snprintf(line, sizeof line, "at position %d", position + 1);
-  setLine(4, line);
-  setLine(5, "");
-  setLine(6, replaceMode(state) ? "Replace?" : "");
+  setLine(state, 4, line);
+  setLine(state, 5, "");
+  setLine(state, 6, replaceMode(state) ? "Replace?" : "");
 }
 
 void showSummary(const ResultsDialog& state) {
+  const TextSearchSession& session = state.search->session;
   for (int id : {IDC_RESULTS_YES, IDC_RESULTS_NO, IDC_RESULTS_YES_TO_ALL,
                  IDC_RESULTS_NEXT, IDC_RESULTS_CANCEL}) {
-    show(id, false);
+    show(state, id, false);
   }
-  show(IDC_RESULTS_OK, true);
+  show(state, IDC_RESULTS_OK, true);
   char line[LineSize];
-  setLine(1, "Search result:");
-  setLine(2, "");
+  setLine(state, 1, "Search result:");
+  setLine(state, 2, "");
   snprintf(line, sizeof line, "%d instance(s) found",
-           static_cast<int>(textSession.foundCount));
-  setLine(3, line);
-  setLine(4, "");
+           static_cast<int>(session.foundCount));
+  setLine(state, 3, line);
+  setLine(state, 4, "");
   if (replaceMode(state)) {
     snprintf(line, sizeof line, "%d instance(s) replaced",
-             static_cast<int>(textSession.replacedCount));
-    setLine(5, line);
+             static_cast<int>(session.replacedCount));
+    setLine(state, 5, line);
   } else {
-    setLine(5, "");
+    setLine(state, 5, "");
   }
-  setLine(6, "");
+  setLine(state, 6, "");
 }
 
 void beginSession(HWND dialog, const ResultsDialog& state) {
-  textSession.resultsDialog = dialog;
-  textSession.foundCount = 0;
-  textSession.replacedCount = 0;
-  textSession.matchOffset = 0;
-  if (findFirstMatch() != 0) {
+  TextSearchSession& session = state.search->session;
+  session.resultsDialog = dialog;
+  session.foundCount = 0;
+  session.replacedCount = 0;
+  session.matchOffset = 0;
+  if (findFirstMatch(*state.search) != 0) {
     showMatch(state);
   } else {
     showSummary(state);
@@ -98,7 +105,7 @@ void beginSession(HWND dialog, const ResultsDialog& state) {
 }
 
 int16_t findNextAndShow(const ResultsDialog& state) {
-  if (findNextMatch() != 0) {
+  if (findNextMatch(*state.search) != 0) {
     showMatch(state);
     return 1;
   }
@@ -107,16 +114,16 @@ int16_t findNextAndShow(const ResultsDialog& state) {
 }
 
 void replaceAll(const ResultsDialog& state) {
-  show(IDC_RESULTS_LINE_6, false);
-  replaceMatch();
-  while (findNextAndShow(state) != 0) replaceMatch();
+  show(state, IDC_RESULTS_LINE_6, false);
+  replaceMatch(*state.search);
+  while (findNextAndShow(state) != 0) replaceMatch(*state.search);
 }
 
 void initialise(HWND dialog, void* context) {
   ResultsDialog& state = stateOf(context);
-  textSession.resultsDialog = dialog;
-  dropCurrentText();
-  show(IDC_RESULTS_OK, false);
+  state.search->session.resultsDialog = dialog;
+  dropCurrentText(state.search->session);
+  show(state, IDC_RESULTS_OK, false);
   // The text line, in bold, in a face and character set that show the code
   // page's texts.
   state.boldFont = giveControlFont(
@@ -124,16 +131,16 @@ void initialise(HWND dialog, void* context) {
       DialogFont{DialogPointSize, FW_BOLD, state.codePage->fontCharset},
       userTextFace(state.codePage->characters.form));
   if (replaceMode(state)) {
-    show(IDC_RESULTS_NEXT, false);
+    show(state, IDC_RESULTS_NEXT, false);
   } else {
     for (int id : {IDC_RESULTS_YES, IDC_RESULTS_NO, IDC_RESULTS_YES_TO_ALL})
-      show(id, false);
+      show(state, id, false);
   }
   beginSession(dialog, state);
 }
 
 void close(HWND dialog, ResultsDialog& state) {
-  dropCurrentText();
+  dropCurrentText(state.search->session);
   DeleteObject(state.boldFont);
   state.boldFont = nullptr;
   endDialog(dialog);
@@ -143,18 +150,18 @@ void onCommand(HWND dialog, DialogCommand command, void* context) {
   ResultsDialog& state = stateOf(context);
   switch (command.id) {
     case IDC_RESULTS_YES:
-      replaceMatch();
+      replaceMatch(*state.search);
       findNextAndShow(state);
       break;
     case IDC_RESULTS_NO:
     case IDC_RESULTS_NEXT:
-      textSession.lengthDelta = 0;
+      state.search->session.lengthDelta = 0;
       findNextAndShow(state);
       break;
     case IDC_RESULTS_YES_TO_ALL:
       for (int id : {IDC_RESULTS_YES, IDC_RESULTS_NO, IDC_RESULTS_YES_TO_ALL,
                      IDC_RESULTS_CANCEL}) {
-        show(id, false);
+        show(state, id, false);
       }
       replaceAll(state);
       break;
@@ -172,9 +179,8 @@ const DialogBehaviour Behaviour = {initialise, onCommand, nullptr};
 }  // namespace
 
 void runResultsDialog(HostWindow parent, TextSearchPrefs* prefs,
-                      const AnsiCodePage* codePage) {
-  ResultsDialog state{prefs, codePage, nullptr};
-  useTextPrefs(prefs, &codePage->characters);
+                      const AnsiCodePage* codePage, TextSearch* search) {
+  ResultsDialog state{search, prefs, codePage, nullptr};
   runDialog(IDD_TEXT_RESULTS, Behaviour, parent, &state,
             prefs->bytes + T::ResultsDialogLeft);
 }

@@ -1,4 +1,5 @@
-// The text command: the options dialog, then the results dialog.
+// The text command: the options dialog, then the results dialog over a
+// TextSearch that the command makes for that dialog and that ends with it.
 #pragma once
 
 #include <cstdint>

@@ -1,7 +1,11 @@
 // The ten kinds of text the text command searches, and the one table that
 // says, for each, where its items and texts lie among the host's records,
-// whether the matcher steps over inline tags, and how its location reads.
-// The walker, the write-back and the location line read rows of it.
+// how the walk probes an item and steps to the next, whether the matcher
+// steps over inline tags, and how its location reads. The walker (its
+// write-back and location line included) reads rows of it and switches on
+// no kind: the walk visits the rows in order and ends after the last, so a
+// kind is added as one row (with its host records and its dialog box).
+// Constant data only.
 #pragma once
 
 #include <cstddef>
@@ -27,6 +31,8 @@ constexpr int32_t MeasureItemSize = 10;
 constexpr int32_t ExpressionItemSize = 14;  // the header, two bytes of text
 constexpr int32_t StaffItemSize = 66;
 constexpr int32_t GroupItemSize = 30;
+// The cursor's one item buffer holds the largest of them.
+constexpr int32_t LargestItemSize = StaffItemSize;
 // The sizes asked for when the repeats are probed, without a buffer.
 constexpr int32_t TextRepeatProbeSize = 16;
 constexpr int32_t EndingRepeatProbeSize = 28;
@@ -44,6 +50,26 @@ enum class TextSource : uint8_t {
   // A record of `textTag` at the item's key: `headerSize` bytes, then the
   // text.
   OwnRecord,
+};
+
+// How an item is probed: read into the cursor's item buffer, or asked for
+// without a buffer.
+enum class ItemProbe : uint8_t { IntoItem, WithoutBuffer };
+
+// How the walk steps from one item of a kind to the next. Keys and counts
+// are the cursor's; "first" and "second" are its key words.
+enum class KindStep : uint8_t {
+  ReadNext,         // the host's read-next (service 14) from the key on
+  BlocksInCells,    // subIndex 0, 1... of each staff (first) in each measure
+                    // (second), up to the counts; a cell without block 0 is
+                    // passed over
+  UntilGap,         // first + 1, until the first absent item
+  UntilEmpty,       // first + 1, until the first item absent or of size 0
+  GroupsInSystems,  // second 1, 2... until a gap, in each staff system
+                    // (first) up to the count; a system without group 1 is
+                    // passed over
+  ToMeasureCount,   // first + 1 up to the measure count, gaps passed over
+  ToLastLyric,      // first + 1 up to LastLyricNumber, gaps passed over
 };
 
 // The counts a kind takes when it starts, in this order.
@@ -80,6 +106,13 @@ struct TextKindRow {
   uint8_t counts;       // KindCounts
   int16_t tagsAllowed;  // 1: the matcher may step over inline tags
   LocationForm location;
+  ItemProbe probe;
+  KindStep step;
 };
 
+// Row i is kind i; the walk visits the kinds in row order.
 extern const TextKindRow TextKinds[TextKindCount];
+
+// The kind a walk starts at when no switch is on: the options dialog never
+// accepts that, but a stored record can hold it.
+constexpr uint8_t KindWhenNoneIsOn = VerseLyrics;

@@ -1,15 +1,15 @@
+// Reads the cursor it is handed; keeps nothing of its own.
 #include "textsearch/text_location.h"
 
 #include <cstdio>
 
 #include "textsearch/text_kinds.h"
-#include "textsearch/text_walker.h"
 
-void formatLocation(char* line) {
-  const TextKindRow& kind = TextKinds[textCursor.kind];
-  const unsigned first = keyFirst();
-  const unsigned second = keySecond();
-  const char* name = textCursor.fullName == 1 ? "full" : "abbreviated";
+void formatLocation(const TextCursor& cursor, char* line) {
+  const TextKindRow& kind = TextKinds[cursor.kind];
+  const unsigned first = keyFirst(cursor);
+  const unsigned second = keySecond(cursor);
+  const char* name = cursor.fullName == 1 ? "full" : "abbreviated";
   char part[32];  // " on page 65535", "staff system 65535"
   switch (kind.location) {
     case LocationForm::PageBlock:
@@ -23,7 +23,7 @@ void formatLocation(char* line) {
       break;
     case LocationForm::MeasureBlock:
       snprintf(line, LineSize, "%s #%d in measure %u, staff %u", kind.noun,
-               keySubIndex() + 1, second, first);
+               keySubIndex(cursor) + 1, second, first);
       break;
     case LocationForm::Name:
       snprintf(line, LineSize, "%s %s #%u", name, kind.noun, first);

@@ -1,10 +1,13 @@
-// The location line of the results dialog for the walker's current item.
+// The location line of the results dialog: where the walker's cursor
+// stands, as the kinds table says each kind names its items.
 #pragma once
 
 #include <cstddef>
 
+#include "textsearch/text_walker.h"
+
 constexpr size_t LineSize = 100;
 
-// Writes where the current match lies ("measure text block #1 in measure
+// Writes where the cursor's item lies ("measure text block #1 in measure
 // 3, staff 2", ...) into `line`, a buffer of LineSize bytes.
-void formatLocation(char* line);
+void formatLocation(const TextCursor& cursor, char* line);

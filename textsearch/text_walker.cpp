@@ -1,3 +1,6 @@
+// The walker keeps nothing of its own: all it knows of a walk is in the
+// TextCursor it is handed, and what it finds goes into the session it is
+// handed.
 #include "textsearch/text_walker.h"
 
 #include <cstring>
@@ -5,42 +8,39 @@
 #include "host/byte_access.h"
 #include "host/host_services.h"
 #include "host/host_tags.h"
-#include "textsearch/text_matcher.h"
 #include "textsearch/text_memory.h"
 
 namespace K = HostKeyLayout;
 
-TextCursor textCursor;
-
 namespace {
 
-constexpr int16_t LastLyricNumber = 1000;
-
-const TextKindRow& kindRow() { return TextKinds[textCursor.kind]; }
-
-bool kindEnabled(int kind) {
-  return textSession.prefs != nullptr &&
-         prefsWord(*textSession.prefs, TextKinds[kind].switchOffset) != 0;
+const TextKindRow& kindRow(const TextCursor& cursor) {
+  return TextKinds[cursor.kind];
 }
 
-void setFirst(uint32_t v) {
-  writeU16(textCursor.key, K::First, static_cast<uint16_t>(v));
-}
-void setSecond(uint32_t v) {
-  writeU16(textCursor.key, K::Second, static_cast<uint16_t>(v));
-}
-void setSubIndex(int32_t v) {
-  writeI16(textCursor.key, K::SubIndex, static_cast<int16_t>(v));
+bool kindEnabled(const TextSearchSession& session, size_t kind) {
+  return sessionSwitch(session, TextKinds[kind].switchOffset);
 }
 
-// Probes the cursor's item; `size` is the size variable the host may
-// write. Answers the host's 16-bit result.
-int16_t probe(int32_t* size) {
-  if (textCursor.record != nullptr) {
-    memset(textCursor.record, 0, static_cast<size_t>(textCursor.recordSize));
+void setFirst(TextCursor& cursor, uint32_t v) {
+  writeU16(cursor.key, K::First, static_cast<uint16_t>(v));
+}
+void setSecond(TextCursor& cursor, uint32_t v) {
+  writeU16(cursor.key, K::Second, static_cast<uint16_t>(v));
+}
+void setSubIndex(TextCursor& cursor, int32_t v) {
+  writeI16(cursor.key, K::SubIndex, static_cast<int16_t>(v));
+}
+
+// Probes the cursor's item, into the item buffer or without a buffer as
+// the kind says; `size` is the size variable the host may write. Answers
+// the host's 16-bit result.
+inline int16_t probe(TextCursor& cursor, int32_t* size) {
+  if (cursor.record != nullptr) {
+    memset(cursor.record, 0, static_cast<size_t>(cursor.recordSize));
   }
-  return low16(hostReadRecord(textCursor.tag, textCursor.key, textCursor.record,
-                              size, InterfaceVersion));
+  return low16(hostReadRecord(cursor.tag, cursor.key, cursor.record, size,
+                              InterfaceVersion));
 }
 
 // Size then fetch of a text record, with one spare byte that always holds
@@ -63,8 +63,19 @@ char* fetchText(uint32_t tag, uint8_t* key, int32_t header) {
   return text;
 }
 
+// Has the session search a fetched text from its start, then releases it.
+int16_t searchText(const TextCursor& cursor, TextSearchSession& session,
+                   char* fetched, int32_t header) {
+  if (fetched == nullptr) return 0;
+  const int16_t found = findInText(session, fetched + header, 0,
+                                   stepsOverTags(session, cursor.tagsAllowed));
+  releaseText(fetched);
+  return found;
+}
+
 // Searches the text block that text reference `reference` names.
-int16_t searchTextReference(uint16_t reference) {
+int16_t searchTextReference(TextCursor& cursor, TextSearchSession& session,
+                            uint16_t reference) {
   uint8_t key[K::Size] = {};
   writeU16(key, K::First, reference);
   uint8_t record[TextReferenceLayout::Size] = {};
@@ -73,210 +84,209 @@ int16_t searchTextReference(uint16_t reference) {
                            InterfaceVersion)) == 0) {
     return 0;
   }
-  char* text = fetchTextBlock(readI16(record, TextReferenceLayout::TextBlock));
-  if (text == nullptr) return 0;
-  const int16_t found = findInText(text, 0);
-  releaseText(text);
-  return found;
-}
-
-int16_t searchFetched(uint32_t tag, int32_t header) {
-  char* text = fetchText(tag, textCursor.key, header);
-  if (text == nullptr) return 0;
-  const int16_t found = findInText(text + header, 0);
-  releaseText(text);
-  return found;
+  return searchText(
+      cursor, session,
+      fetchTextBlock(cursor, readI16(record, TextReferenceLayout::TextBlock)),
+      0);
 }
 
 // Staff and group names: the full name first, then the abbreviated one.
-int16_t searchName(size_t fullOffset, size_t abbreviatedOffset) {
-  const bool full = textCursor.fullName == 0;
-  textCursor.fullName = full ? 1 : 0;
+int16_t searchName(TextCursor& cursor, TextSearchSession& session,
+                   size_t fullOffset, size_t abbreviatedOffset) {
+  const bool full = cursor.fullName == 0;
+  cursor.fullName = full ? 1 : 0;
   return searchTextReference(
-      readU16(textCursor.record, full ? fullOffset : abbreviatedOffset));
+      cursor, session,
+      readU16(cursor.item, full ? fullOffset : abbreviatedOffset));
 }
 
-void setUpKind() {
-  const TextKindRow& kind = kindRow();
-  textCursor.tag = kind.itemTag;
-  textCursor.recordSize = kind.itemSize;
-  textCursor.record = itemBuffer(textCursor.kind);
-  textCursor.tagsAllowed = kind.tagsAllowed;
-  if (kind.startFirst >= 0) setFirst(static_cast<uint32_t>(kind.startFirst));
-  if (kind.startSecond >= 0) setSecond(static_cast<uint32_t>(kind.startSecond));
-  if (kind.startSubIndex >= 0) setSubIndex(kind.startSubIndex);
-  if (kind.source == TextSource::NameTextBlocks) textCursor.fullName = 0;
+void setUpKind(TextCursor& cursor) {
+  const TextKindRow& kind = kindRow(cursor);
+  cursor.tag = kind.itemTag;
+  cursor.recordSize = kind.itemSize;
+  cursor.record = kind.probe == ItemProbe::IntoItem ? cursor.item : nullptr;
+  cursor.tagsAllowed = kind.tagsAllowed;
+  if (kind.startFirst >= 0)
+    setFirst(cursor, static_cast<uint32_t>(kind.startFirst));
+  if (kind.startSecond >= 0) {
+    setSecond(cursor, static_cast<uint32_t>(kind.startSecond));
+  }
+  if (kind.startSubIndex >= 0) setSubIndex(cursor, kind.startSubIndex);
+  if (kind.source == TextSource::NameTextBlocks) cursor.fullName = 0;
   if (kind.counts & CountStaves) {
-    textCursor.staffCount = countRecords(TagStaff, StaffItemSize);
+    cursor.staffCount = countRecords(TagStaff, StaffItemSize);
   }
   if (kind.counts & CountMeasures) {
-    textCursor.measureCount = countRecords(TagMeasure, MeasureRecordSize);
+    cursor.measureCount = countRecords(TagMeasure, MeasureRecordSize);
   }
   if (kind.counts & CountStaffSystems) {
-    textCursor.staffSystemCount =
+    cursor.staffSystemCount =
         countRecords(TagStaffSystem, StaffSystemRecordSize);
+  }
+}
+
+// A read-next that does not move the key forward ends the kind, so a
+// faulty answer cannot hold the walk in place.
+int16_t readNextItem(TextCursor& cursor) {
+  uint8_t before[K::Size];
+  memcpy(before, cursor.key, sizeof before);
+  if (low16(hostReadNextRecord(cursor.tag, cursor.key, cursor.item,
+                               kindRow(cursor).itemSize, InterfaceVersion)) ==
+      0) {
+    return 0;
+  }
+  const uint16_t first = keyFirst(cursor), second = keySecond(cursor);
+  const uint16_t oldFirst = readU16(before, K::First);
+  const uint16_t oldSecond = readU16(before, K::Second);
+  return (first > oldFirst || (first == oldFirst && second > oldSecond)) ? 1
+                                                                         : 0;
+}
+
+int16_t nextBlockInCells(TextCursor& cursor, int32_t* size) {
+  setSubIndex(cursor, keySubIndex(cursor) + 1);
+  if (keySubIndex(cursor) > 0 && probe(cursor, size) != 0) return 1;
+  for (;;) {
+    setSubIndex(cursor, 0);
+    if (keyFirst(cursor) < cursor.staffCount) {
+      setFirst(cursor, keyFirst(cursor) + 1u);
+    } else {
+      setFirst(cursor, 1);
+      setSecond(cursor, keySecond(cursor) + 1u);
+      if (keySecond(cursor) > cursor.measureCount || keySecond(cursor) == 0) {
+        return 0;
+      }
+    }
+    if (probe(cursor, size) != 0) return 1;
+  }
+}
+
+int16_t nextGroupInSystems(TextCursor& cursor, int32_t* size) {
+  if (keySecond(cursor) < UINT16_MAX) {
+    setSecond(cursor, keySecond(cursor) + 1u);
+    if (probe(cursor, size) != 0) return 1;
+  }
+  for (;;) {
+    setSecond(cursor, 1);
+    setFirst(cursor, keyFirst(cursor) + 1u);
+    if (keyFirst(cursor) > cursor.staffSystemCount || keyFirst(cursor) == 0) {
+      return 0;
+    }
+    if (probe(cursor, size) != 0) return 1;
+  }
+}
+
+// The next present number up to `last`, gaps passed over.
+int16_t nextNumberUpTo(TextCursor& cursor, int32_t* size, bool signedKey,
+                       int32_t last) {
+  for (;;) {
+    const uint16_t first = keyFirst(cursor);
+    const int32_t number = signedKey ? static_cast<int16_t>(first) : first;
+    if (number >= last) return 0;
+    setFirst(cursor, first + 1u);
+    if (probe(cursor, size) != 0) return 1;
   }
 }
 
 }  // namespace
 
-uint8_t* itemBuffer(uint8_t kind) {
-  uint8_t* const buffers[] = {textCursor.pageItem, textCursor.measureItem,
-                              textCursor.expressionItem, textCursor.staffItem,
-                              textCursor.groupItem};
-  return kind < sizeof buffers / sizeof buffers[0] ? buffers[kind] : nullptr;
+uint16_t keyFirst(const TextCursor& cursor) {
+  return readU16(cursor.key, K::First);
+}
+uint16_t keySecond(const TextCursor& cursor) {
+  return readU16(cursor.key, K::Second);
+}
+int16_t keySubIndex(const TextCursor& cursor) {
+  return readI16(cursor.key, K::SubIndex);
 }
 
-uint16_t keyFirst() { return readU16(textCursor.key, K::First); }
-uint16_t keySecond() { return readU16(textCursor.key, K::Second); }
-int16_t keySubIndex() { return readI16(textCursor.key, K::SubIndex); }
-
-void chooseFirstKind() {
-  textCursor.kind = VerseLyrics;
-  for (uint8_t kind = PageTextBlock; kind <= EndingRepeat; ++kind) {
-    if (kindEnabled(kind)) {
-      textCursor.kind = kind;
+void chooseFirstKind(TextCursor& cursor, const TextSearchSession& session) {
+  cursor.kind = KindWhenNoneIsOn;
+  for (size_t kind = 0; kind < TextKindCount; ++kind) {
+    if (kindEnabled(session, kind)) {
+      cursor.kind = static_cast<uint8_t>(kind);
       return;
     }
   }
 }
 
-int16_t startKind() {
+int16_t startKind(TextCursor& cursor, TextSearchSession& session) {
   for (;;) {
-    setUpKind();
-    int32_t size = textCursor.recordSize;
-    const bool present = probe(&size) != 0 && size != 0;
-    if ((present || advanceItem() != 0) && searchFromCurrentItem() != 0) {
+    setUpKind(cursor);
+    int32_t size = cursor.recordSize;
+    const bool present = probe(cursor, &size) != 0 && size != 0;
+    if ((present || advanceItem(cursor) != 0) &&
+        searchFromCurrentItem(cursor, session) != 0) {
       return 1;
     }
-    if (nextEnabledKind() == 0) return 0;
+    if (nextEnabledKind(cursor, session) == 0) return 0;
   }
 }
 
-int16_t findFirstMatch() {
-  chooseFirstKind();
-  return startKind();
-}
-
-int16_t findNextMatch() {
-  if (continueInText() != 0) return 1;
-  if (advanceItem() != 0 && searchFromCurrentItem() != 0) return 1;
-  return (nextEnabledKind() != 0 && startKind() != 0) ? 1 : 0;
-}
-
-int16_t advanceItem() {
-  int32_t size = textCursor.recordSize;
-  switch (textCursor.kind) {
-    case PageTextBlock: {
-      // A read-next that does not move the key forward ends the kind, so a
-      // faulty answer cannot hold the walk in place.
-      uint8_t before[K::Size];
-      memcpy(before, textCursor.key, sizeof before);
-      if (low16(hostReadNextRecord(textCursor.tag, textCursor.key,
-                                   textCursor.pageItem, PageItemSize,
-                                   InterfaceVersion)) == 0) {
-        return 0;
-      }
-      const uint16_t first = keyFirst(), second = keySecond();
-      const uint16_t oldFirst = readU16(before, K::First);
-      const uint16_t oldSecond = readU16(before, K::Second);
-      return (first > oldFirst || (first == oldFirst && second > oldSecond))
-                 ? 1
-                 : 0;
-    }
-    case MeasureTextBlock:
-      setSubIndex(keySubIndex() + 1);
-      if (keySubIndex() > 0 && probe(&size) != 0) return 1;
-      for (;;) {
-        setSubIndex(0);
-        if (keyFirst() < textCursor.staffCount) {
-          setFirst(keyFirst() + 1u);
-        } else {
-          setFirst(1);
-          setSecond(keySecond() + 1u);
-          if (keySecond() > textCursor.measureCount || keySecond() == 0) {
-            return 0;
-          }
-        }
-        if (probe(&size) != 0) return 1;
-      }
-    case TextExpression:
-      if (keyFirst() == UINT16_MAX) return 0;
-      setFirst(keyFirst() + 1u);
-      return probe(&size) != 0 ? 1 : 0;
-    case StaffName:
-      if (textCursor.fullName == 1) return 1;
-      if (keyFirst() == UINT16_MAX) return 0;
-      setFirst(keyFirst() + 1u);
-      return probe(&size) != 0 ? 1 : 0;
-    case GroupName:
-      if (textCursor.fullName == 1) return 1;
-      if (keySecond() < UINT16_MAX) {
-        setSecond(keySecond() + 1u);
-        if (probe(&size) != 0) return 1;
-      }
-      for (;;) {
-        setSecond(1);
-        setFirst(keyFirst() + 1u);
-        if (keyFirst() > textCursor.staffSystemCount || keyFirst() == 0) {
-          return 0;
-        }
-        if (probe(&size) != 0) return 1;
-      }
-    case TextRepeat: {
-      if (keyFirst() == UINT16_MAX) return 0;
-      setFirst(keyFirst() + 1u);
-      const int16_t result = probe(&size);
-      return (result != 0 && size != 0) ? 1 : 0;
-    }
-    case EndingRepeat:
-      while (keyFirst() < textCursor.measureCount) {
-        setFirst(keyFirst() + 1u);
-        if (probe(&size) != 0) return 1;
-      }
-      return 0;
-    default:
-      while (static_cast<int16_t>(keyFirst()) < LastLyricNumber) {
-        setFirst(keyFirst() + 1u);
-        if (probe(&size) != 0) return 1;
-      }
-      return 0;
+int16_t advanceItem(TextCursor& cursor) {
+  const TextKindRow& kind = kindRow(cursor);
+  // The abbreviated name of the same item comes after the full one.
+  if (kind.source == TextSource::NameTextBlocks && cursor.fullName == 1) {
+    return 1;
   }
+  int32_t size = cursor.recordSize;
+  switch (kind.step) {
+    case KindStep::ReadNext:
+      return readNextItem(cursor);
+    case KindStep::BlocksInCells:
+      return nextBlockInCells(cursor, &size);
+    case KindStep::UntilGap:
+    case KindStep::UntilEmpty:
+      if (keyFirst(cursor) == UINT16_MAX) return 0;
+      setFirst(cursor, keyFirst(cursor) + 1u);
+      if (probe(cursor, &size) == 0) return 0;
+      return (kind.step == KindStep::UntilGap || size != 0) ? 1 : 0;
+    case KindStep::GroupsInSystems:
+      return nextGroupInSystems(cursor, &size);
+    case KindStep::ToMeasureCount:
+      return nextNumberUpTo(cursor, &size, false, cursor.measureCount);
+    case KindStep::ToLastLyric:
+      return nextNumberUpTo(cursor, &size, true, LastLyricNumber);
+  }
+  return 0;
 }
 
-int16_t nextEnabledKind() {
-  for (int kind = textCursor.kind + 1; kind <= SectionLyrics; ++kind) {
-    if (kindEnabled(kind)) {
-      textCursor.kind = static_cast<uint8_t>(kind);
+int16_t nextEnabledKind(TextCursor& cursor, const TextSearchSession& session) {
+  for (size_t kind = cursor.kind + 1u; kind < TextKindCount; ++kind) {
+    if (kindEnabled(session, kind)) {
+      cursor.kind = static_cast<uint8_t>(kind);
       return 1;
     }
   }
   return 0;
 }
 
-int16_t searchFromCurrentItem() {
+int16_t searchFromCurrentItem(TextCursor& cursor, TextSearchSession& session) {
   for (;;) {
-    const int16_t found = searchCurrentItem();
+    const int16_t found = searchCurrentItem(cursor, session);
     if (found != 0) return found;
-    if (advanceItem() == 0) return 0;
+    if (advanceItem(cursor) == 0) return 0;
   }
 }
 
-int16_t searchCurrentItem() {
-  const TextKindRow& kind = kindRow();
+int16_t searchCurrentItem(TextCursor& cursor, TextSearchSession& session) {
+  const TextKindRow& kind = kindRow(cursor);
   switch (kind.source) {
     case TextSource::ItemTextBlock:
-      return searchTextReference(readU16(textCursor.record, kind.nameOffset));
+      return searchTextReference(cursor, session,
+                                 readU16(cursor.item, kind.nameOffset));
     case TextSource::NameTextBlocks:
-      return searchName(kind.nameOffset, kind.abbreviatedNameOffset);
+      return searchName(cursor, session, kind.nameOffset,
+                        kind.abbreviatedNameOffset);
     case TextSource::OwnRecord:
-      return searchFetched(kind.textTag, kind.headerSize);
+      return searchText(cursor, session,
+                        fetchText(kind.textTag, cursor.key, kind.headerSize),
+                        kind.headerSize);
   }
   return 0;
 }
 
-char* fetchTextBlock(int16_t number) {
-  textCursor.textBlockNumber = number;
+char* fetchTextBlock(TextCursor& cursor, int16_t number) {
+  cursor.textBlockNumber = number;
   uint8_t key[K::Size] = {};
   writeI16(key, K::First, number);
   return fetchText(TagTextBlock, key, 0);
@@ -297,4 +307,32 @@ int16_t countRecords(uint32_t tag, int32_t size) {
     ++count;
   }
   return count;
+}
+
+void writeBackText(const TextCursor& cursor, const char* text) {
+  const TextKindRow& kind = kindRow(cursor);
+  const uint32_t length = static_cast<uint32_t>(strlen(text));
+  uint8_t key[K::Size];
+  memcpy(key, cursor.key, sizeof key);
+  if (kind.source != TextSource::OwnRecord) {
+    // The text block fetched last: that of the name being searched.
+    memset(key, 0, sizeof key);
+    writeU16(key, K::First, static_cast<uint16_t>(cursor.textBlockNumber));
+    hostWriteRecord(kind.textTag, key, text, length + 1, InterfaceVersion);
+    return;
+  }
+  if (kind.headerSize == 0) {
+    hostWriteRecord(kind.textTag, key, text, length + 1, InterfaceVersion);
+    return;
+  }
+  // The record is rebuilt: its header from the item read by the walker,
+  // then the text and its terminator; the size given counts two bytes more.
+  const uint32_t headerSize = static_cast<uint32_t>(kind.headerSize);
+  const uint32_t size = length + headerSize + 3;
+  char* record = allocateText(size);
+  if (record == nullptr) return;
+  memcpy(record, cursor.item, static_cast<size_t>(kind.itemSize));
+  memcpy(record + headerSize, text, length + 1);
+  hostWriteRecord(kind.textTag, key, record, size, InterfaceVersion);
+  releaseText(record);
 }

@@ -1,61 +1,56 @@
 // The walker over the ten kinds of text in the document: it visits every
-// item of each enabled kind in a fixed order, fetches its text and hands it
-// to the matcher, and keeps its place in one cursor so that the search can
-// resume after the user has answered.
+// item of each enabled kind in the order of the kinds table, fetches its
+// text and has the session search it, stores a replaced text back where it
+// was read, and keeps its place in a TextCursor so that the search can
+// resume after the user has answered. The cursor is part of the text
+// command's TextSearch (text_search.h); every function here takes it, and
+// the session it searches for, as arguments.
 #pragma once
 
 #include <cstdint>
 
 #include "host/host_records.h"
 #include "textsearch/text_kinds.h"
+#include "textsearch/text_session.h"
 
 struct TextCursor {
   uint8_t kind;
   uint8_t key[HostKeyLayout::Size];
   uint32_t tag;
   int32_t recordSize;
-  uint8_t* record;  // the kind's buffer below, or null (kinds 5 to 9)
+  // Where a probe reads the item: `item` for the kinds read into a buffer,
+  // null for the others. Set when a kind starts; a cursor is not copied.
+  uint8_t* record;
   int16_t tagsAllowed;
   int16_t fullName;
   int16_t staffCount;
   int16_t measureCount;
   int16_t staffSystemCount;
   int16_t textBlockNumber;
-  uint8_t pageItem[PageItemSize];
-  uint8_t measureItem[MeasureItemSize];
-  uint8_t expressionItem[ExpressionItemSize];
-  uint8_t staffItem[StaffItemSize];
-  uint8_t groupItem[GroupItemSize];
+  // The current item record of the kinds probed into a buffer.
+  uint8_t item[LargestItemSize];
 };
 
-extern TextCursor textCursor;
+uint16_t keyFirst(const TextCursor& cursor);
+uint16_t keySecond(const TextCursor& cursor);
+int16_t keySubIndex(const TextCursor& cursor);
 
-// The cursor's item buffer of a kind, or null for the kinds probed without.
-uint8_t* itemBuffer(uint8_t kind);
-
-uint16_t keyFirst();
-uint16_t keySecond();
-int16_t keySubIndex();
-
-// The first kind among 0 to 6 whose switch is on, else 7.
-void chooseFirstKind();
+// The first kind whose switch is on, else KindWhenNoneIsOn.
+void chooseFirstKind(TextCursor& cursor, const TextSearchSession& session);
 // Starts the walk of the cursor's kind and searches on through the later
 // enabled kinds; 1 when a match was found, 0 when none is left.
-int16_t startKind();
+int16_t startKind(TextCursor& cursor, TextSearchSession& session);
 // Moves to the next item of the kind; 1 if there is one.
-int16_t advanceItem();
+int16_t advanceItem(TextCursor& cursor);
 // Moves to the next enabled kind; 0 (kind unchanged) if there is none.
-int16_t nextEnabledKind();
-// The first match of the whole walk: from the first enabled kind on.
-int16_t findFirstMatch();
-// The next match after the current one: later in the same text, then in
-// the following items of the kind, then in the following kinds.
-int16_t findNextMatch();
+int16_t nextEnabledKind(TextCursor& cursor, const TextSearchSession& session);
 // Searches the current item and the following ones of the kind.
-int16_t searchFromCurrentItem();
+int16_t searchFromCurrentItem(TextCursor& cursor, TextSearchSession& session);
 // Fetches the current item's text and searches it from the start.
-int16_t searchCurrentItem();
+int16_t searchCurrentItem(TextCursor& cursor, TextSearchSession& session);
 // The text of a text block (the caller releases it), or null.
-char* fetchTextBlock(int16_t number);
+char* fetchTextBlock(TextCursor& cursor, int16_t number);
 // The number of consecutive records of a tag from key 1 on.
 int16_t countRecords(uint32_t tag, int32_t size);
+// Stores `text` as the content of the cursor's current item.
+void writeBackText(const TextCursor& cursor, const char* text);

@@ -333,7 +333,7 @@ TEST_F(HostDialogsTest, EveryServiceCallIsLoggedWithInterfaceVersionLast) {
   runDialog(IDD_TEXT_RESULTS, hostWindow);
   ASSERT_GE(simHost().calls.size(), 3u);
   EXPECT_EQ(simHost().calls[0].ordinal, 15);
-  EXPECT_EQ(simHost().calls[0].args[0], 20130u);
+  EXPECT_EQ(simHost().calls[0].args[0], uint32_t{IDD_TEXT_RESULTS});
   EXPECT_EQ(simHost().calls[1].ordinal, 60);
   EXPECT_EQ(simHost().calls.back().ordinal, 16);
   EXPECT_EQ(simHost().violations,

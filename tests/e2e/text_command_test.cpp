@@ -5,9 +5,11 @@
 #include <string>
 #include <vector>
 
+#include "host/host_records.h"
 #include "host/host_tags.h"
 #include "simhost/sim_document.h"
 #include "tests/e2e/e2e_support.h"
+#include "textsearch/text_prefs.h"
 
 namespace {
 
@@ -359,9 +361,10 @@ TEST_F(TextCommandTest, SummaryCountsPast16Bits) {
   score.addLyrics(TagVerseLyrics, 1, std::string(16384, 'a'));
   score.addLyrics(TagVerseLyrics, 2, std::string(16384, 'a'));
   std::vector<UserStep> options = fillOptions("a", "b");
-  options.insert(options.begin(), setCheck(115, 1));  // lyrics too
+  options.insert(options.begin(), setCheck(IDC_OPTIONS_LYRICS, 1));
   std::vector<Lines> seen;
-  run(options, {click(103), readLines(&seen), click(1)});
+  run(options,
+      {click(IDC_RESULTS_YES_TO_ALL), readLines(&seen), click(IDC_RESULTS_OK)});
   ASSERT_EQ(seen.size(), 1u);
   EXPECT_EQ(seen[0][2], "32768 instance(s) found");
   EXPECT_EQ(seen[0][4], "32768 instance(s) replaced");
@@ -392,7 +395,7 @@ TEST_F(TextCommandTest, EveryKindReportsItsLocation) {
   score.addTextRepeat(1, "x repeat");
   score.addEndingRepeat(7, "x ending");
   score.addLyrics(TagVerseLyrics, 1, "x verse");
-  score.addLyrics(TagChorusLyrics, 1000, "x chorus");
+  score.addLyrics(TagChorusLyrics, LastLyricNumber, "x chorus");
   score.addLyrics(TagSectionLyrics, 12, "x section");
   std::vector<Lines> seen;
   std::vector<UserStep> steps;
@@ -477,13 +480,15 @@ TEST_F(TextCommandTest, BothDialogsReopenWhereTheyWereLeft) {
 TEST_F(TextCommandTest, StoredPrefsOfAnyBytesStillWork) {
   // A registry value may hold anything: strings without terminators,
   // switches of any value, positions off the screen.
-  std::vector<uint8_t> stored(132, 'q');
-  for (size_t offset = 102; offset < 124; offset += 2) {
+  namespace L = TextSearchPrefsLayout;
+  std::vector<uint8_t> stored(TextSearchPrefsSize, 'q');
+  for (size_t offset = L::ReplaceEnabled; offset < L::OptionsDialogLeft;
+       offset += 2) {
     stored[offset] = 0x7F;
     stored[offset + 1] = 0x80;  // -32641: on, as any non-zero word
   }
   const uint8_t offScreen[8] = {0x10, 0x27, 0x10, 0x27, 0xFF, 0x7F, 0, 0};
-  std::copy(offScreen, offScreen + 8, stored.begin() + 124);
+  std::copy(offScreen, offScreen + 8, stored.begin() + L::OptionsDialogLeft);
   writeSettingsValue("TextSearchPrefs", stored);
   callChecked(plugin().init, "FinaleExtensionInit", {0, 0});
   score.addTextExpression(1, std::string(60, 'q'));

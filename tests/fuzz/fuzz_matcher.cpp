@@ -3,15 +3,14 @@
 // answering each match with a replacement or not, in a single-byte, a
 // double-byte or the UTF-8 code page. Every match lies on character
 // boundaries and a replacement leaves every other character as it was;
-// UTF-8 characters are read here independently of the matcher.
+// UTF-8 characters are read here independently of the matcher. Strings
+// alone: no document, no walker.
 #include <cstring>
 #include <vector>
 
-#include "simhost/sim_host.h"
 #include "tests/fuzz/fuzz_input.h"
-#include "textsearch/text_matcher.h"
 #include "textsearch/text_memory.h"
-#include "textsearch/text_walker.h"
+#include "textsearch/text_session.h"
 
 namespace T = TextSearchPrefsLayout;
 
@@ -75,6 +74,7 @@ constexpr int MatchesPerText = 64;
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   FuzzInput in(data, size);
+  TextSearchSession session{};
   TextSearchPrefs prefs{};
   resetTextSearchPrefs(&prefs);
   const uint8_t switches = in.byte();
@@ -85,63 +85,55 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string replace = in.text(TextFieldSize);
   memcpy(prefs.bytes + T::SearchString, search.data(), search.size());
   memcpy(prefs.bytes + T::ReplaceString, replace.data(), replace.size());
-  textCursor.tagsAllowed = (switches >> 2) & 1;
-  textCursor.kind = static_cast<uint8_t>((switches >> 3) % 10);
-  textCursor.textBlockNumber = 1;
   const uint8_t faults = in.byte();
   failTextAllocationAt(faults % 16);  // 0: every allocation succeeds
   const TextCharacters table =
       (faults & 0x10) != 0   ? doubleByteCharacters(Japanese, sizeof Japanese)
       : (faults & 0x20) != 0 ? utf8Characters()
                              : singleByteCharacters();
-  useTextPrefs(&prefs, &table);
+  useTextPrefs(session, &prefs, &table);
+  const TextPattern& pattern = session.pattern;
+  const bool stepOverTags = stepsOverTags(session, (switches >> 2) & 1);
   // Both strings are taken in whole characters.
-  FUZZ_CHECK(!readCharacters(textSession.searchText, table)
-                  .unfinishedBefore[textSession.searchLength]);
-  FUZZ_CHECK(!readCharacters(textSession.replaceText, table)
-                  .unfinishedBefore[textSession.replaceLength]);
+  FUZZ_CHECK(!readCharacters(pattern.searchText, table)
+                  .unfinishedBefore[pattern.searchLength]);
+  FUZZ_CHECK(!readCharacters(pattern.replaceText, table)
+                  .unfinishedBefore[pattern.replaceLength]);
   const std::string text = in.rest();
 
-  SimDocument document;
-  simHost().document = &document;
-  simHost().resetLog();
-  textSession.lengthDelta = 0;
-  textSession.replacedCount = 0;
   int32_t nextFree = 0;  // matches never start before the previous end
-  int16_t found = findInText(text.c_str(), 0);
+  int16_t found = findInText(session, text.c_str(), 0, stepOverTags);
   FuzzInput answers(data, size);
   // Replaces the match or declines it, as the input says; whether it was
   // replaced.
-  auto answer = [&answers] {
-    const int32_t replacedBefore = textSession.replacedCount;
+  auto answer = [&answers, &session] {
+    const int32_t replacedBefore = session.replacedCount;
     if (answers.bit()) {
-      replaceMatch();
+      replaceCurrentMatch(session);
     } else {
-      textSession.lengthDelta = 0;
+      session.lengthDelta = 0;
     }
-    return textSession.replacedCount != replacedBefore;
+    return session.replacedCount != replacedBefore;
   };
   for (int match = 0; found != 0 && match < MatchesPerText; ++match) {
     if (match >= CheckedMatches) {
       answer();
-      found = continueInText();
+      found = continueInText(session, stepOverTags);
       continue;
     }
-    const int32_t length =
-        static_cast<int32_t>(strlen(textSession.currentText));
-    FUZZ_CHECK(textSession.matchOffset >= nextFree);
-    FUZZ_CHECK(textSession.matchOffset + textSession.searchLength <= length);
-    const Characters read = readCharacters(textSession.currentText, table);
+    const int32_t length = static_cast<int32_t>(strlen(session.currentText));
+    FUZZ_CHECK(session.matchOffset >= nextFree);
+    FUZZ_CHECK(session.matchOffset + pattern.searchLength <= length);
+    const Characters read = readCharacters(session.currentText, table);
     const std::vector<bool>& starts = read.starts;
-    FUZZ_CHECK(isStart(starts, textSession.matchOffset));
-    FUZZ_CHECK(
-        isStart(starts, textSession.matchOffset + textSession.searchLength));
-    const std::string before = textSession.currentText;
-    int16_t position = textSession.matchOffset;
-    char* shown = displayText(&position);
+    FUZZ_CHECK(isStart(starts, session.matchOffset));
+    FUZZ_CHECK(isStart(starts, session.matchOffset + pattern.searchLength));
+    const std::string before = session.currentText;
+    int16_t position = session.matchOffset;
+    char* shown = displayText(session, &position);
     if (shown != nullptr) {
       FUZZ_CHECK(static_cast<int32_t>(strlen(shown)) <= length);
-      FUZZ_CHECK(position <= textSession.matchOffset);
+      FUZZ_CHECK(position <= session.matchOffset);
       releaseText(shown);
     }
     const bool replaced = answer();
@@ -149,32 +141,30 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       // The bytes before and after the match are kept, and so are the
       // characters, unless the replacement's bytes join an unfinished UTF-8
       // character before the match.
-      const int32_t offset = textSession.matchOffset;
-      const int32_t end = offset + textSession.replaceLength;
-      const std::string after = textSession.currentText;
+      const int32_t offset = session.matchOffset;
+      const int32_t end = offset + pattern.replaceLength;
+      const std::string after = session.currentText;
       FUZZ_CHECK(after.compare(0, offset, before, 0, offset) == 0);
       FUZZ_CHECK(after.compare(end, std::string::npos, before,
-                               offset + textSession.searchLength) == 0);
+                               offset + pattern.searchLength) == 0);
       const std::vector<bool> newStarts =
-          readCharacters(textSession.currentText, table).starts;
+          readCharacters(session.currentText, table).starts;
       for (int32_t start = 0; start < static_cast<int32_t>(starts.size());
            ++start) {
         if (!starts[start] || read.unfinishedBefore[offset]) continue;
         if (start <= offset) FUZZ_CHECK(isStart(newStarts, start));
-        if (start >= offset + textSession.searchLength) {
-          FUZZ_CHECK(isStart(newStarts, start + textSession.replaceLength -
-                                            textSession.searchLength));
+        if (start >= offset + pattern.searchLength) {
+          FUZZ_CHECK(isStart(
+              newStarts, start + pattern.replaceLength - pattern.searchLength));
         }
       }
     }
-    nextFree = textSession.matchOffset + (replaced ? textSession.replaceLength
-                                                   : textSession.searchLength);
-    found = continueInText();
+    nextFree = session.matchOffset +
+               (replaced ? pattern.replaceLength : pattern.searchLength);
+    found = continueInText(session, stepOverTags);
   }
-  dropCurrentText();
+  dropCurrentText(session);
   FUZZ_CHECK(textAllocationsOutstanding() == 0);
-  FUZZ_CHECK(simHost().violations.empty());
   failTextAllocationAt(0);
-  simHost().document = nullptr;
   return 0;
 }

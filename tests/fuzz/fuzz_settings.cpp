@@ -9,9 +9,8 @@
 #include "plugin/settings.h"
 #include "simhost/sim_host.h"
 #include "tests/fuzz/fuzz_input.h"
-#include "textsearch/text_matcher.h"
 #include "textsearch/text_memory.h"
-#include "textsearch/text_walker.h"
+#include "textsearch/text_search.h"
 
 namespace {
 
@@ -72,21 +71,20 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   host.quiet = true;
   // The options dialog would refuse an empty search string; the walk is
   // still safe with one.
-  useTextPrefs(&prefs);
-  textSession.foundCount = textSession.replacedCount = 0;
-  textSession.lengthDelta = 0;
-  int16_t found = findFirstMatch();
+  TextSearch textSearch{};
+  useTextPrefs(textSearch.session, &prefs);
+  int16_t found = findFirstMatch(textSearch);
   int steps = 0;
   while (found != 0) {
     FUZZ_CHECK(++steps < 100000);
     if (prefsWord(prefs, TextSearchPrefsLayout::ReplaceEnabled) != 0) {
-      replaceMatch();
+      replaceMatch(textSearch);
     } else {
-      textSession.lengthDelta = 0;
+      textSearch.session.lengthDelta = 0;
     }
-    found = findNextMatch();
+    found = findNextMatch(textSearch);
   }
-  dropCurrentText();
+  dropCurrentText(textSearch.session);
   FUZZ_CHECK(textAllocationsOutstanding() == 0);
   FUZZ_CHECK(host.violations.empty());
   host = SimHost();

@@ -7,9 +7,8 @@
 #include "host/host_tags.h"
 #include "simhost/sim_host.h"
 #include "tests/fuzz/fuzz_input.h"
-#include "textsearch/text_matcher.h"
 #include "textsearch/text_memory.h"
-#include "textsearch/text_walker.h"
+#include "textsearch/text_search.h"
 
 namespace T = TextSearchPrefsLayout;
 
@@ -49,7 +48,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string replace = in.text(6);
   memcpy(prefs.bytes + T::SearchString, search.data(), search.size());
   memcpy(prefs.bytes + T::ReplaceString, replace.data(), replace.size());
-  useTextPrefs(&prefs);
+  TextSearch textSearch{};
+  useTextPrefs(textSearch.session, &prefs);
 
   SimDocument document;
   const int records = in.byte() % 48;
@@ -65,20 +65,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   // The walk probes up to 3,000 lyric numbers: no call log, which would
   // allocate for each call.
   host.quiet = true;
-  textSession.foundCount = textSession.replacedCount = 0;
-  textSession.lengthDelta = 0;
 
-  int16_t found = findFirstMatch();
+  int16_t found = findFirstMatch(textSearch);
   int steps = 0;
   while (found != 0) {
     FUZZ_CHECK(++steps < 100000);  // a walk that never ends is a fault
     if (in.bit())
-      replaceMatch();
+      replaceMatch(textSearch);
     else
-      textSession.lengthDelta = 0;
-    found = findNextMatch();
+      textSearch.session.lengthDelta = 0;
+    found = findNextMatch(textSearch);
   }
-  dropCurrentText();
+  dropCurrentText(textSearch.session);
   FUZZ_CHECK(textAllocationsOutstanding() == 0);
   FUZZ_CHECK(host.violations.empty());
   host = SimHost();

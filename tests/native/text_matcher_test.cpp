@@ -1,8 +1,8 @@
-// The matcher of the text command: finding the search string in one text
-// (case folding, inline tags), continuing after a match or a replacement,
-// splicing the replacement in, writing the text back for each kind of
-// element, the tag-free copy shown by the results dialog, and what happens
-// when an allocation fails.
+// The matcher of the text command, on strings alone: finding the search
+// string in one text (case folding, inline tags), continuing after a match
+// or a replacement, splicing the replacement in, the tag-free copy shown by
+// the results dialog, and what happens when an allocation fails. Storing a
+// replaced text back is the walker's (text_walker_test.cpp).
 #include "textsearch/text_matcher.h"
 
 #include <gtest/gtest.h>
@@ -11,12 +11,9 @@
 #include <string>
 #include <vector>
 
-#include "host/byte_access.h"
-#include "host/host_tags.h"
-#include "simhost/sim_host.h"
 #include "textsearch/text_memory.h"
 #include "textsearch/text_prefs.h"
-#include "textsearch/text_walker.h"
+#include "textsearch/text_session.h"
 
 namespace {
 
@@ -28,7 +25,8 @@ struct TextRun {
   std::vector<int> offsets;
   std::string text;  // currentText at the end, "" when there is none
   int replaced = 0;
-  int writes = 0;
+  int writes = 0;      // texts handed back to be stored
+  std::string stored;  // the last of them, "" when there is none
 };
 
 bool operator==(const TextRun& a, const TextRun& b) {
@@ -45,38 +43,22 @@ std::string describe(const TextRun& run) {
 
 class TextMatcherTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    dropCurrentText();
-    failTextAllocationAt(0);
-    textCursor = TextCursor{};
-    resetSession();
-    simHost().document = &doc;
-    simHost().strict = false;
-    simHost().resetLog();
-    // By default the cursor stands on verse 3, a kind that steps over tags.
-    aimAt(VerseLyrics, TagVerseLyrics, 1);
-    writeU16(textCursor.key, HostKeyLayout::First, 3);
-  }
+  void SetUp() override { failTextAllocationAt(0); }
 
   void TearDown() override {
-    dropCurrentText();
+    dropCurrentText(session);
     failTextAllocationAt(0);
     EXPECT_EQ(textAllocationsOutstanding(), 0) << "a text was not released";
-    simHost().document = nullptr;
   }
 
-  static void resetSession() {
-    textSession.foundCount = 0;
-    textSession.replacedCount = 0;
-    textSession.matchOffset = 0;
-    textSession.lengthDelta = 0;
+  void resetSession() {
+    session.foundCount = 0;
+    session.replacedCount = 0;
+    session.matchOffset = 0;
+    session.lengthDelta = 0;
   }
 
-  void aimAt(uint8_t kind, uint32_t tag, int16_t tagsAllowed) {
-    textCursor.kind = kind;
-    textCursor.tag = tag;
-    textCursor.tagsAllowed = tagsAllowed;
-  }
+  bool stepOverTags() const { return stepsOverTags(session, tagsAllowed); }
 
   void use(const std::string& search, const std::string& replace,
            int16_t caseSensitive = 0, int16_t searchTags = 0) {
@@ -88,27 +70,27 @@ class TextMatcherTest : public ::testing::Test {
     setPrefsWord(prefs, L::ReplaceEnabled, 1);
     setPrefsWord(prefs, L::CaseSensitive, caseSensitive);
     setPrefsWord(prefs, L::SearchTags, searchTags);
-    useTextPrefs(&prefs, characters);
+    useTextPrefs(session, &prefs, characters);
   }
 
   // Searches one text from 0 and goes on as the results dialog does: each
   // match is replaced ("Yes to all") or declined ("No").
   TextRun runText(const std::string& text, bool replaceAll) {
     TextRun run;
-    int16_t found = findInText(text.c_str(), 0);
+    int16_t found = findInText(session, text.c_str(), 0, stepOverTags());
     while (found != 0 && run.offsets.size() < 100) {
-      run.offsets.push_back(textSession.matchOffset);
+      run.offsets.push_back(session.matchOffset);
       if (replaceAll) {
-        replaceMatch();
+        const char* stored = replaceCurrentMatch(session);
+        run.writes += stored != nullptr;
+        if (stored != nullptr) run.stored = stored;
       } else {
-        textSession.lengthDelta = 0;
+        session.lengthDelta = 0;
       }
-      found = continueInText();
+      found = continueInText(session, stepOverTags());
     }
-    if (textSession.currentText != nullptr) run.text = textSession.currentText;
-    run.replaced = textSession.replacedCount;
-    for (const ServiceCall& call : simHost().calls)
-      run.writes += call.ordinal == 10;
+    if (session.currentText != nullptr) run.text = session.currentText;
+    run.replaced = session.replacedCount;
     return run;
   }
 
@@ -117,23 +99,25 @@ class TextMatcherTest : public ::testing::Test {
   void expectShown(const char* text, int16_t position, const char* shown,
                    int16_t shownPosition) {
     use("q", "");
-    textSession.currentText = duplicateText(text);
-    char* copy = displayText(&position);
+    session.currentText = duplicateText(text);
+    char* copy = displayText(session, &position);
     ASSERT_NE(copy, nullptr);
     EXPECT_STREQ(copy, shown);
     EXPECT_EQ(position, shownPosition);
-    EXPECT_STREQ(textSession.currentText, text) << "the text is not changed";
+    EXPECT_STREQ(session.currentText, text) << "the text is not changed";
     releaseText(copy);
-    dropCurrentText();
+    dropCurrentText(session);
   }
 
   int find(const std::string& text, int16_t start = 0) {
-    return findInText(text.c_str(), start) != 0 ? textSession.matchOffset
-                                                : None;
+    return findInText(session, text.c_str(), start, stepOverTags()) != 0
+               ? session.matchOffset
+               : None;
   }
 
-  SimDocument doc;
+  TextSearchSession session{};
   TextSearchPrefs prefs{};
+  int16_t tagsAllowed = 1;  // of the kind whose texts are searched
   const TextCharacters* characters = nullptr;  // of the texts' code page
 };
 
@@ -192,15 +176,14 @@ TEST_F(TextMatcherTest, FindsTheFirstMatchAtOrAfterTheStart) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
     use(c.search, "", c.caseSensitive, c.searchTags);
-    textCursor.tagsAllowed = c.tagsAllowed;
-    textSession.matchOffset = 77;
+    tagsAllowed = c.tagsAllowed;
+    session.matchOffset = 77;
     EXPECT_EQ(find(c.text, c.start), c.offset);
     if (c.offset != None) {
-      ASSERT_NE(textSession.currentText, nullptr);
-      EXPECT_STREQ(textSession.currentText, c.text)
-          << "a copy of the whole text";
+      ASSERT_NE(session.currentText, nullptr);
+      EXPECT_STREQ(session.currentText, c.text) << "a copy of the whole text";
     }
-    dropCurrentText();
+    dropCurrentText(session);
   }
 }
 
@@ -242,7 +225,6 @@ TEST_F(TextMatcherTest, ContinuesAfterEachMatchOrReplacement) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
-    simHost().resetLog();
     resetSession();
     use(c.search, c.replace ? c.replace : "", c.caseSensitive);
     const TextRun run = runText(c.text, c.replace != nullptr);
@@ -252,12 +234,11 @@ TEST_F(TextMatcherTest, ContinuesAfterEachMatchOrReplacement) {
     EXPECT_EQ(run.replaced, replaced);
     EXPECT_EQ(run.writes, replaced);
     if (replaced > 0) {
-      EXPECT_EQ(doc.recordText({TagVerseLyrics, 3, 0, 0}), c.result);
-      EXPECT_EQ(textSession.lengthDelta,
-                static_cast<int>(strlen(c.replace)) -
-                    static_cast<int>(strlen(c.search)));
+      EXPECT_EQ(run.stored, c.result);
+      EXPECT_EQ(session.lengthDelta, static_cast<int>(strlen(c.replace)) -
+                                         static_cast<int>(strlen(c.search)));
     }
-    dropCurrentText();
+    dropCurrentText(session);
   }
 }
 
@@ -292,14 +273,14 @@ TEST_F(TextMatcherTest, DisplayTextLeavesTagsOutAndMovesThePosition) {
 TEST_F(TextMatcherTest, SearchStringsAreTakenToFiftyCharacters) {
   const std::string fifty(50, 'q');
   use(fifty, "r");
-  EXPECT_EQ(textSession.searchLength, 50);
+  EXPECT_EQ(session.pattern.searchLength, 50);
   EXPECT_EQ(find("x" + fifty + "y"), 1);
   EXPECT_EQ(find(std::string(49, 'q') + "Q"), 0) << "folded to the last byte";
   EXPECT_EQ(find(std::string(49, 'q')), None);
   // A stored field without a terminator: its 51st byte is not taken.
   memset(prefs.bytes + L::SearchString, 's', TextFieldSize);
-  useTextPrefs(&prefs);
-  EXPECT_EQ(textSession.searchLength, 50);
+  useTextPrefs(session, &prefs);
+  EXPECT_EQ(session.pattern.searchLength, 50);
   EXPECT_EQ(find(std::string(50, 's')), 0);
 }
 
@@ -307,101 +288,34 @@ TEST_F(TextMatcherTest, LongTextsAreNeitherSearchedNorMadeLonger) {
   use("@", "@@");
   EXPECT_EQ(find(std::string(TextLengthLimit - 2, 'a') + "@"),
             TextLengthLimit - 2);
-  dropCurrentText();
+  dropCurrentText(session);
   EXPECT_EQ(find(std::string(TextLengthLimit - 1, 'a') + "@"), None);
 
   // Growing to the limit is refused: nothing replaced, written or counted.
   const std::string atLimit = std::string(TextLengthLimit - 2, 'a') + "@";
   ASSERT_EQ(find(atLimit), TextLengthLimit - 2);
-  textSession.lengthDelta = 5;
-  replaceMatch();
-  EXPECT_EQ(textSession.lengthDelta, 0);
-  EXPECT_EQ(textSession.replacedCount, 0);
-  EXPECT_TRUE(simHost().calls.empty());
-  EXPECT_EQ(textSession.currentText, atLimit);
-  EXPECT_EQ(continueInText(), 0);
+  session.lengthDelta = 5;
+  EXPECT_EQ(replaceCurrentMatch(session), nullptr) << "nothing to store";
+  EXPECT_EQ(session.lengthDelta, 0);
+  EXPECT_EQ(session.replacedCount, 0);
+  EXPECT_EQ(session.currentText, atLimit);
+  EXPECT_EQ(continueInText(session, stepOverTags()), 0);
 
   // One byte shorter, the replacement is made.
   const std::string below = std::string(TextLengthLimit - 3, 'a') + "@";
   ASSERT_EQ(find(below), TextLengthLimit - 3);
-  replaceMatch();
-  EXPECT_EQ(textSession.replacedCount, 1);
-  EXPECT_EQ(strlen(textSession.currentText), size_t(TextLengthLimit - 1));
-  EXPECT_EQ(doc.recordText({TagVerseLyrics, 3, 0, 0}).size(),
-            size_t(TextLengthLimit - 1));
+  const char* stored = replaceCurrentMatch(session);
+  EXPECT_EQ(session.replacedCount, 1);
+  EXPECT_EQ(strlen(session.currentText), size_t(TextLengthLimit - 1));
+  EXPECT_EQ(stored, session.currentText);
 }
 
 TEST_F(TextMatcherTest, ReplacementsAreCountedPast32767) {
   use("a", "b");
-  textSession.replacedCount = INT16_MAX;
+  session.replacedCount = INT16_MAX;
   ASSERT_EQ(find("a"), 0);
-  replaceMatch();
-  EXPECT_EQ(textSession.replacedCount, INT16_MAX + 1);
-}
-
-TEST_F(TextMatcherTest, WriteBackStoresTheRecordOfEachKind) {
-  struct Case {
-    uint8_t kind;
-    uint32_t cursorTag;
-    uint16_t first, second;
-    int16_t subIndex, textBlock;
-    uint32_t writtenTag;
-    uint16_t writtenFirst;
-  };
-  const Case cases[] = {
-      {PageTextBlock, TagPageTextItem, 3, 1, 0, 9, TagTextBlock, 9},
-      {MeasureTextBlock, TagMeasureTextItem, 2, 5, 1, 11, TagTextBlock, 11},
-      {StaffName, TagStaff, 4, 0, 0, 12, TagTextBlock, 12},
-      {GroupName, TagGroup, 1, 2, 0, 13, TagTextBlock, 13},
-      {TextRepeat, TagTextRepeat, 2, 0, 0, 14, TagTextRepeatText, 2},
-      {EndingRepeat, TagEndingRepeat, 7, 0, 0, 15, TagEndingRepeatText, 7},
-      {VerseLyrics, TagVerseLyrics, 5, 0, 0, 16, TagVerseLyrics, 5},
-      {ChorusLyrics, TagChorusLyrics, 6, 0, 0, 17, TagChorusLyrics, 6},
-      {SectionLyrics, TagSectionLyrics, 1000, 0, 0, 18, TagSectionLyrics, 1000},
-  };
-  const std::vector<uint8_t> text = {'N', 'e', 'w', 0};
-  for (const Case& c : cases) {
-    SCOPED_TRACE("kind " + std::to_string(c.kind));
-    simHost().resetLog();
-    aimAt(c.kind, c.cursorTag, 1);
-    writeU16(textCursor.key, HostKeyLayout::First, c.first);
-    writeU16(textCursor.key, HostKeyLayout::Second, c.second);
-    writeI16(textCursor.key, HostKeyLayout::SubIndex, c.subIndex);
-    textCursor.textBlockNumber = c.textBlock;
-    writeBackText("New");
-    ASSERT_EQ(simHost().calls.size(), 1u);
-    EXPECT_EQ(simHost().calls[0].ordinal, 10);
-    EXPECT_EQ(simHost().calls[0].args[0], c.writtenTag);
-    EXPECT_EQ(simHost().calls[0].args[3], 4u) << "length + 1";
-    const std::vector<uint8_t>* stored =
-        doc.record({c.writtenTag, c.writtenFirst, 0, 0});
-    ASSERT_NE(stored, nullptr);
-    EXPECT_EQ(*stored, text);
-    EXPECT_TRUE(simHost().violations.empty());
-  }
-}
-
-TEST_F(TextMatcherTest, WriteBackRebuildsATextExpressionWithItsHeader) {
-  textCursor.kind = TextExpression;
-  textCursor.tag = TagTextExpression;
-  writeU16(textCursor.key, HostKeyLayout::First, 4);
-  for (int i = 0; i < ExpressionItemSize; ++i) {
-    textCursor.expressionItem[i] = static_cast<uint8_t>(0xA0 + i);
-  }
-  writeBackText("dolce");
-  ASSERT_EQ(simHost().calls.size(), 1u);
-  EXPECT_EQ(simHost().calls[0].ordinal, 10);
-  EXPECT_EQ(simHost().calls[0].args[0], TagTextExpression);
-  EXPECT_EQ(simHost().calls[0].args[3], 5u + 15u);
-  const std::vector<uint8_t>* stored = doc.record({TagTextExpression, 4, 0, 0});
-  ASSERT_NE(stored, nullptr);
-  ASSERT_EQ(stored->size(), 20u);
-  for (int i = 0; i < ExpressionHeaderSize; ++i) {
-    EXPECT_EQ((*stored)[i], 0xA0 + i) << "header byte " << i;
-  }
-  EXPECT_EQ(doc.recordText({TagTextExpression, 4, 0, 0}, 12), "dolce");
-  EXPECT_EQ((*stored)[17], 0) << "the text's terminator";
-  EXPECT_EQ(textAllocationsOutstanding(), 0) << "the record buffer is released";
+  replaceCurrentMatch(session);
+  EXPECT_EQ(session.replacedCount, INT16_MAX + 1);
 }
 
 TEST_F(TextMatcherTest, FailedAllocationsAtEachStepOfAReplacement) {
@@ -421,8 +335,6 @@ TEST_F(TextMatcherTest, FailedAllocationsAtEachStepOfAReplacement) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE("allocation " + std::to_string(c.failAt) + " fails");
-    doc.putRecord({TagVerseLyrics, 3, 0, 0}, {'a', 'X', 'a', 0});
-    simHost().resetLog();
     resetSession();
     use("a", "bb");
     failTextAllocationAt(c.failAt);
@@ -432,32 +344,29 @@ TEST_F(TextMatcherTest, FailedAllocationsAtEachStepOfAReplacement) {
     EXPECT_EQ(run.text, c.text);
     EXPECT_EQ(run.replaced, c.replaced);
     EXPECT_EQ(run.writes, c.replaced);
-    EXPECT_EQ(doc.recordText({TagVerseLyrics, 3, 0, 0}),
-              c.replaced ? c.text : "aXa");
-    dropCurrentText();
+    EXPECT_EQ(run.stored, c.replaced ? c.text : "");
+    dropCurrentText(session);
     EXPECT_EQ(textAllocationsOutstanding(), 0);
   }
 }
 
 TEST_F(TextMatcherTest, NoFailedAllocationLeaksOrMiscounts) {
-  // A text expression, whose write-back allocates a record of its own.
-  aimAt(TextExpression, TagTextExpression, 0);
-  writeU16(textCursor.key, HostKeyLayout::First, 2);
+  // A kind whose texts hold no tags: the match inside the tag is found.
+  tagsAllowed = 0;
   const std::string text = "Abc ^f(abc)abc abC";
   use("abc", "XY");
   const TextRun clean = runText(text, true);
   ASSERT_EQ(clean.offsets, (std::vector<int>{0, 6, 9, 12}));
   ASSERT_EQ(clean.text, "XY ^f(XY)XY XY");
-  dropCurrentText();
+  dropCurrentText(session);
   int failAt = 1;
   for (; failAt < 100; ++failAt) {
     SCOPED_TRACE("allocation " + std::to_string(failAt) + " fails");
-    simHost().resetLog();
     resetSession();
     failTextAllocationAt(failAt);
     const TextRun run = runText(text, true);
     failTextAllocationAt(0);
-    dropCurrentText();
+    dropCurrentText(session);
     EXPECT_EQ(textAllocationsOutstanding(), 0);
     if (run == clean) break;  // the run made fewer allocations
     EXPECT_LE(run.replaced, static_cast<int>(run.offsets.size()));
@@ -473,7 +382,7 @@ TEST_F(TextMatcherTest, DisplayTextThatCannotBeAllocatedIsNone) {
   ASSERT_EQ(find("^b(1)a"), 5);
   failTextAllocationAt(1);
   int16_t position = 5;
-  EXPECT_EQ(displayText(&position), nullptr);
+  EXPECT_EQ(displayText(session, &position), nullptr);
   EXPECT_EQ(position, 5);
 }
 
@@ -604,14 +513,13 @@ TEST_F(TextMatcherTest, CharactersOfEveryCodePageAreNeverSplitOrReadAsTags) {
                             : form == CharacterForm::Utf8     ? c.utf8
                                                               : c.singleByte;
       if (expected.result == nullptr) continue;
-      simHost().resetLog();
       resetSession();
       use(c.search, c.replace);
       const TextRun run = runText(c.text, true);
       EXPECT_EQ(run.offsets, expected.offsets);
       EXPECT_EQ(run.text, expected.result);
       EXPECT_EQ(run.writes, static_cast<int>(expected.offsets.size()));
-      dropCurrentText();
+      dropCurrentText(session);
     }
     for (const Shown& c : shown) {
       SCOPED_TRACE(c.text);
@@ -644,8 +552,8 @@ TEST_F(TextMatcherTest, CharactersOfEveryCodePageAreNeverSplitOrReadAsTags) {
                                             : c.singleByteLength;
       if (expected < 0) continue;
       memcpy(prefs.bytes + L::SearchString, c.text.data(), TextFieldSize);
-      useTextPrefs(&prefs, characters);
-      EXPECT_EQ(textSession.searchLength, expected) << c.text;
+      useTextPrefs(session, &prefs, characters);
+      EXPECT_EQ(session.pattern.searchLength, expected) << c.text;
     }
   }
 }

@@ -18,9 +18,9 @@
 #include "host/host_tags.h"
 #include "simhost/sim_host.h"
 #include "textsearch/text_location.h"
-#include "textsearch/text_matcher.h"
 #include "textsearch/text_memory.h"
 #include "textsearch/text_prefs.h"
+#include "textsearch/text_search.h"
 
 namespace {
 
@@ -37,20 +37,20 @@ uint32_t word(const void* pointer) {
 }
 
 // The item the cursor stands on, from the key words its kind uses.
-std::string whereNow() {
+std::string whereNow(const TextCursor& cursor) {
   static const char* const names[] = {
       "page",   "measure", "expression", "staff",  "group",
       "repeat", "ending",  "verse",      "chorus", "section"};
-  const std::string name = names[textCursor.kind];
-  const std::string first = std::to_string(keyFirst());
-  const std::string second = std::to_string(keySecond());
-  const char* full = textCursor.fullName == 1 ? " full" : " abbreviated";
-  switch (textCursor.kind) {
+  const std::string name = names[cursor.kind];
+  const std::string first = std::to_string(keyFirst(cursor));
+  const std::string second = std::to_string(keySecond(cursor));
+  const char* full = cursor.fullName == 1 ? " full" : " abbreviated";
+  switch (cursor.kind) {
     case PageTextBlock:
       return name + " " + first + "/" + second;
     case MeasureTextBlock:
       return name + " " + second + " staff " + first + " #" +
-             std::to_string(keySubIndex());
+             std::to_string(keySubIndex(cursor));
     case StaffName:
       return name + " " + first + full;
     case GroupName:
@@ -143,8 +143,8 @@ void buildEverything(SimDocument& doc) {
   doc.addEndingRepeat(11, "N11@");
   doc.addLyrics(TagVerseLyrics, 1, "V1@");
   doc.addLyrics(TagVerseLyrics, 5, "V5@");
-  doc.addLyrics(TagChorusLyrics, 1000, "C1000@");
-  doc.addLyrics(TagChorusLyrics, 1001, "C1001@");
+  doc.addLyrics(TagChorusLyrics, LastLyricNumber, "C1000@");
+  doc.addLyrics(TagChorusLyrics, LastLyricNumber + 1, "C1001@");
   doc.addLyrics(TagSectionLyrics, 2, "S2@");
 }
 
@@ -183,9 +183,7 @@ const std::vector<std::string> EverythingWalk = {
 class TextWalkerTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    dropCurrentText();
     failTextAllocationAt(0);
-    textCursor = TextCursor{};
     resetTextSearchPrefs(&prefs);
     for (size_t i = 0; i < L::ElementSwitchCount; ++i) {
       setPrefsWord(prefs, L::ElementSwitches + 2 * i, 1);
@@ -197,7 +195,7 @@ class TextWalkerTest : public ::testing::Test {
   }
 
   void TearDown() override {
-    dropCurrentText();
+    dropCurrentText(session);
     failTextAllocationAt(0);
     EXPECT_EQ(textAllocationsOutstanding(), 0) << "a text was not released";
     simHost().document = nullptr;
@@ -208,7 +206,7 @@ class TextWalkerTest : public ::testing::Test {
     strcpy(reinterpret_cast<char*>(prefs.bytes + L::SearchString), text);
     strcpy(reinterpret_cast<char*>(prefs.bytes + L::ReplaceString),
            replacement);
-    useTextPrefs(&prefs);
+    useTextPrefs(session, &prefs);
   }
 
   void enableOnly(const std::vector<size_t>& switches, int16_t on = 1) {
@@ -221,27 +219,27 @@ class TextWalkerTest : public ::testing::Test {
   // The whole search as the results dialog runs it; every match is
   // replaced ("Yes to all") or declined ("No").
   std::vector<Match> walk(bool replaceAll = false) {
-    textSession.foundCount = 0;
-    textSession.replacedCount = 0;
-    textSession.matchOffset = 0;
-    textSession.lengthDelta = 0;
+    session.foundCount = 0;
+    session.replacedCount = 0;
+    session.matchOffset = 0;
+    session.lengthDelta = 0;
     std::vector<Match> found;
-    if (findFirstMatch() == 0) return found;
+    if (findFirstMatch(textSearch) == 0) return found;
     do {
-      found.push_back({textCursor.kind, whereNow(),
-                       whereNow() + " at " +
-                           std::to_string(textSession.matchOffset) + ": " +
-                           textSession.currentText});
+      found.push_back({cursor.kind, whereNow(cursor),
+                       whereNow(cursor) + " at " +
+                           std::to_string(session.matchOffset) + ": " +
+                           session.currentText});
       if (replaceAll) {
-        replaceMatch();
+        replaceMatch(textSearch);
       } else {
-        textSession.lengthDelta = 0;
+        session.lengthDelta = 0;
       }
       if (found.size() > 200) {
         ADD_FAILURE() << "the walk does not end";
         break;
       }
-    } while (findNextMatch() != 0);
+    } while (findNextMatch(textSearch) != 0);
     return found;
   }
 
@@ -254,6 +252,9 @@ class TextWalkerTest : public ::testing::Test {
 
   SimDocument doc;
   TextSearchPrefs prefs{};
+  TextSearch textSearch{};
+  TextSearchSession& session = textSearch.session;
+  TextCursor& cursor = textSearch.cursor;
 };
 
 TEST_F(TextWalkerTest, VisitsEveryKindInOrderAndStopsAtGaps) {
@@ -263,14 +264,14 @@ TEST_F(TextWalkerTest, VisitsEveryKindInOrderAndStopsAtGaps) {
     simHost().strict = strict;
     simHost().resetLog();
     EXPECT_EQ(lines(walk()), EverythingWalk);
-    dropCurrentText();
+    dropCurrentText(session);
     EXPECT_EQ(callsOf(10), 0) << "the walk only reads";
     for (const ServiceCall& call : simHost().calls) {
       EXPECT_TRUE(call.ordinal == 9 || call.ordinal == 14) << call.ordinal;
       if (call.ordinal != 14) continue;
       EXPECT_EQ(call.args[0], TagPageTextItem);
-      EXPECT_EQ(call.args[1], word(textCursor.key));
-      EXPECT_EQ(call.args[2], word(textCursor.pageItem));
+      EXPECT_EQ(call.args[1], word(cursor.key));
+      EXPECT_EQ(call.args[2], word(cursor.item));
       EXPECT_EQ(call.args[3], 24u);
     }
     EXPECT_TRUE(simHost().violations.empty());
@@ -281,21 +282,22 @@ TEST_F(TextWalkerTest, ReplacingEverythingWritesEachTextWhereItWasRead) {
   buildEverything(doc);
   const std::vector<Match> replaced = walk(true);
   ASSERT_EQ(replaced.size(), EverythingWalk.size());
-  EXPECT_EQ(textSession.replacedCount, static_cast<int>(replaced.size()));
+  EXPECT_EQ(session.replacedCount, static_cast<int>(replaced.size()));
   EXPECT_EQ(callsOf(10), static_cast<int>(replaced.size()));
-  dropCurrentText();
+  dropCurrentText(session);
 
   // Every replacement landed in the text that held the match: none is left,
   // and the replacements are found in the same items.
   EXPECT_TRUE(walk().empty());
-  dropCurrentText();
+  dropCurrentText(session);
   search("<>", "");
   EXPECT_EQ(wheres(walk()), wheres(replaced));
 
   // The items behind the gaps are untouched; a text expression keeps its
   // header.
   EXPECT_EQ(doc.recordText({TagTextExpression, 4, 0, 0}, 12), "E4@");
-  EXPECT_EQ(doc.recordText({TagChorusLyrics, 1001, 0, 0}), "C1001@");
+  EXPECT_EQ(doc.recordText({TagChorusLyrics, LastLyricNumber + 1, 0, 0}),
+            "C1001@");
   EXPECT_EQ(doc.recordText({TagEndingRepeatText, 11, 0, 0}), "N11@");
   EXPECT_EQ(doc.recordText({TagTextRepeatText, 4, 0, 0}), "R4@");
   const std::vector<uint8_t>& expression =
@@ -322,6 +324,7 @@ TEST_F(TextWalkerTest, GapsEndSomeKindsAndArePassedOverInOthers) {
        "group 1 in system 0 full, group 1 in system 0 abbreviated, "
        "group 2 in system 0 full, group 2 in system 0 abbreviated"},
       {L::EndingRepeats, "m10 6:3 6:7 6:11", "ending 3, ending 7"},
+      // The host numbers lyrics 1 to LastLyricNumber, 1000.
       {L::Lyrics, "9:999 9:1000 9:1001", "section 999, section 1000"},
       {L::MeasureTextBlocks, "m1 3:1 3:2 1:1:1:1 1:2:1:1",
        "measure 1 staff 1 #1"},
@@ -334,7 +337,7 @@ TEST_F(TextWalkerTest, GapsEndSomeKindsAndArePassedOverInOthers) {
     simHost().document = &fresh;
     enableOnly({c.enabled});
     EXPECT_EQ(joined(wheres(walk())), c.visited);
-    dropCurrentText();
+    dropCurrentText(session);
   }
 }
 
@@ -359,13 +362,13 @@ TEST_F(TextWalkerTest, KeyCountersStopAtTheirLastValue) {
     const std::string k = std::to_string(kind);
     addItems(doc, k + ":0 " + k + ":1 " + k + ":65535");
     enableOnly({L::ElementSwitches + 2 * kind});
-    textCursor.kind = kind;
-    ASSERT_NE(startKind(), 0);
-    dropCurrentText();
-    textCursor.fullName = 0;
-    writeU16(textCursor.key, HostKeyLayout::First, 65535);
-    EXPECT_EQ(advanceItem(), 0);
-    EXPECT_EQ(keyFirst(), 65535);
+    cursor.kind = kind;
+    ASSERT_NE(startKind(cursor, session), 0);
+    dropCurrentText(session);
+    cursor.fullName = 0;
+    writeU16(cursor.key, HostKeyLayout::First, 65535);
+    EXPECT_EQ(advanceItem(cursor), 0);
+    EXPECT_EQ(keyFirst(cursor), 65535);
   }
 }
 
@@ -393,20 +396,20 @@ TEST_F(TextWalkerTest, SwitchesChooseTheKindsWalked) {
       if ((c.switches >> i) & 1) enabled.push_back(L::ElementSwitches + 2 * i);
     }
     enableOnly(enabled, c.on);
-    chooseFirstKind();
-    EXPECT_EQ(textCursor.kind, c.firstKind);
+    chooseFirstKind(cursor, session);
+    EXPECT_EQ(cursor.kind, c.firstKind);
     std::string kinds;
     for (const Match& m : walk()) {
       kinds += (kinds.empty() ? "" : " ") + std::to_string(m.kind);
     }
     EXPECT_EQ(kinds, c.kinds);
-    dropCurrentText();
+    dropCurrentText(session);
   }
   // No later kind: the kind stays as it was.
   enableOnly({L::StaffNames});
-  textCursor.kind = StaffName;
-  EXPECT_EQ(nextEnabledKind(), 0);
-  EXPECT_EQ(textCursor.kind, StaffName);
+  cursor.kind = StaffName;
+  EXPECT_EQ(nextEnabledKind(cursor, session), 0);
+  EXPECT_EQ(cursor.kind, StaffName);
 }
 
 TEST_F(TextWalkerTest, TextsWithoutTerminatorsOrBytesAreReadSafely) {
@@ -441,28 +444,24 @@ TEST_F(TextWalkerTest, TextsWithoutTerminatorsOrBytesAreReadSafely) {
 TEST_F(TextWalkerTest, ItemsAreProbedWithTheKindsBufferAndTheCursorKey) {
   // Kinds 5 to 9 are probed without a buffer.
   const std::pair<uint32_t, const uint8_t*> cases[] = {
-      {TagPageTextItem, textCursor.pageItem},
-      {TagMeasureTextItem, textCursor.measureItem},
-      {TagTextExpression, textCursor.expressionItem},
-      {TagStaff, textCursor.staffItem},
-      {TagGroup, textCursor.groupItem},
-      {TagTextRepeat, nullptr},
-      {TagEndingRepeat, nullptr},
-      {TagVerseLyrics, nullptr}};
+      {TagPageTextItem, cursor.item},   {TagMeasureTextItem, cursor.item},
+      {TagTextExpression, cursor.item}, {TagStaff, cursor.item},
+      {TagGroup, cursor.item},          {TagTextRepeat, nullptr},
+      {TagEndingRepeat, nullptr},       {TagVerseLyrics, nullptr}};
   buildEverything(doc);
   for (size_t kind = 0; kind < 8; ++kind) {
     SCOPED_TRACE("kind " + std::to_string(kind));
     enableOnly({L::ElementSwitches + 2 * kind});
     simHost().resetLog();
-    chooseFirstKind();
-    ASSERT_NE(startKind(), 0);
-    dropCurrentText();
+    chooseFirstKind(cursor, session);
+    ASSERT_NE(startKind(cursor, session), 0);
+    dropCurrentText(session);
     const auto& calls = simHost().calls;
     const auto probe = std::find_if(calls.begin(), calls.end(), [&](auto& c) {
       return c.ordinal == 9 && c.args[0] == cases[kind].first;
     });
     ASSERT_NE(probe, calls.end());
-    EXPECT_EQ(probe->args[1], word(textCursor.key));
+    EXPECT_EQ(probe->args[1], word(cursor.key));
     EXPECT_EQ(probe->args[2], word(cases[kind].second));
   }
 }
@@ -481,13 +480,13 @@ TEST_F(TextWalkerTest, CountsAndTextBlocksAreReadByNumber) {
   simHost().document = &doc;
 
   const int16_t block = doc.addTextBlock("Allegro");
-  char* text = fetchTextBlock(block);
+  char* text = fetchTextBlock(cursor, block);
   ASSERT_NE(text, nullptr);
   EXPECT_STREQ(text, "Allegro");
-  EXPECT_EQ(textCursor.textBlockNumber, block);
+  EXPECT_EQ(cursor.textBlockNumber, block);
   releaseText(text);
-  EXPECT_EQ(fetchTextBlock(block + 1), nullptr);
-  EXPECT_EQ(textCursor.textBlockNumber, block + 1);
+  EXPECT_EQ(fetchTextBlock(cursor, block + 1), nullptr);
+  EXPECT_EQ(cursor.textBlockNumber, block + 1);
 }
 
 TEST_F(TextWalkerTest, FailedAllocationsLoseMatchesButNothingElse) {
@@ -496,7 +495,7 @@ TEST_F(TextWalkerTest, FailedAllocationsLoseMatchesButNothingElse) {
               L::StaffNames, L::GroupNames, L::TextRepeats});
   const std::vector<std::string> clean = wheres(walk(true));
   ASSERT_EQ(clean.size(), 23u);
-  dropCurrentText();
+  dropCurrentText(session);
   int failAt = 1;
   for (; failAt < 400; ++failAt) {
     SCOPED_TRACE("allocation " + std::to_string(failAt) + " fails");
@@ -507,9 +506,9 @@ TEST_F(TextWalkerTest, FailedAllocationsLoseMatchesButNothingElse) {
     failTextAllocationAt(failAt);
     const std::vector<std::string> found = wheres(walk(true));
     failTextAllocationAt(0);
-    dropCurrentText();
+    dropCurrentText(session);
     EXPECT_EQ(textAllocationsOutstanding(), 0);
-    const int replaced = textSession.replacedCount;
+    const int replaced = session.replacedCount;
     if (found == clean && replaced == 23 && callsOf(10) == 23) break;
     // What is left is the clean walk with a match or a text's later
     // matches missing, in the same order.
@@ -546,6 +545,72 @@ TEST_F(TextWalkerTest, FailedAllocationsLoseMatchesButNothingElse) {
   EXPECT_LT(failAt, 400) << "a walk without a failing allocation was reached";
 }
 
+TEST_F(TextWalkerTest, WriteBackStoresTheRecordOfEachKind) {
+  struct Case {
+    uint8_t kind;
+    uint32_t cursorTag;
+    uint16_t first, second;
+    int16_t subIndex, textBlock;
+    uint32_t writtenTag;
+    uint16_t writtenFirst;
+  };
+  const Case cases[] = {
+      {PageTextBlock, TagPageTextItem, 3, 1, 0, 9, TagTextBlock, 9},
+      {MeasureTextBlock, TagMeasureTextItem, 2, 5, 1, 11, TagTextBlock, 11},
+      {StaffName, TagStaff, 4, 0, 0, 12, TagTextBlock, 12},
+      {GroupName, TagGroup, 1, 2, 0, 13, TagTextBlock, 13},
+      {TextRepeat, TagTextRepeat, 2, 0, 0, 14, TagTextRepeatText, 2},
+      {EndingRepeat, TagEndingRepeat, 7, 0, 0, 15, TagEndingRepeatText, 7},
+      {VerseLyrics, TagVerseLyrics, 5, 0, 0, 16, TagVerseLyrics, 5},
+      {ChorusLyrics, TagChorusLyrics, 6, 0, 0, 17, TagChorusLyrics, 6},
+      {SectionLyrics, TagSectionLyrics, 1000, 0, 0, 18, TagSectionLyrics, 1000},
+  };
+  const std::vector<uint8_t> text = {'N', 'e', 'w', 0};
+  for (const Case& c : cases) {
+    SCOPED_TRACE("kind " + std::to_string(c.kind));
+    simHost().resetLog();
+    cursor.kind = c.kind;
+    cursor.tag = c.cursorTag;
+    writeU16(cursor.key, HostKeyLayout::First, c.first);
+    writeU16(cursor.key, HostKeyLayout::Second, c.second);
+    writeI16(cursor.key, HostKeyLayout::SubIndex, c.subIndex);
+    cursor.textBlockNumber = c.textBlock;
+    writeBackText(cursor, "New");
+    ASSERT_EQ(simHost().calls.size(), 1u);
+    EXPECT_EQ(simHost().calls[0].ordinal, 10);
+    EXPECT_EQ(simHost().calls[0].args[0], c.writtenTag);
+    EXPECT_EQ(simHost().calls[0].args[3], 4u) << "length + 1";
+    const std::vector<uint8_t>* stored =
+        doc.record({c.writtenTag, c.writtenFirst, 0, 0});
+    ASSERT_NE(stored, nullptr);
+    EXPECT_EQ(*stored, text);
+    EXPECT_TRUE(simHost().violations.empty());
+  }
+}
+
+TEST_F(TextWalkerTest, WriteBackRebuildsATextExpressionWithItsHeader) {
+  cursor.kind = TextExpression;
+  cursor.tag = TagTextExpression;
+  writeU16(cursor.key, HostKeyLayout::First, 4);
+  for (int i = 0; i < ExpressionItemSize; ++i) {
+    cursor.item[i] = static_cast<uint8_t>(0xA0 + i);
+  }
+  writeBackText(cursor, "dolce");
+  ASSERT_EQ(simHost().calls.size(), 1u);
+  EXPECT_EQ(simHost().calls[0].ordinal, 10);
+  EXPECT_EQ(simHost().calls[0].args[0], TagTextExpression);
+  EXPECT_EQ(simHost().calls[0].args[3], 5u + 15u);
+  const std::vector<uint8_t>* stored = doc.record({TagTextExpression, 4, 0, 0});
+  ASSERT_NE(stored, nullptr);
+  ASSERT_EQ(stored->size(), 20u);
+  for (int i = 0; i < ExpressionHeaderSize; ++i) {
+    EXPECT_EQ((*stored)[i], 0xA0 + i) << "header byte " << i;
+  }
+  EXPECT_EQ(doc.recordText({TagTextExpression, 4, 0, 0}, 12), "dolce");
+  EXPECT_EQ((*stored)[17], 0) << "the text's terminator";
+  EXPECT_EQ(textAllocationsOutstanding(), 0) << "the record buffer is released";
+}
+
 TEST(TextLocation, KeyWordsArePrintedAsTheKindShowsThem) {
   struct Case {
     uint8_t kind;
@@ -573,18 +638,17 @@ TEST(TextLocation, KeyWordsArePrintedAsTheKindShowsThem) {
       {SectionLyrics, 1000, 0, 0, 0, "section lyrics #1000"},
   };
   for (const Case& c : cases) {
-    textCursor = TextCursor{};
-    textCursor.kind = c.kind;
-    writeU16(textCursor.key, HostKeyLayout::First, c.first);
-    writeU16(textCursor.key, HostKeyLayout::Second, c.second);
-    writeI16(textCursor.key, HostKeyLayout::SubIndex, c.subIndex);
-    textCursor.fullName = c.fullName;
+    TextCursor cursor{};
+    cursor.kind = c.kind;
+    writeU16(cursor.key, HostKeyLayout::First, c.first);
+    writeU16(cursor.key, HostKeyLayout::Second, c.second);
+    writeI16(cursor.key, HostKeyLayout::SubIndex, c.subIndex);
+    cursor.fullName = c.fullName;
     char line[LineSize];
     memset(line, '#', sizeof line);
-    formatLocation(line);
+    formatLocation(cursor, line);
     EXPECT_STREQ(line, c.line);
   }
-  textCursor = TextCursor{};
 }
 
 }  // namespace
