@@ -38,6 +38,14 @@ bool isWarningControl(int id) {
   return false;
 }
 
+// A value criterion's check box: a click on it greys or frees its edit.
+bool isValueBox(int id) {
+  for (const ValueCriterionRow& row : ValueCriterionTable) {
+    if (row.boxId == id) return true;
+  }
+  return false;
+}
+
 LRESULT CALLBACK warningColorProc(HWND dialog, UINT message, WPARAM wParam,
                                   LPARAM lParam) {
   if (message == WM_CTLCOLORSTATIC && !entryDialog.searchPageShown &&
@@ -90,12 +98,6 @@ void onCommand(HWND dialog, DialogCommand command) {
     case IDC_CRITERIA_CANCEL:
       closeDialog(dialog);
       break;
-    case IDC_CRITERIA_DURATION_BOX:
-    case IDC_CRITERIA_POSITION_BOX:
-    case IDC_CRITERIA_DISPLACEMENT_BOX:
-    case IDC_CRITERIA_RAISE_LOWER_BOX:
-      if (command.code == 0) enableValueEdits(dialog);
-      break;
     case IDC_CRITERIA_DONE:
       if (readPage(dialog, entryDialog.searchWorking, true)) {
         showReplacePage(dialog);
@@ -124,6 +126,7 @@ void onCommand(HWND dialog, DialogCommand command) {
       }
       break;
     default:
+      if (command.code == 0 && isValueBox(command.id)) enableValueEdits(dialog);
       break;
   }
 }

@@ -141,16 +141,22 @@ TEST(EntryMatching, EntryCriteriaInAndAndOrModes) {
   }
 }
 
-TEST(EntryMatching, PositionIsComparedSignExtended) {
+TEST(EntryMatching, PositionAndDurationAreComparedSignExtended) {
   EntryShape shape;
-  shape.position = -4;
-  const RawEntry entry = rawEntry(shape);
+  shape.position = shape.duration = -4;
   EntryOptions search = freshOptions();
   setOptionWord(search, L::PositionEnabled, 1);
   setOptionWord(search, L::Position, -4);
-  EXPECT_TRUE(matchEntry(entry.data(), search));
+  setOptionWord(search, L::DurationEnabled, 1);
+  setOptionWord(search, L::Duration, -4);
+  EXPECT_TRUE(matchEntry(rawEntry(shape).data(), search));
   setOptionWord(search, L::Position, static_cast<int16_t>(0xFFFC));
-  EXPECT_TRUE(matchEntry(entry.data(), search));
+  EXPECT_TRUE(matchEntry(rawEntry(shape).data(), search));
+  for (int32_t* field : {&shape.position, &shape.duration}) {
+    *field = 0xFFFC;  // the same low 16 bits: all 32 are compared
+    EXPECT_FALSE(matchEntry(rawEntry(shape).data(), search));
+    *field = -4;
+  }
 }
 
 TEST(EntryMatching, ReplaceEntrySetsAndClearsOnlyReplaceableRows) {
