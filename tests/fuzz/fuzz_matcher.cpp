@@ -9,8 +9,8 @@
 
 #include "simhost/sim_host.h"
 #include "tests/fuzz/fuzz_input.h"
+#include "tests/support/counted_text_memory.h"
 #include "textsearch/text_matcher.h"
-#include "textsearch/text_memory.h"
 #include "textsearch/text_walker.h"
 
 namespace T = TextSearchPrefsLayout;

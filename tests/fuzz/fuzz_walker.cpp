@@ -7,8 +7,8 @@
 #include "host/host_tags.h"
 #include "simhost/sim_host.h"
 #include "tests/fuzz/fuzz_input.h"
+#include "tests/support/counted_text_memory.h"
 #include "textsearch/text_matcher.h"
-#include "textsearch/text_memory.h"
 #include "textsearch/text_walker.h"
 
 namespace T = TextSearchPrefsLayout;
