@@ -7,8 +7,6 @@
 #include <cstdio>
 #include <string>
 
-#include "host/byte_access.h"
-#include "host/host_records.h"
 #include "simhost/gdi_ledger.h"
 #include "tests/e2e/e2e_support.h"
 
@@ -113,16 +111,6 @@ SettingsValue readSettingsValue(const char* name) {
   if (value.present) value.bytes.assign(buffer, buffer + size);
   RegCloseKey(key);
   return value;
-}
-
-std::vector<uint8_t> wholeMeasureRegion() {
-  std::vector<uint8_t> r(HostRegionLayout::Size, 0);
-  writeI16(r.data(), HostRegionLayout::FirstStaff, 1);
-  writeI16(r.data(), HostRegionLayout::FirstMeasure, 1);
-  writeI16(r.data(), HostRegionLayout::LastStaff, 1);
-  writeI16(r.data(), HostRegionLayout::LastMeasure, 1);
-  writeI32(r.data(), HostRegionLayout::EndPosition, 4096);
-  return r;
 }
 
 std::string controlText(HWND dialog, int id) {

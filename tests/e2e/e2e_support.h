@@ -54,9 +54,6 @@ struct SettingsValue {
 };
 SettingsValue readSettingsValue(const char* name);
 
-// The selection of the whole first measure of the first staff.
-std::vector<uint8_t> wholeMeasureRegion();
-
 // What a control shows, and whether it is on the screen.
 std::string controlText(HWND dialog, int id);
 bool isShown(HWND dialog, int id);

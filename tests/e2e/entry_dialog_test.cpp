@@ -84,7 +84,7 @@ class EntryDialogTest : public CommandTest {
     return invoke();
   }
 
-  std::vector<uint8_t> region = wholeMeasureRegion();
+  std::vector<uint8_t> region = selectionRegion(1, 1, 0, 1, 1, 4096);
 };
 
 TEST_F(EntryDialogTest, DoneWithoutCriteriaStaysOnTheSearchPage) {

@@ -139,7 +139,7 @@ TEST_F(SettingsTest, EachValueIsLoadedOnItsOwn) {
 TEST_F(SettingsTest, DialogsReopenWhereTheyWereLeftAfterARestart) {
   SimDocument score(1, 1);
   simHost().document = &score;
-  const std::vector<uint8_t> region = wholeMeasureRegion();
+  const std::vector<uint8_t> region = selectionRegion(1, 1, 0, 1, 1, 4096);
   auto moveTo = [](int x, int y) {
     return look([x, y](HWND d) {
       RECT r;

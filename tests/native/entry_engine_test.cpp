@@ -41,17 +41,13 @@ void setFlagOption(EntryOptions& o, int16_t controlId, int16_t value) {
     if (row.controlId == controlId) setOptionWord(o, row.optionOffset, value);
 }
 
+// A selection whose scope the engine must pass on to the host.
 std::vector<uint8_t> region(int16_t firstStaff, int16_t firstMeasure,
                             int32_t start, int16_t lastStaff,
                             int16_t lastMeasure, int32_t end) {
-  std::vector<uint8_t> r(HostRegionLayout::Size, 0);
+  std::vector<uint8_t> r = selectionRegion(firstStaff, firstMeasure, start,
+                                           lastStaff, lastMeasure, end);
   writeI16(r.data(), HostRegionLayout::RegionScope, 7);
-  writeI16(r.data(), HostRegionLayout::FirstStaff, firstStaff);
-  writeI16(r.data(), HostRegionLayout::FirstMeasure, firstMeasure);
-  writeI32(r.data(), HostRegionLayout::StartPosition, start);
-  writeI16(r.data(), HostRegionLayout::LastStaff, lastStaff);
-  writeI16(r.data(), HostRegionLayout::LastMeasure, lastMeasure);
-  writeI32(r.data(), HostRegionLayout::EndPosition, end);
   return r;
 }
 
