@@ -5,7 +5,8 @@
 add_compile_options(-m32 -Wall -Wextra)
 add_link_options(-m32)
 # The product's code compiles without a warning, in every target it is in.
-set_source_files_properties(${CORE_SOURCES} PROPERTIES COMPILE_OPTIONS -Werror)
+set_source_files_properties(${CORE_SOURCES} ${PLUGIN_ALLOCATOR_SOURCES}
+                            PROPERTIES COMPILE_OPTIONS -Werror)
 
 set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
 add_subdirectory(${GOOGLETEST_SOURCE_DIR} googletest EXCLUDE_FROM_ALL)
@@ -16,8 +17,8 @@ file(GLOB NATIVE_TEST_SOURCES CONFIGURE_DEPENDS
 # The core, the model and the tests, built with extra flags (a sanitizer).
 function(add_native_tests target)
   set(flags ${ARGN})
-  add_executable(${target} ${CORE_SOURCES} ${SIMHOST_CORE_SOURCES}
-                           ${NATIVE_TEST_SOURCES})
+  add_executable(${target} ${CORE_SOURCES} ${TEST_ALLOCATOR_SOURCES}
+                           ${SIMHOST_CORE_SOURCES} ${NATIVE_TEST_SOURCES})
   target_include_directories(${target} PRIVATE ${CMAKE_SOURCE_DIR})
   target_compile_options(${target} PRIVATE ${flags})
   target_link_options(${target} PRIVATE ${flags})
@@ -88,8 +89,8 @@ find_library(BENCHMARK_LIBRARY benchmark PATHS /usr/lib/i386-linux-gnu
              NO_DEFAULT_PATH)
 if(BENCHMARK_LIBRARY)
   foreach(name entry_search_benchmark text_search_benchmark)
-    add_executable(${name} ${CORE_SOURCES} ${SIMHOST_CORE_SOURCES}
-                           benchmarks/${name}.cpp)
+    add_executable(${name} ${CORE_SOURCES} ${PLUGIN_ALLOCATOR_SOURCES}
+                           ${SIMHOST_CORE_SOURCES} benchmarks/${name}.cpp)
     target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR})
     target_compile_options(${name} PRIVATE -O2)
     target_link_libraries(${name} PRIVATE ${BENCHMARK_LIBRARY} pthread)

@@ -16,12 +16,17 @@ set(CORE_SOURCES
   ${PROJECT_ROOT}/textsearch/text_kinds.cpp
   ${PROJECT_ROOT}/textsearch/text_location.cpp
   ${PROJECT_ROOT}/textsearch/text_matcher.cpp
-  ${PROJECT_ROOT}/textsearch/text_memory.cpp
   ${PROJECT_ROOT}/textsearch/text_prefs.cpp
   ${PROJECT_ROOT}/textsearch/text_search.cpp
   ${PROJECT_ROOT}/textsearch/text_session.cpp
   ${PROJECT_ROOT}/textsearch/text_walker.cpp
 )
+
+# The text command's allocator: the plug-in's own, and the one the tests
+# link in its place, which counts buffers and can fail an allocation. Only
+# the test builds hold that hook's state.
+set(PLUGIN_ALLOCATOR_SOURCES ${PROJECT_ROOT}/textsearch/text_memory.cpp)
+set(TEST_ALLOCATOR_SOURCES ${PROJECT_ROOT}/tests/support/counted_text_memory.cpp)
 
 # The simulated host's document model and data services, on both platforms.
 set(SIMHOST_CORE_SOURCES

@@ -18,6 +18,7 @@ add_custom_target(finale_imports DEPENDS ${FINALE_IMPORTS})
 
 add_library(plugin SHARED
   ${CORE_SOURCES}
+  ${PLUGIN_ALLOCATOR_SOURCES}
   plugin/ansi_code_page.cpp
   plugin/entry_points.cpp
   plugin/settings.cpp

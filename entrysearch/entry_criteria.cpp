@@ -27,17 +27,34 @@ void addFlagRow(LevelTest& test, int16_t option, uint32_t mask, bool wide) {
   }
 }
 
-void addValue(const EntryOptions& search, size_t enabled, size_t value,
-              uint32_t& mask, int32_t& wanted) {
-  mask = optionWord(search, enabled) != 0 ? ~0u : 0u;
-  wanted = optionWord(search, value);
+// The level's enabled value criteria of a record, in row order; a replace
+// record's search-only rows store nothing.
+size_t compileValues(const EntryOptions& record, CriterionLevel level,
+                     bool storing,
+                     EnabledValue (&values)[ValueCriterionCount]) {
+  size_t count = 0;
+  for (const ValueCriterionRow& row : ValueCriterionTable) {
+    if (row.level != level || (storing && row.searchOnly) ||
+        optionWord(record, row.enabledOffset) == 0) {
+      continue;
+    }
+    values[count++] = EnabledValue{&row, optionWord(record, row.valueOffset)};
+  }
+  return count;
 }
 
-LevelTest emptyTest(const EntryOptions& search) {
+LevelTest valuesTest(const EntryOptions& search, CriterionLevel level) {
   LevelTest test{};
   test.matchAll = optionWord(search, L::MatchAll) != 0;
   test.exact = true;
+  test.valueCount = compileValues(search, level, false, test.values);
   return test;
+}
+
+LevelAction valuesAction(const EntryOptions& replace, CriterionLevel level) {
+  LevelAction action{};
+  action.valueCount = compileValues(replace, level, true, action.values);
+  return action;
 }
 
 LevelTest withCareMasks(LevelTest test) {
@@ -58,11 +75,7 @@ void addAction(uint32_t& clear, uint32_t& set, int16_t option, uint32_t mask) {
 }
 
 LevelTest compileEntryTest(const EntryOptions& search) {
-  LevelTest test = emptyTest(search);
-  addValue(search, L::DurationEnabled, L::Duration, test.valueMaskA,
-           test.valueA);
-  addValue(search, L::PositionEnabled, L::Position, test.valueMaskB,
-           test.valueB);
+  LevelTest test = valuesTest(search, CriterionLevel::Entry);
   for (const EntryFlagRow& row : EntryFlagTable) {
     const int16_t option = optionWord(search, row.optionOffset);
     if (option == TriIgnore) continue;
@@ -73,11 +86,7 @@ LevelTest compileEntryTest(const EntryOptions& search) {
 }
 
 LevelTest compileNoteTest(const EntryOptions& search) {
-  LevelTest test = emptyTest(search);
-  addValue(search, L::DisplacementEnabled, L::Displacement, test.valueMaskA,
-           test.valueA);
-  addValue(search, L::RaiseLowerEnabled, L::RaiseLower, test.valueMaskB,
-           test.valueB);
+  LevelTest test = valuesTest(search, CriterionLevel::Note);
   for (const NoteFlagRow& row : NoteFlagTable) {
     const int16_t option = optionWord(search, row.optionOffset);
     if (option != TriIgnore) addFlagRow(test, option, row.mask32, true);
@@ -86,7 +95,7 @@ LevelTest compileNoteTest(const EntryOptions& search) {
 }
 
 LevelAction compileEntryAction(const EntryOptions& replace) {
-  LevelAction action{};
+  LevelAction action = valuesAction(replace, CriterionLevel::Entry);
   for (const EntryFlagRow& row : EntryFlagTable) {
     if (row.searchOnly) continue;
     const int16_t option = optionWord(replace, row.optionOffset);
@@ -100,11 +109,7 @@ LevelAction compileEntryAction(const EntryOptions& replace) {
 }
 
 LevelAction compileNoteAction(const EntryOptions& replace) {
-  LevelAction action{};
-  action.setDisplacement = optionWord(replace, L::DisplacementEnabled) != 0;
-  action.displacement = optionWord(replace, L::Displacement);
-  action.setRaiseLower = optionWord(replace, L::RaiseLowerEnabled) != 0;
-  action.raiseLower = optionWord(replace, L::RaiseLower);
+  LevelAction action = valuesAction(replace, CriterionLevel::Note);
   for (const NoteFlagRow& row : NoteFlagTable) {
     if (row.searchOnly) continue;
     addAction(action.clear32, action.set32,

@@ -1,8 +1,9 @@
 // The search and replace records of one run turned into bit masks and value
 // tests, so that each entry and note is tested and changed with a few word
 // operations instead of a walk over every table row. They are derived from
-// EntryFlagTable and NoteFlagTable, which stay the only place that ties an
-// option word to a flag; the results are those of entry_matching.h.
+// EntryFlagTable, NoteFlagTable and ValueCriterionTable, which stay the only
+// place that ties an option word to a flag or a field; the results are those
+// of entry_matching.h. One run's compiled criteria live in its walk.
 #pragma once
 
 #include <cstdint>
@@ -12,7 +13,14 @@
 #include "host/byte_access.h"
 #include "host/host_records.h"
 
-// The test of one level (entry or note): flag words and two value fields.
+// An enabled value criterion: its row (the field it stands for) and its
+// value word, the value wanted (search) or stored (replace).
+struct EnabledValue {
+  const ValueCriterionRow* row;
+  int16_t value;
+};
+
+// The test of one level (entry or note): flag words and value fields.
 struct LevelTest {
   bool matchAll;     // AND; otherwise OR
   bool neverHolds;   // AND with a criterion that can never hold
@@ -24,10 +32,8 @@ struct LevelTest {
   uint32_t set16;    // the same for the entry's second flag word
   uint32_t clear16;
   uint32_t care16;
-  uint32_t valueMaskA;  // all ones when the first value is a criterion
-  int32_t valueA;       // duration, or displacement
-  uint32_t valueMaskB;
-  int32_t valueB;  // position, or raise/lower
+  size_t valueCount;  // the level's enabled value criteria, in row order
+  EnabledValue values[ValueCriterionCount];
 };
 
 // The actions of one level: word = (word & ~clear) | set, in effect the
@@ -37,10 +43,8 @@ struct LevelAction {
   uint32_t set32;
   uint32_t clear16;
   uint32_t set16;
-  bool setDisplacement;
-  int16_t displacement;
-  bool setRaiseLower;
-  int16_t raiseLower;
+  size_t valueCount;  // the level's values to store, in row order
+  EnabledValue values[ValueCriterionCount];
 };
 
 struct CompiledCriteria {
@@ -54,21 +58,35 @@ struct CompiledCriteria {
 CompiledCriteria compileCriteria(const EntryOptions& search,
                                  const EntryOptions& replace);
 
-// Whether the test holds for these words and values (`exact` must be set).
+// Whether the test holds for these flag words and the value fields of
+// `record` (`exact` must be set).
 inline bool levelHolds(const LevelTest& test, uint32_t word32, uint32_t word16,
-                       int32_t a, int32_t b) {
+                       const uint8_t* record) {
   if (test.matchAll) {
-    const uint32_t wrong =
-        ((word32 & test.care32) ^ test.set32) |
-        ((word16 & test.care16) ^ test.set16) |
-        (static_cast<uint32_t>(a ^ test.valueA) & test.valueMaskA) |
-        (static_cast<uint32_t>(b ^ test.valueB) & test.valueMaskB);
-    return wrong == 0 && !test.neverHolds;
+    const uint32_t wrong = ((word32 & test.care32) ^ test.set32) |
+                           ((word16 & test.care16) ^ test.set16);
+    if (wrong != 0 || test.neverHolds) return false;
+    for (size_t i = 0; i < test.valueCount; ++i) {
+      const EnabledValue& v = test.values[i];
+      if (valueField(*v.row, record) != v.value) return false;
+    }
+    return true;
   }
   const uint32_t flagHolds = (word32 & test.set32) | (~word32 & test.clear32) |
                              (word16 & test.set16) | (~word16 & test.clear16);
-  return flagHolds != 0 || (test.valueMaskA != 0 && a == test.valueA) ||
-         (test.valueMaskB != 0 && b == test.valueB);
+  if (flagHolds != 0) return true;
+  for (size_t i = 0; i < test.valueCount; ++i) {
+    const EnabledValue& v = test.values[i];
+    if (valueField(*v.row, record) == v.value) return true;
+  }
+  return false;
+}
+
+// Stores each of the action's values into its field of `record`.
+inline void storeValues(const LevelAction& action, uint8_t* record) {
+  for (size_t i = 0; i < action.valueCount; ++i) {
+    setValueField(*action.values[i].row, record, action.values[i].value);
+  }
 }
 
 // The entry-level and note-level tests and actions on raw host records,
@@ -78,20 +96,18 @@ inline bool entryMatches(const CompiledCriteria& criteria, const uint8_t* entry,
                          const EntryOptions& search) {
   if (!criteria.entryTest.exact) return matchEntry(entry, search);
   return levelHolds(criteria.entryTest, readU32(entry, HostEntryLayout::Flags),
-                    readU16(entry, HostEntryLayout::Flags2),
-                    readI32(entry, HostEntryLayout::Duration),
-                    readI32(entry, HostEntryLayout::Position));
+                    readU16(entry, HostEntryLayout::Flags2), entry);
 }
 
 inline bool noteMatches(const CompiledCriteria& criteria, const uint8_t* note,
                         const EntryOptions& search) {
   if (!criteria.noteTest.exact) return matchNote(note, search);
   return levelHolds(criteria.noteTest, readU32(note, HostNoteLayout::Flags), 0,
-                    readI16(note, HostNoteLayout::Displacement),
-                    readI16(note, HostNoteLayout::RaiseLower));
+                    note);
 }
 
 inline void applyEntryAction(const LevelAction& action, uint8_t* entry) {
+  storeValues(action, entry);
   writeU32(entry, HostEntryLayout::Flags,
            (readU32(entry, HostEntryLayout::Flags) & ~action.clear32) |
                action.set32);
@@ -102,11 +118,7 @@ inline void applyEntryAction(const LevelAction& action, uint8_t* entry) {
 }
 
 inline void applyNoteAction(const LevelAction& action, uint8_t* note) {
-  if (action.setDisplacement) {
-    writeI16(note, HostNoteLayout::Displacement, action.displacement);
-  }
-  if (action.setRaiseLower)
-    writeI16(note, HostNoteLayout::RaiseLower, action.raiseLower);
+  storeValues(action, note);
   writeU32(
       note, HostNoteLayout::Flags,
       (readU32(note, HostNoteLayout::Flags) & ~action.clear32) | action.set32);

@@ -34,6 +34,14 @@ bool isWarningControl(int id) {
   return false;
 }
 
+// A value criterion's check box: a click on it greys or frees its edit.
+bool isValueBox(int id) {
+  for (const ValueCriterionRow& row : ValueCriterionTable) {
+    if (row.boxId == id) return true;
+  }
+  return false;
+}
+
 // Dangerous replace actions in dark red: the window procedure of its own
 // answers WM_CTLCOLORSTATIC for them on the replace page.
 LRESULT warningColour(HWND, UINT message, WPARAM wParam, LPARAM lParam,
@@ -81,12 +89,6 @@ void onCommand(HWND dialog, DialogCommand command, void* context) {
     case IDC_CRITERIA_CANCEL:
       closeDialog(dialog, state);
       break;
-    case IDC_CRITERIA_DURATION_BOX:
-    case IDC_CRITERIA_POSITION_BOX:
-    case IDC_CRITERIA_DISPLACEMENT_BOX:
-    case IDC_CRITERIA_RAISE_LOWER_BOX:
-      if (command.code == 0) enableValueEdits(dialog);
-      break;
     case IDC_CRITERIA_DONE:
       if (readPage(dialog, state.searchWorking, true)) {
         showReplacePage(dialog);
@@ -115,6 +117,7 @@ void onCommand(HWND dialog, DialogCommand command, void* context) {
       }
       break;
     default:
+      if (command.code == 0 && isValueBox(command.id)) enableValueEdits(dialog);
       break;
   }
 }

@@ -1,5 +1,7 @@
 // The two pages of the criteria dialog: which controls each shows, loading
-// a record into the controls, and reading them back with validation.
+// a record into the controls, and reading them back with validation, all
+// walking the flag and value criterion tables. The page shown and the
+// records edited are the dialog's state (entry_dialog_state.h).
 #include <windows.h>
 
 #include <initializer_list>
@@ -22,34 +24,6 @@ const char DangerousQuestion[] =
     "to change. DON'T continue if you are uncertain of the effect when using "
     "these options. Proceed anyway?";
 
-// A value criterion: its check box, its edit, where they live in the
-// record, its valid range and the message when it is out of range.
-struct ValueField {
-  int box;
-  int edit;
-  size_t enabledOffset;
-  size_t valueOffset;
-  int16_t minimum;
-  int16_t maximum;
-  bool noteLevel;
-  const char* rangeError;
-};
-
-const ValueField SearchPageFields[] = {
-    {IDC_CRITERIA_DURATION_BOX, IDC_CRITERIA_DURATION_EDIT, L::DurationEnabled,
-     L::Duration, 1, 8192, false, "The duration value is out of range."},
-    {IDC_CRITERIA_POSITION_BOX, IDC_CRITERIA_POSITION_EDIT, L::PositionEnabled,
-     L::Position, 0, 32000, false, "The position value is out of range."},
-};
-const ValueField BothPagesFields[] = {
-    {IDC_CRITERIA_DISPLACEMENT_BOX, IDC_CRITERIA_DISPLACEMENT_EDIT,
-     L::DisplacementEnabled, L::Displacement, -100, 100, true,
-     "The displacement value is out of range."},
-    {IDC_CRITERIA_RAISE_LOWER_BOX, IDC_CRITERIA_RAISE_LOWER_EDIT,
-     L::RaiseLowerEnabled, L::RaiseLower, -5, 5, true,
-     "The raise/lower value is out of range."},
-};
-
 HostWindow host(HWND dialog) { return dialog; }
 
 int16_t getValue(HWND dialog, int id, uint32_t kind) {
@@ -66,17 +40,20 @@ void enable(HWND dialog, int id, bool on) {
 
 void show(HWND dialog, int id, bool on) { showControl(dialog, id, on ? 1 : 0); }
 
-void loadField(HWND dialog, const ValueField& f, const EntryOptions& record) {
-  setValue(dialog, f.box, ControlCheckBox, optionWord(record, f.enabledOffset));
-  setValue(dialog, f.edit, ControlNumericEdit,
-           optionWord(record, f.valueOffset));
+// Whether a value criterion's controls are on the page shown: a search-only
+// one is on the search page alone.
+bool onPage(const ValueCriterionRow& row, bool searchPage) {
+  return searchPage || !row.searchOnly;
 }
 
 void loadPage(HWND dialog, const EntryOptions& record) {
-  if (entryDialog.searchPageShown) {
-    for (const ValueField& f : SearchPageFields) loadField(dialog, f, record);
+  for (const ValueCriterionRow& row : ValueCriterionTable) {
+    if (!onPage(row, entryDialog.searchPageShown != 0)) continue;
+    setValue(dialog, row.boxId, ControlCheckBox,
+             optionWord(record, row.enabledOffset));
+    setValue(dialog, row.editId, ControlNumericEdit,
+             optionWord(record, row.valueOffset));
   }
-  for (const ValueField& f : BothPagesFields) loadField(dialog, f, record);
   for (const EntryFlagRow& row : EntryFlagTable) {
     setValue(dialog, row.controlId, ControlCheckBox,
              checkStateForOption(optionWord(record, row.optionOffset)));
@@ -117,18 +94,17 @@ void showPage(HWND dialog, bool searchPage) {
     if (row.searchOnly) enable(dialog, row.controlId, searchPage);
   }
   const bool noteGroup = searchPage || noteLevel;
-  for (int id : {IDC_CRITERIA_NOTE_GROUP, IDC_CRITERIA_DISPLACEMENT_BOX,
-                 IDC_CRITERIA_DISPLACEMENT_EDIT, IDC_CRITERIA_RAISE_LOWER_BOX,
-                 IDC_CRITERIA_RAISE_LOWER_EDIT}) {
-    show(dialog, id, noteGroup);
-  }
+  show(dialog, IDC_CRITERIA_NOTE_GROUP, noteGroup);
   for (const NoteFlagRow& row : NoteFlagTable) {
     show(dialog, row.controlId, noteGroup);
     if (row.searchOnly) enable(dialog, row.controlId, searchPage);
   }
-  for (const ValueField& f : SearchPageFields) {
-    show(dialog, f.box, searchPage);
-    show(dialog, f.edit, searchPage);
+  for (const ValueCriterionRow& row : ValueCriterionTable) {
+    const bool shown =
+        (row.level == CriterionLevel::Note ? noteGroup : entryGroup) &&
+        onPage(row, searchPage);
+    show(dialog, row.boxId, shown);
+    show(dialog, row.editId, shown);
   }
   // Clef changes are never offered; the row's word passes through.
   show(dialog, IDC_ENTRY_CLEF_CHANGE, false);
@@ -146,17 +122,17 @@ struct FieldRead {
 
 // Reads one value criterion; answers false (after the message and the
 // focus move) when it is checked and out of range.
-bool readField(HWND dialog, const ValueField& f, FieldRead& read, int& total,
-               int& noteCriteria) {
-  read.enabled = getValue(dialog, f.box, ControlCheckBox) != 0 ? 1 : 0;
-  read.value = getValue(dialog, f.edit, ControlNumericEdit);
+bool readField(HWND dialog, const ValueCriterionRow& row, FieldRead& read,
+               int& total, int& noteCriteria) {
+  read.enabled = getValue(dialog, row.boxId, ControlCheckBox) != 0 ? 1 : 0;
+  read.value = getValue(dialog, row.editId, ControlNumericEdit);
   if (!read.enabled) return true;
-  if (read.value < f.minimum || read.value > f.maximum) {
-    showFieldError(dialog, f.rangeError, RangeErrorTitle, f.edit);
+  if (read.value < row.minimum || read.value > row.maximum) {
+    showFieldError(dialog, row.rangeError, RangeErrorTitle, row.editId);
     return false;
   }
   ++total;
-  if (f.noteLevel) ++noteCriteria;
+  if (row.level == CriterionLevel::Note) ++noteCriteria;
   return true;
 }
 
@@ -177,33 +153,24 @@ void showSearchPage(HWND dialog) { showPage(dialog, true); }
 void showReplacePage(HWND dialog) { showPage(dialog, false); }
 
 void enableValueEdits(HWND dialog) {
-  for (const ValueField* fields : {SearchPageFields, BothPagesFields}) {
-    for (size_t i = 0; i < 2; ++i) {
-      // The whole result goes on as the flag: the host looks at its low
-      // 16 bits.
-      hostEnableControl(dialog, fields[i].edit,
-                        hostGetControlValue(dialog, fields[i].box,
-                                            ControlCheckBox, InterfaceVersion),
-                        InterfaceVersion);
-    }
+  for (const ValueCriterionRow& row : ValueCriterionTable) {
+    // The whole result goes on as the flag: the host looks at its low 16
+    // bits.
+    hostEnableControl(dialog, row.editId,
+                      hostGetControlValue(dialog, row.boxId, ControlCheckBox,
+                                          InterfaceVersion),
+                      InterfaceVersion);
   }
 }
 
 bool readPage(HWND dialog, EntryOptions& record, bool confirm) {
   const bool searchPage = entryDialog.searchPageShown != 0;
   int total = 0, noteCriteria = 0, dangerousSet = 0;
-  FieldRead searchReads[2] = {}, bothReads[2] = {};
-  if (searchPage) {
-    for (size_t i = 0; i < 2; ++i) {
-      if (!readField(dialog, SearchPageFields[i], searchReads[i], total,
-                     noteCriteria)) {
-        return false;
-      }
-    }
-  }
-  for (size_t i = 0; i < 2; ++i) {
-    if (!readField(dialog, BothPagesFields[i], bothReads[i], total,
-                   noteCriteria)) {
+  FieldRead reads[ValueCriterionCount] = {};
+  for (size_t i = 0; i < ValueCriterionCount; ++i) {
+    const ValueCriterionRow& row = ValueCriterionTable[i];
+    if (onPage(row, searchPage) &&
+        !readField(dialog, row, reads[i], total, noteCriteria)) {
       return false;
     }
   }
@@ -238,18 +205,11 @@ bool readPage(HWND dialog, EntryOptions& record, bool confirm) {
   }
   setOptionWord(record, L::MatchAll,
                 getValue(dialog, IDC_CRITERIA_AND, ControlRadioButton));
-  if (searchPage) {
-    for (size_t i = 0; i < 2; ++i) {
-      setOptionWord(record, SearchPageFields[i].enabledOffset,
-                    searchReads[i].enabled);
-      setOptionWord(record, SearchPageFields[i].valueOffset,
-                    searchReads[i].value);
-    }
-  }
-  for (size_t i = 0; i < 2; ++i) {
-    setOptionWord(record, BothPagesFields[i].enabledOffset,
-                  bothReads[i].enabled);
-    setOptionWord(record, BothPagesFields[i].valueOffset, bothReads[i].value);
+  for (size_t i = 0; i < ValueCriterionCount; ++i) {
+    const ValueCriterionRow& row = ValueCriterionTable[i];
+    if (!onPage(row, searchPage)) continue;
+    setOptionWord(record, row.enabledOffset, reads[i].enabled);
+    setOptionWord(record, row.valueOffset, reads[i].value);
   }
   return true;
 }

@@ -43,6 +43,33 @@ bool entryFlagSet(const uint8_t* entry, const EntryFlagRow& row) {
   return (readU16(entry, HostEntryLayout::Flags2) & row.mask16) != 0;
 }
 
+// Takes the level's enabled value criteria in row order; answers true once
+// the outcome is known.
+bool valuesDecide(Criteria& criteria, const EntryOptions& search,
+                  CriterionLevel level, const uint8_t* record) {
+  for (const ValueCriterionRow& row : ValueCriterionTable) {
+    if (row.level != level || optionWord(search, row.enabledOffset) == 0) {
+      continue;
+    }
+    if (criteria.decided(valueField(row, record) ==
+                         optionWord(search, row.valueOffset))) {
+      return true;
+    }
+  }
+  return false;
+}
+
+// Stores the replace record's enabled values of the level into the record.
+void replaceValues(const EntryOptions& replace, CriterionLevel level,
+                   uint8_t* record) {
+  for (const ValueCriterionRow& row : ValueCriterionTable) {
+    if (row.level == level && !row.searchOnly &&
+        optionWord(replace, row.enabledOffset) != 0) {
+      setValueField(row, record, optionWord(replace, row.valueOffset));
+    }
+  }
+}
+
 // Off clears the bits, On sets them, anything else leaves them.
 uint32_t applyAction(int16_t option, uint32_t word, uint32_t mask) {
   if (option == TriOff) return word & ~mask;
@@ -54,14 +81,7 @@ uint32_t applyAction(int16_t option, uint32_t word, uint32_t mask) {
 
 bool matchEntry(const uint8_t* entry, const EntryOptions& search) {
   Criteria criteria(search);
-  if (optionWord(search, L::DurationEnabled) != 0 &&
-      criteria.decided(readI32(entry, HostEntryLayout::Duration) ==
-                       optionWord(search, L::Duration))) {
-    return criteria.result();
-  }
-  if (optionWord(search, L::PositionEnabled) != 0 &&
-      criteria.decided(readI32(entry, HostEntryLayout::Position) ==
-                       optionWord(search, L::Position))) {
+  if (valuesDecide(criteria, search, CriterionLevel::Entry, entry)) {
     return criteria.result();
   }
   for (const EntryFlagRow& row : EntryFlagTable) {
@@ -77,14 +97,7 @@ bool matchEntry(const uint8_t* entry, const EntryOptions& search) {
 
 bool matchNote(const uint8_t* note, const EntryOptions& search) {
   Criteria criteria(search);
-  if (optionWord(search, L::DisplacementEnabled) != 0 &&
-      criteria.decided(readI16(note, HostNoteLayout::Displacement) ==
-                       optionWord(search, L::Displacement))) {
-    return criteria.result();
-  }
-  if (optionWord(search, L::RaiseLowerEnabled) != 0 &&
-      criteria.decided(readI16(note, HostNoteLayout::RaiseLower) ==
-                       optionWord(search, L::RaiseLower))) {
+  if (valuesDecide(criteria, search, CriterionLevel::Note, note)) {
     return criteria.result();
   }
   const uint32_t flags = readU32(note, HostNoteLayout::Flags);
@@ -100,6 +113,7 @@ bool matchNote(const uint8_t* note, const EntryOptions& search) {
 }
 
 void replaceEntry(uint8_t* entry, const EntryOptions& replace) {
+  replaceValues(replace, CriterionLevel::Entry, entry);
   for (const EntryFlagRow& row : EntryFlagTable) {
     if (row.searchOnly) continue;
     const int16_t option = optionWord(replace, row.optionOffset);
@@ -117,14 +131,7 @@ void replaceEntry(uint8_t* entry, const EntryOptions& replace) {
 }
 
 void replaceNote(uint8_t* note, const EntryOptions& replace) {
-  if (optionWord(replace, L::DisplacementEnabled) != 0) {
-    writeI16(note, HostNoteLayout::Displacement,
-             optionWord(replace, L::Displacement));
-  }
-  if (optionWord(replace, L::RaiseLowerEnabled) != 0) {
-    writeI16(note, HostNoteLayout::RaiseLower,
-             optionWord(replace, L::RaiseLower));
-  }
+  replaceValues(replace, CriterionLevel::Note, note);
   uint32_t flags = readU32(note, HostNoteLayout::Flags);
   for (const NoteFlagRow& row : NoteFlagTable) {
     if (row.searchOnly) continue;

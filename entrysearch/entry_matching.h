@@ -1,10 +1,29 @@
 // Testing and changing one entry or note against the criteria records,
-// table-driven through EntryFlagTable and NoteFlagTable.
+// table-driven through EntryFlagTable, NoteFlagTable and
+// ValueCriterionTable. Nothing here keeps state: the records and the host's
+// entries come in as arguments.
 #pragma once
 
 #include <cstdint>
 
 #include "entrysearch/entry_options.h"
+#include "host/byte_access.h"
+
+// The host record field a value criterion stands for, read as a signed
+// number of its width; `record` is the HostEntry or HostNote of its level.
+inline int32_t valueField(const ValueCriterionRow& row, const uint8_t* record) {
+  return row.fieldWidth == 4 ? readI32(record, row.fieldOffset)
+                             : readI16(record, row.fieldOffset);
+}
+
+inline void setValueField(const ValueCriterionRow& row, uint8_t* record,
+                          int16_t value) {
+  if (row.fieldWidth == 4) {
+    writeI32(record, row.fieldOffset, value);
+  } else {
+    writeI16(record, row.fieldOffset, value);
+  }
+}
 
 // The entry-level test: duration, position, then every active entry flag
 // row, combined by the search record's matchAll (AND) or not (OR). With no

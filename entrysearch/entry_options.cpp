@@ -1,6 +1,7 @@
 #include "entrysearch/entry_options.h"
 
 #include "host/byte_access.h"
+#include "host/host_records.h"
 #include "resources/dialog_ids.h"
 
 namespace L = EntryOptionsLayout;
@@ -25,7 +26,8 @@ const EntryFlagRow EntryFlagTable[EntryFlagRowCount] = {
     {IDC_ENTRY_TUPLET, 22, 0x00080000u, 0, 1, 0},
     {IDC_ENTRY_V2_TUP_PARA, 24, 0x00040000u, 0, 1, 0},
     {IDC_ENTRY_PERF_DATA, 26, 0x00020000u, 0, 1, 0},
-    {IDC_ENTRY_IGNORE, 28, 0x00008000u, 0, 0, 0},  // the host's "ignore" flag, not a TriState
+    // The host's "ignore" flag, nothing to do with the option word Ignore.
+    {IDC_ENTRY_IGNORE, 28, 0x00008000u, 0, 0, 0},
     {IDC_ENTRY_BEAM_EXT, 30, 0x00004000u, 0, 1, 0},
     {IDC_ENTRY_FLIP_TIE, 32, 0x00002000u, 0, 0, 0},
     {IDC_ENTRY_SPECIAL, 34, 0x00001000u, 0, 1, 0},
@@ -61,6 +63,27 @@ const NoteFlagRow NoteFlagTable[NoteFlagRowCount] = {
     {IDC_NOTE_FREEZE_ACCIDENTAL, 94, 0x00000002u, 0, 0},
 };
 
+// Row order is the order in which the dialog reads the values and the
+// engine tests them, entry level first.
+const ValueCriterionRow ValueCriterionTable[ValueCriterionCount] = {
+    // box, edit, enable word, value word, default, minimum, maximum, range
+    // error, level, host field, field width, searchOnly
+    {IDC_CRITERIA_DURATION_BOX, IDC_CRITERIA_DURATION_EDIT, L::DurationEnabled,
+     L::Duration, 1024, 1, 8192, "The duration value is out of range.",
+     CriterionLevel::Entry, HostEntryLayout::Duration, 4, true},
+    {IDC_CRITERIA_POSITION_BOX, IDC_CRITERIA_POSITION_EDIT, L::PositionEnabled,
+     L::Position, 0, 0, 32000, "The position value is out of range.",
+     CriterionLevel::Entry, HostEntryLayout::Position, 4, true},
+    {IDC_CRITERIA_DISPLACEMENT_BOX, IDC_CRITERIA_DISPLACEMENT_EDIT,
+     L::DisplacementEnabled, L::Displacement, 0, -100, 100,
+     "The displacement value is out of range.", CriterionLevel::Note,
+     HostNoteLayout::Displacement, 2, false},
+    {IDC_CRITERIA_RAISE_LOWER_BOX, IDC_CRITERIA_RAISE_LOWER_EDIT,
+     L::RaiseLowerEnabled, L::RaiseLower, 0, -5, 5,
+     "The raise/lower value is out of range.", CriterionLevel::Note,
+     HostNoteLayout::RaiseLower, 2, false},
+};
+
 int16_t optionWord(const EntryOptions& record, size_t offset) {
   return readI16(record.bytes, offset);
 }
@@ -77,14 +100,10 @@ void resetEntryOptions(EntryOptions* record) {
   for (const NoteFlagRow& row : NoteFlagTable) {
     setOptionWord(*record, row.optionOffset, TriIgnore);
   }
-  setOptionWord(*record, L::DurationEnabled, 0);
-  setOptionWord(*record, L::Duration, 1024);
-  setOptionWord(*record, L::PositionEnabled, 0);
-  setOptionWord(*record, L::Position, 0);
-  setOptionWord(*record, L::DisplacementEnabled, 0);
-  setOptionWord(*record, L::Displacement, 0);
-  setOptionWord(*record, L::RaiseLowerEnabled, 0);
-  setOptionWord(*record, L::RaiseLower, 0);
+  for (const ValueCriterionRow& row : ValueCriterionTable) {
+    setOptionWord(*record, row.enabledOffset, 0);
+    setOptionWord(*record, row.valueOffset, row.defaultValue);
+  }
   setOptionWord(*record, L::MatchAll, 1);
   setOptionWord(*record, L::DialogLeft, INT16_MIN);
   setOptionWord(*record, L::DialogTop, INT16_MIN);

@@ -2,6 +2,9 @@
 // instances (search and replace). It is also the stored format of the
 // "SearchOptions" and "ReplaceOptions" registry values, so it is kept as raw
 // bytes: little-endian signed 16-bit words at fixed offsets, no padding.
+// The three constant tables here tie its words to the host's records and to
+// the criteria dialog's controls; the file holds no state (the stored pair
+// lives with the settings, the working copies with the dialog).
 #pragma once
 
 #include <cstddef>
@@ -17,15 +20,15 @@ static_assert(sizeof(EntryOptions) == EntryOptionsSize,
 
 namespace EntryOptionsLayout {
 constexpr size_t EntryFlagOptions = 0;  // 34 TriState words, one per row
-constexpr size_t DurationEnabled = 68;
-constexpr size_t Duration = 70;  // valid 1..8192
+constexpr size_t DurationEnabled = 68;  // value criteria: ValueCriterionTable
+constexpr size_t Duration = 70;
 constexpr size_t PositionEnabled = 72;
-constexpr size_t Position = 74;         // valid 0..32000
+constexpr size_t Position = 74;
 constexpr size_t NoteFlagOptions = 76;  // 10 TriState words, one per row
 constexpr size_t DisplacementEnabled = 96;
-constexpr size_t Displacement = 98;  // valid -100..100
+constexpr size_t Displacement = 98;
 constexpr size_t RaiseLowerEnabled = 100;
-constexpr size_t RaiseLower = 102;  // valid -5..5
+constexpr size_t RaiseLower = 102;
 constexpr size_t MatchAll = 104;    // 1 AND, 0 OR
 constexpr size_t NoteLevel = 106;   // replace record: search has note criteria
 constexpr size_t DialogLeft = 108;  // criteria dialog's WindowPosition
@@ -68,6 +71,34 @@ constexpr size_t EntryFlagRowCount = 34;
 constexpr size_t NoteFlagRowCount = 10;
 extern const EntryFlagRow EntryFlagTable[EntryFlagRowCount];
 extern const NoteFlagRow NoteFlagTable[NoteFlagRowCount];
+
+// The host record a criterion is tested on: each entry, or each of its notes.
+enum class CriterionLevel : int16_t { Entry, Note };
+
+// One row per value criterion (duration, position, displacement,
+// raise/lower): its check box and edit, its enable word and value word, the
+// value's default and valid range, and the field of the host record it
+// stands for. An enabled criterion holds when the field, read as a signed
+// number of its width, equals the value word; an enabled replace record
+// stores the value word into the field, unless the row is search-only,
+// whose controls are then on the search page alone.
+struct ValueCriterionRow {
+  int16_t boxId;
+  int16_t editId;
+  size_t enabledOffset;  // in EntryOptions: 0 off, anything else on
+  size_t valueOffset;    // in EntryOptions
+  int16_t defaultValue;
+  int16_t minimum;  // the valid range, inclusive; checked only when enabled
+  int16_t maximum;
+  const char* rangeError;  // the dialog's message for a value outside it
+  CriterionLevel level;
+  size_t fieldOffset;  // in HostEntry or HostNote
+  size_t fieldWidth;   // 2 or 4 bytes, signed
+  bool searchOnly;
+};
+
+constexpr size_t ValueCriterionCount = 4;
+extern const ValueCriterionRow ValueCriterionTable[ValueCriterionCount];
 
 // Sets every field to its default. `noteLevel` is left alone, so resetting
 // the replace page keeps what the search page asked for. Null is accepted.

@@ -94,6 +94,7 @@
  * consecutive ids in the order of the element switches of the preferences
  * record, page text blocks first and lyrics last.
  */
+#define IDC_OPTIONS_SEARCH_LABEL (-1) /* a label: no id of its own */
 #define IDC_OPTIONS_SEARCH_EDIT 101
 #define IDC_OPTIONS_CASE_BOX 102
 #define IDC_OPTIONS_TAGS_BOX 104

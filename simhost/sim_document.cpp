@@ -264,6 +264,19 @@ std::string SimDocument::recordText(const RecordKey& key, size_t offset) const {
   return std::string(start, strnlen(start, bytes->size() - offset));
 }
 
+std::vector<uint8_t> selectionRegion(int16_t firstStaff, int16_t firstMeasure,
+                                     int32_t start, int16_t lastStaff,
+                                     int16_t lastMeasure, int32_t end) {
+  std::vector<uint8_t> r(HostRegionLayout::Size, 0);
+  writeI16(r.data(), HostRegionLayout::FirstStaff, firstStaff);
+  writeI16(r.data(), HostRegionLayout::FirstMeasure, firstMeasure);
+  writeI32(r.data(), HostRegionLayout::StartPosition, start);
+  writeI16(r.data(), HostRegionLayout::LastStaff, lastStaff);
+  writeI16(r.data(), HostRegionLayout::LastMeasure, lastMeasure);
+  writeI32(r.data(), HostRegionLayout::EndPosition, end);
+  return r;
+}
+
 uint32_t entryFlags(const RawEntry& entry) {
   return readU32(entry.data(), HostEntryLayout::Flags);
 }

@@ -149,6 +149,13 @@ class SimDocument {
   int16_t addTextReference(int16_t block);
 };
 
+// The HostRegion of a selection, as the host hands it to the note-entry
+// command: staves and measures first to last, from `start` in the first
+// measure to `end` (exclusive) in the last.
+std::vector<uint8_t> selectionRegion(int16_t firstStaff, int16_t firstMeasure,
+                                     int32_t start, int16_t lastStaff,
+                                     int16_t lastMeasure, int32_t end);
+
 // Field access on raw entries, for tests and the demo.
 uint32_t entryFlags(const RawEntry& entry);
 uint16_t entryFlags2(const RawEntry& entry);

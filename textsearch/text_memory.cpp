@@ -1,30 +1,5 @@
 #include "textsearch/text_memory.h"
 
-#include <cstdlib>
+char* allocateText(size_t size) { return zeroedTextBlock(size); }
 
-namespace {
-int failAt = 0;
-int counted = 0;
-int outstanding = 0;
-}  // namespace
-
-char* allocateText(size_t size) {
-  ++counted;
-  if (failAt != 0 && counted == failAt) return nullptr;
-  char* text = static_cast<char*>(calloc(size == 0 ? 1 : size, 1));
-  if (text != nullptr) ++outstanding;
-  return text;
-}
-
-void releaseText(char* text) {
-  if (text == nullptr) return;
-  --outstanding;
-  free(text);
-}
-
-void failTextAllocationAt(int number) {
-  failAt = number;
-  counted = 0;
-}
-
-int textAllocationsOutstanding() { return outstanding; }
+void releaseText(char* text) { free(text); }

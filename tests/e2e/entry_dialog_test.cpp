@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "entrysearch/entry_options.h"
 #include "host/byte_access.h"
-#include "host/host_records.h"
 #include "simhost/screenshot.h"
 #include "simhost/sim_document.h"
 #include "tests/e2e/e2e_support.h"
@@ -15,18 +15,8 @@ namespace {
 
 constexpr uint32_t Dialog = IDD_ENTRY_CRITERIA;
 constexpr COLORREF DarkRed = RGB(128, 0, 0);
-constexpr uint32_t ChordFlag = 0x04000000u;
+constexpr uint32_t ChordFlag = 0x04000000u;  // the host's flag bits
 constexpr uint16_t SlurFlag = 0x0020;
-
-std::vector<uint8_t> wholeMeasure() {
-  std::vector<uint8_t> r(HostRegionLayout::Size, 0);
-  writeI16(r.data(), HostRegionLayout::FirstStaff, 1);
-  writeI16(r.data(), HostRegionLayout::FirstMeasure, 1);
-  writeI16(r.data(), HostRegionLayout::LastStaff, 1);
-  writeI16(r.data(), HostRegionLayout::LastMeasure, 1);
-  writeI32(r.data(), HostRegionLayout::EndPosition, 4096);
-  return r;
-}
 
 bool enabled(HWND dialog, int id) {
   return IsWindowEnabled(GetDlgItem(dialog, id));
@@ -94,7 +84,7 @@ class EntryDialogTest : public CommandTest {
     return invoke();
   }
 
-  std::vector<uint8_t> region = wholeMeasure();
+  std::vector<uint8_t> region = selectionRegion(1, 1, 0, 1, 1, 4096);
 };
 
 TEST_F(EntryDialogTest, DoneWithoutCriteriaStaysOnTheSearchPage) {
@@ -426,14 +416,13 @@ TEST_F(EntryDialogTest, ReopensWhereItWasClosedKeepingCriteriaOnlyAfterGo) {
 TEST_F(EntryDialogTest, StoredOptionWordsOutsideTheirRangeShowAsIgnored) {
   // A registry value may hold any bytes: here an option word of 7 for
   // Note/Rest and a duration of -5 with its criterion on.
-  std::vector<uint8_t> stored(112, 0);
-  writeI16(stored.data(), 2, 7);
-  writeI16(stored.data(), 68, 1);
-  writeI16(stored.data(), 70, -5);
-  writeI16(stored.data(), 104, 1);
-  writeI16(stored.data(), 108, -32768);
-  writeI16(stored.data(), 110, -32768);
-  writeSettingsValue("SearchOptions", stored);
+  EntryOptions stored{};
+  resetEntryOptions(&stored);
+  setOptionWord(stored, EntryFlagTable[1].optionOffset, 7);  // Note/Rest's
+  setOptionWord(stored, EntryOptionsLayout::DurationEnabled, 1);
+  setOptionWord(stored, EntryOptionsLayout::Duration, -5);
+  writeSettingsValue("SearchOptions",
+                     Bytes(stored.bytes, std::end(stored.bytes)));
   callChecked(plugin().init, "FinaleExtensionInit", {0, 0});
 
   int shownAs = -1;

@@ -4,13 +4,15 @@
 #include <vector>
 
 #include "host/byte_access.h"
+#include "host/host_records.h"
 #include "host/host_services.h"
 #include "tests/e2e/e2e_support.h"
 
 namespace {
 
+namespace M = HostMenuItemLayout;
+
 constexpr size_t MenuItemBytes = 256;  // room beyond what the plug-in writes
-constexpr size_t MenuItemWritten = 196;
 constexpr uint8_t Untouched = 0xEE;
 
 std::vector<uint8_t> freshMenuItem() {
@@ -27,14 +29,14 @@ uint32_t invoke(HWND owner, uint32_t index, const void* region) {
                      {argument(owner), index, argument(region), 0x22222222u});
 }
 
-// A 64-byte field holding `text`, then NULs up to its end.
+// A text field holding `text`, then NULs up to its end.
 void expectField(const std::vector<uint8_t>& item, size_t offset,
                  const char* text) {
-  std::vector<uint8_t> expected(64, 0);
+  std::vector<uint8_t> expected(M::TextSize, 0);
   memcpy(expected.data(), text, strlen(text));
-  EXPECT_EQ(
-      std::vector<uint8_t>(item.begin() + offset, item.begin() + offset + 64),
-      expected)
+  EXPECT_EQ(std::vector<uint8_t>(item.begin() + offset,
+                                 item.begin() + offset + M::TextSize),
+            expected)
       << "field at " << offset << " should hold \"" << text << "\"";
 }
 
@@ -89,7 +91,7 @@ TEST_F(ExportsTest, StackCheckCatchesACallerPopsConvention) {
 TEST_F(ExportsTest, VersionIsInterfaceVersionWhateverTheArgument) {
   for (uint32_t arg : {0u, 1u, 0xFFFFFFFFu, 0x05000005u, 0x80000000u}) {
     EXPECT_EQ(callChecked(plugin().version, "FinaleExtensionVersion", {arg}),
-              0x05000005u)
+              0x05000005u)  // the host's interface version
         << "argument " << arg;
   }
 }
@@ -126,12 +128,12 @@ TEST_F(ExportsTest, EnumerateFillsBothItemsByteForByte) {
     SCOPED_TRACE(c.index);
     std::vector<uint8_t> item = freshMenuItem();
     EXPECT_EQ(low16(enumerate(c.index, item.data())), 1);
-    expectField(item, 0, c.texts[0]);
-    expectField(item, 64, c.texts[1]);
-    expectField(item, 128, c.texts[2]);
-    EXPECT_EQ(readU16(item.data(), 192), 0);
-    EXPECT_EQ(readU16(item.data(), 194), 0);
-    for (size_t i = MenuItemWritten; i < MenuItemBytes; ++i) {
+    expectField(item, M::FirstText, c.texts[0]);
+    expectField(item, M::SecondText, c.texts[1]);
+    expectField(item, M::ThirdText, c.texts[2]);
+    EXPECT_EQ(readU16(item.data(), M::Word192), 0);
+    EXPECT_EQ(readU16(item.data(), M::Word194), 0);
+    for (size_t i = M::Size; i < MenuItemBytes; ++i) {
       ASSERT_EQ(item[i], Untouched) << "byte " << i << " written";
     }
   }

@@ -122,8 +122,8 @@ const TemplateCase Templates[] = {
       IDC_CRITERIA_RESET}},
     {IDD_TEXT_OPTIONS,
      "QZ Search and Replace 1.11a",
-     {-1, IDC_OPTIONS_SEARCH_EDIT, IDC_OPTIONS_CASE_BOX, IDC_OPTIONS_TAGS_BOX,
-      IDC_OPTIONS_REPLACE_BOX, IDC_OPTIONS_REPLACE_EDIT,
+     {IDC_OPTIONS_SEARCH_LABEL, IDC_OPTIONS_SEARCH_EDIT, IDC_OPTIONS_CASE_BOX,
+      IDC_OPTIONS_TAGS_BOX, IDC_OPTIONS_REPLACE_BOX, IDC_OPTIONS_REPLACE_EDIT,
       IDC_OPTIONS_ELEMENT_GROUP, IDC_OPTIONS_PAGE_TEXT_BLOCKS,
       IDC_OPTIONS_MEASURE_TEXT_BLOCKS, IDC_OPTIONS_TEXT_EXPRESSIONS,
       IDC_OPTIONS_STAFF_NAMES, IDC_OPTIONS_GROUP_NAMES,
@@ -279,7 +279,7 @@ TEST_F(HostDialogsTest, MessageBoxesAreCapturedAndAnswered) {
   int answer = 0;
   HWND dialogWindow = nullptr;
   onMessage = [&](HWND dialog, uint32_t message, uint32_t command) {
-    if (message == WM_COMMAND && command == 1) {
+    if (message == WM_COMMAND && command == IDC_RESULTS_OK) {
       dialogWindow = dialog;
       answer = MessageBoxA(dialog, "Proceed?", "Question",
                            MB_YESNO | MB_ICONWARNING);

@@ -5,7 +5,6 @@
 #include <vector>
 
 #include "entrysearch/entry_options.h"
-#include "host/byte_access.h"
 #include "simhost/sim_document.h"
 #include "tests/e2e/e2e_support.h"
 #include "textsearch/text_prefs.h"
@@ -91,8 +90,9 @@ TEST_F(SettingsTest, FirstRunStoresThreeBinaryValuesOfTheDefaults) {
 }
 
 TEST_F(SettingsTest, StoredRecordsComeBackByteForByte) {
-  const Bytes search = pattern(112, 1), replace = pattern(112, 2),
-              text = pattern(132, 3);
+  const Bytes search = pattern(EntryOptionsSize, 1),
+              replace = pattern(EntryOptionsSize, 2),
+              text = pattern(TextSearchPrefsSize, 3);
   writeSettingsValue("SearchOptions", search);
   writeSettingsValue("ReplaceOptions", replace);
   writeSettingsValue("TextSearchPrefs", text);
@@ -111,9 +111,10 @@ TEST_F(SettingsTest, EachValueIsLoadedOnItsOwn) {
     bool loaded;
   };
   const Case cases[] = {
-      {"only the text record", pattern(132, 9), REG_BINARY, true},
+      {"only the text record", pattern(TextSearchPrefsSize, 9), REG_BINARY,
+       true},
       {"a search record of 200 bytes", pattern(200, 4), REG_BINARY, false},
-      {"another registry type", pattern(112, 5), REG_NONE, true},
+      {"another registry type", pattern(EntryOptionsSize, 5), REG_NONE, true},
       {"a value shorter than its record", pattern(50, 6), REG_BINARY, false},
   };
   const char* valueNames[] = {"TextSearchPrefs", "SearchOptions",
@@ -124,7 +125,7 @@ TEST_F(SettingsTest, EachValueIsLoadedOnItsOwn) {
     deleteKey();
     writeSettingsValue(valueNames[i], c.written, c.type);
     // A neighbour that is fine is read whatever happens to this one.
-    const Bytes replace = pattern(112, 7);
+    const Bytes replace = pattern(EntryOptionsSize, 7);
     if (i != 0) writeSettingsValue("ReplaceOptions", replace);
     EXPECT_EQ(restartHost(), 0u);
     const Bytes defaults = i == 0 ? defaultTextPrefs() : defaultEntryOptions();
@@ -138,11 +139,7 @@ TEST_F(SettingsTest, EachValueIsLoadedOnItsOwn) {
 TEST_F(SettingsTest, DialogsReopenWhereTheyWereLeftAfterARestart) {
   SimDocument score(1, 1);
   simHost().document = &score;
-  std::vector<uint8_t> region(20, 0);
-  writeI16(region.data(), 2, 1);
-  writeI16(region.data(), 4, 1);
-  writeI16(region.data(), 12, 1);
-  writeI16(region.data(), 14, 1);
+  const std::vector<uint8_t> region = selectionRegion(1, 1, 0, 1, 1, 4096);
   auto moveTo = [](int x, int y) {
     return look([x, y](HWND d) {
       RECT r;

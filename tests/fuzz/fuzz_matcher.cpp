@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "tests/fuzz/fuzz_input.h"
-#include "textsearch/text_memory.h"
+#include "tests/support/counted_text_memory.h"
 #include "textsearch/text_session.h"
 
 namespace T = TextSearchPrefsLayout;

@@ -9,7 +9,7 @@
 #include "plugin/settings.h"
 #include "simhost/sim_host.h"
 #include "tests/fuzz/fuzz_input.h"
-#include "textsearch/text_memory.h"
+#include "tests/support/counted_text_memory.h"
 #include "textsearch/text_search.h"
 
 namespace {
@@ -57,12 +57,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   host.document = &score;
   host.resetLog();
 
-  std::vector<uint8_t> region(HostRegionLayout::Size, 0);
-  writeI16(region.data(), HostRegionLayout::FirstStaff, 1);
-  writeI16(region.data(), HostRegionLayout::FirstMeasure, 1);
-  writeI16(region.data(), HostRegionLayout::LastStaff, 1);
-  writeI16(region.data(), HostRegionLayout::LastMeasure, 2);
-  writeI32(region.data(), HostRegionLayout::EndPosition, 4096);
+  const std::vector<uint8_t> region = selectionRegion(1, 1, 0, 1, 2, 4096);
   FUZZ_CHECK(runEntrySearch(&search, &replace, region.data()) >= 0);
   FUZZ_CHECK(host.lentFrames.empty());
 

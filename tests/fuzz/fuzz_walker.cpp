@@ -7,7 +7,7 @@
 #include "host/host_tags.h"
 #include "simhost/sim_host.h"
 #include "tests/fuzz/fuzz_input.h"
-#include "textsearch/text_memory.h"
+#include "tests/support/counted_text_memory.h"
 #include "textsearch/text_search.h"
 
 namespace T = TextSearchPrefsLayout;

@@ -22,10 +22,6 @@ namespace {
 // outside 0..2.
 constexpr int16_t ActiveOptions[] = {1, 2, 1, 2, 1, 2, 3, -1};
 constexpr int16_t Values[] = {0, 1, -1, 5, 1024, -32768};
-// Enable words of the four value tests, entry level first.
-constexpr size_t ValueEnables[] = {L::DurationEnabled, L::PositionEnabled,
-                                   L::DisplacementEnabled,
-                                   L::RaiseLowerEnabled};
 
 struct Random {
   std::mt19937 engine{20261207u};
@@ -40,12 +36,14 @@ struct Random {
 EntryOptions randomRecord(Random& r) {
   EntryOptions record{};
   resetEntryOptions(&record);
-  for (size_t enabled : ValueEnables)
-    setOptionWord(record, enabled + 2, r.value());
+  for (const ValueCriterionRow& value : ValueCriterionTable)
+    setOptionWord(record, value.valueOffset, r.value());
   for (uint32_t active = r.next(4); active > 0; --active) {
     const uint32_t row = r.next(EntryFlagRowCount + NoteFlagRowCount);
     if (r.next(3) == 0) {
-      setOptionWord(record, ValueEnables[r.next(4)], r.next(2) ? 1 : -7);
+      const size_t value = r.next(ValueCriterionCount);
+      setOptionWord(record, ValueCriterionTable[value].enabledOffset,
+                    r.next(2) ? 1 : -7);
     } else if (row < EntryFlagRowCount) {
       setOptionWord(record, EntryFlagTable[row].optionOffset, r.option());
     } else {

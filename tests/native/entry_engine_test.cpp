@@ -1,6 +1,7 @@
 // The note-entry engine against the simulated document: region bounds,
 // AND/OR at both levels, entry- and note-level replacement, counts, frames
-// stored and released, the stop, and the exact sequence of host calls.
+// stored and released, the stop, and the exact sequence of host calls (by
+// the host's service ordinals).
 #include "entrysearch/entry_engine.h"
 
 #include <gtest/gtest.h>
@@ -10,31 +11,21 @@
 #include "entrysearch/entry_matching.h"
 #include "host/byte_access.h"
 #include "host/host_records.h"
+#include "resources/dialog_ids.h"
 #include "simhost/sim_host.h"
 
 namespace L = EntryOptionsLayout;
 
 namespace {
 
-constexpr uint32_t NoteRest = 0x40000000u;    // row 1, control 117
-constexpr uint32_t Grace = 0x00800000u;       // row 7
-constexpr uint32_t Chord = 0x04000000u;       // row 4
-constexpr uint16_t Slur = 0x0020;             // row 30
-constexpr uint32_t TieStart = 0x40000000u;    // note row 1
-constexpr uint32_t Accidental = 0x01000000u;  // note row 7
-
-size_t entryRow(int16_t controlId) {
-  for (size_t i = 0; i < EntryFlagRowCount; ++i) {
-    if (EntryFlagTable[i].controlId == controlId) return i;
-  }
-  return 0;
-}
-size_t noteRow(int16_t controlId) {
-  for (size_t i = 0; i < NoteFlagRowCount; ++i) {
-    if (NoteFlagTable[i].controlId == controlId) return i;
-  }
-  return 0;
-}
+// The host's flag bits, as the flag tables name them.
+constexpr uint32_t Legality = 0x80000000u;
+constexpr uint32_t NoteRest = 0x40000000u;
+constexpr uint32_t Grace = 0x00800000u;
+constexpr uint32_t Chord = 0x04000000u;
+constexpr uint16_t Slur = 0x0020;             // in the second flag word
+constexpr uint32_t TieStart = 0x40000000u;    // a note's
+constexpr uint32_t Accidental = 0x01000000u;  // a note's
 
 EntryOptions freshOptions() {
   EntryOptions options{};
@@ -42,24 +33,21 @@ EntryOptions freshOptions() {
   return options;
 }
 
-void setEntryOption(EntryOptions& o, int16_t controlId, int16_t value) {
-  setOptionWord(o, EntryFlagTable[entryRow(controlId)].optionOffset, value);
-}
-void setNoteOption(EntryOptions& o, int16_t controlId, int16_t value) {
-  setOptionWord(o, NoteFlagTable[noteRow(controlId)].optionOffset, value);
+// Sets the option word of the flag row, entry or note, whose box this is.
+void setFlagOption(EntryOptions& o, int16_t controlId, int16_t value) {
+  for (const EntryFlagRow& row : EntryFlagTable)
+    if (row.controlId == controlId) setOptionWord(o, row.optionOffset, value);
+  for (const NoteFlagRow& row : NoteFlagTable)
+    if (row.controlId == controlId) setOptionWord(o, row.optionOffset, value);
 }
 
+// A selection whose scope the engine must pass on to the host.
 std::vector<uint8_t> region(int16_t firstStaff, int16_t firstMeasure,
                             int32_t start, int16_t lastStaff,
                             int16_t lastMeasure, int32_t end) {
-  std::vector<uint8_t> r(HostRegionLayout::Size, 0);
+  std::vector<uint8_t> r = selectionRegion(firstStaff, firstMeasure, start,
+                                           lastStaff, lastMeasure, end);
   writeI16(r.data(), HostRegionLayout::RegionScope, 7);
-  writeI16(r.data(), HostRegionLayout::FirstStaff, firstStaff);
-  writeI16(r.data(), HostRegionLayout::FirstMeasure, firstMeasure);
-  writeI32(r.data(), HostRegionLayout::StartPosition, start);
-  writeI16(r.data(), HostRegionLayout::LastStaff, lastStaff);
-  writeI16(r.data(), HostRegionLayout::LastMeasure, lastMeasure);
-  writeI32(r.data(), HostRegionLayout::EndPosition, end);
   return r;
 }
 
@@ -108,31 +96,30 @@ TEST(EntryMatching, EntryCriteriaInAndAndOrModes) {
   struct Case {
     const char* name;
     int16_t matchAll;
-    std::vector<std::pair<int16_t, int16_t>> flags;  // control id, option
-    int16_t duration;                                // 0: not a criterion
+    int16_t noteRest, grace, chord, slur;  // option words of four rows
+    int16_t duration;                      // 0: not a criterion
     bool expected;
   };
   const Case cases[] = {
-      {"AND without criteria matches", 1, {}, 0, true},
-      {"OR without criteria matches nothing", 0, {}, 0, false},
-      {"AND all hold",
-       1,
-       {{117, TriOn}, {124, TriOn}, {148, TriOn}},
-       256,
-       true},
-      {"AND one fails", 1, {{117, TriOn}, {120, TriOn}}, 0, false},
-      {"AND Off holds on a clear flag", 1, {{120, TriOff}}, 0, true},
-      {"AND duration differs", 1, {{117, TriOn}}, 255, false},
-      {"OR one holds", 0, {{120, TriOn}, {148, TriOn}}, 0, true},
-      {"OR none holds", 0, {{120, TriOn}, {117, TriOff}}, 0, false},
-      {"16-bit word flag off", 1, {{148, TriOff}}, 0, false},
-      {"option word 3 never holds", 1, {{117, 3}}, 0, false},
-      {"option word 3 never holds in OR", 0, {{117, 3}}, 0, false},
+      {"AND without criteria matches", 1, 0, 0, 0, 0, 0, true},
+      {"OR without criteria matches nothing", 0, 0, 0, 0, 0, 0, false},
+      {"AND all hold", 1, TriOn, TriOn, 0, TriOn, 256, true},
+      {"AND one fails", 1, TriOn, 0, TriOn, 0, 0, false},
+      {"AND Off holds on a clear flag", 1, 0, 0, TriOff, 0, 0, true},
+      {"AND duration differs", 1, TriOn, 0, 0, 0, 255, false},
+      {"OR one holds", 0, 0, 0, TriOn, TriOn, 0, true},
+      {"OR none holds", 0, TriOff, 0, TriOn, 0, 0, false},
+      {"16-bit word flag off", 1, 0, 0, 0, TriOff, 0, false},
+      {"option word 3 never holds", 1, 3, 0, 0, 0, 0, false},
+      {"option word 3 never holds in OR", 0, 3, 0, 0, 0, 0, false},
   };
   for (const Case& c : cases) {
     EntryOptions search = freshOptions();
     setOptionWord(search, L::MatchAll, c.matchAll);
-    for (const auto& f : c.flags) setEntryOption(search, f.first, f.second);
+    setFlagOption(search, IDC_ENTRY_NOTE_REST, c.noteRest);
+    setFlagOption(search, IDC_ENTRY_GRACE, c.grace);
+    setFlagOption(search, IDC_ENTRY_CHORD, c.chord);
+    setFlagOption(search, IDC_ENTRY_SLUR, c.slur);
     if (c.duration != 0) {
       setOptionWord(search, L::DurationEnabled, 1);
       setOptionWord(search, L::Duration, c.duration);
@@ -141,33 +128,39 @@ TEST(EntryMatching, EntryCriteriaInAndAndOrModes) {
   }
 }
 
-TEST(EntryMatching, PositionIsComparedSignExtended) {
+TEST(EntryMatching, PositionAndDurationAreComparedSignExtended) {
   EntryShape shape;
-  shape.position = -4;
-  const RawEntry entry = rawEntry(shape);
+  shape.position = shape.duration = -4;
   EntryOptions search = freshOptions();
   setOptionWord(search, L::PositionEnabled, 1);
   setOptionWord(search, L::Position, -4);
-  EXPECT_TRUE(matchEntry(entry.data(), search));
+  setOptionWord(search, L::DurationEnabled, 1);
+  setOptionWord(search, L::Duration, -4);
+  EXPECT_TRUE(matchEntry(rawEntry(shape).data(), search));
   setOptionWord(search, L::Position, static_cast<int16_t>(0xFFFC));
-  EXPECT_TRUE(matchEntry(entry.data(), search));
+  EXPECT_TRUE(matchEntry(rawEntry(shape).data(), search));
+  for (int32_t* field : {&shape.position, &shape.duration}) {
+    *field = 0xFFFC;  // the same low 16 bits: all 32 are compared
+    EXPECT_FALSE(matchEntry(rawEntry(shape).data(), search));
+    *field = -4;
+  }
 }
 
 TEST(EntryMatching, ReplaceEntrySetsAndClearsOnlyReplaceableRows) {
   EntryShape shape;
-  shape.flags = NoteRest | 0x80000000u;  // Legality is search-only
+  shape.flags = NoteRest | Legality;  // a search-only row
   shape.flags2 = Slur;
   RawEntry entry = rawEntry(shape);
   const RawEntry before = entry;
   EntryOptions replace = freshOptions();
-  setEntryOption(replace, 117, TriOff);  // Note/Rest cleared
-  setEntryOption(replace, 120, TriOn);   // Chord set
-  setEntryOption(replace, 146, TriOff);  // Up/Down: clear, stays clear
-  setEntryOption(replace, 148, TriOff);  // Slur cleared (16-bit word)
-  setEntryOption(replace, 116, TriOff);  // Legality: search-only, no effect
-  setEntryOption(replace, 124, 5);       // not an action
+  setFlagOption(replace, IDC_ENTRY_NOTE_REST, TriOff);  // cleared
+  setFlagOption(replace, IDC_ENTRY_CHORD, TriOn);       // set
+  setFlagOption(replace, IDC_ENTRY_UP_DOWN, TriOff);    // clear, stays clear
+  setFlagOption(replace, IDC_ENTRY_SLUR, TriOff);       // 16-bit word cleared
+  setFlagOption(replace, IDC_ENTRY_LEGALITY, TriOff);  // search-only: no effect
+  setFlagOption(replace, IDC_ENTRY_GRACE, 5);          // not an action
   replaceEntry(entry.data(), replace);
-  EXPECT_EQ(entryFlags(entry), 0x80000000u | Chord);
+  EXPECT_EQ(entryFlags(entry), Legality | Chord);
   EXPECT_EQ(entryFlags2(entry), 0);
   for (size_t i = 0; i < entry.size(); ++i) {
     if (i >= HostEntryLayout::Flags && i < HostEntryLayout::Flags2 + 2)
@@ -184,7 +177,7 @@ TEST(EntryMatching, NoteCriteriaAndActions) {
   EntryOptions search = freshOptions();
   setOptionWord(search, L::DisplacementEnabled, 1);
   setOptionWord(search, L::Displacement, 3);
-  setNoteOption(search, 157, TriOn);
+  setFlagOption(search, IDC_NOTE_TIE_START, TriOn);
   EXPECT_TRUE(matchNote(note, search));
   writeI16(note, HostNoteLayout::Displacement, -3);
   setOptionWord(search, L::Displacement, -3);
@@ -198,9 +191,9 @@ TEST(EntryMatching, NoteCriteriaAndActions) {
   EntryOptions replace = freshOptions();
   setOptionWord(replace, L::DisplacementEnabled, 1);
   setOptionWord(replace, L::Displacement, -100);
-  setNoteOption(replace, 157, TriOff);
-  setNoteOption(replace, 163, TriOn);
-  setNoteOption(replace, 156, TriOn);  // Legality: search-only
+  setFlagOption(replace, IDC_NOTE_TIE_START, TriOff);
+  setFlagOption(replace, IDC_NOTE_ACCIDENTAL, TriOn);
+  setFlagOption(replace, IDC_NOTE_LEGALITY, TriOn);  // Legality: search-only
   replaceNote(note, replace);
   EXPECT_EQ(noteDisplacement(entry, 0), -100);
   EXPECT_EQ(noteRaiseLower(entry, 0), -1) << "raise/lower not enabled";
@@ -213,7 +206,7 @@ TEST_F(EngineTest, OneMeasureRegionKeepsStartBoundAndDropsEndBound) {
     shape.position = position;
     doc.addEntry(1, 2, 0, shape);
   }
-  setEntryOption(replace, 120, TriOn);
+  setFlagOption(replace, IDC_ENTRY_CHORD, TriOn);
   EXPECT_EQ(run(region(1, 2, 256, 1, 2, 512)), 2);
   std::vector<bool> chord;
   for (const RawEntry& e : doc.layer(1, 2, 0)) {
@@ -232,7 +225,7 @@ TEST_F(EngineTest, SeveralMeasuresBoundOnlyFirstAndLastInEveryStaff) {
       }
     }
   }
-  setEntryOption(replace, 120, TriOn);
+  setFlagOption(replace, IDC_ENTRY_CHORD, TriOn);
   // Measure 1 from 500 (2 entries), measure 2 whole (3), measure 3 below
   // 500 (1): 6 per staff.
   EXPECT_EQ(run(region(1, 1, 500, 2, 3, 500)), 12);
@@ -253,7 +246,7 @@ TEST_F(EngineTest, CallSequenceOfOneCell) {
   doc.setLayerInUse(3, false);
   EntryShape shape;
   doc.addEntry(1, 1, 0, shape);
-  setEntryOption(replace, 120, TriOn);
+  setFlagOption(replace, IDC_ENTRY_CHORD, TriOn);
   const std::vector<uint8_t> r = region(1, 1, 0, 1, 1, 100);
   EXPECT_EQ(run(r), 1);
   // Layer 0 matched and is stored; layer 2 is empty and only released.
@@ -262,7 +255,7 @@ TEST_F(EngineTest, CallSequenceOfOneCell) {
   const ServiceCall& load = simHost().calls[3];
   EXPECT_EQ(load.args, (std::vector<uint32_t>{7, 1, 1, 0, 0}));
   const ServiceCall& enter = simHost().calls[1];
-  EXPECT_EQ(enter.args[1], 4u);
+  EXPECT_EQ(enter.args[1], 4u);  // the host's constants
   EXPECT_EQ(low16(enter.args[4]), -1);
   EXPECT_EQ(simHost().calls.back().args[1], 0u) << "not stopped";
 }
@@ -271,7 +264,7 @@ TEST_F(EngineTest, CountsApplicationsEvenWhenNothingChanges) {
   EntryShape shape;
   shape.flags = Chord;
   doc.addEntry(1, 1, 0, shape);
-  setEntryOption(replace, 120, TriOn);
+  setFlagOption(replace, IDC_ENTRY_CHORD, TriOn);
   EXPECT_EQ(run(region(1, 1, 0, 1, 1, 100)), 1);
   EXPECT_EQ(simHost().framesSaved, 1);
 }
@@ -279,8 +272,8 @@ TEST_F(EngineTest, CountsApplicationsEvenWhenNothingChanges) {
 TEST_F(EngineTest, FrameWithoutMatchIsReleasedUnsaved) {
   EntryShape shape;
   doc.addEntry(1, 1, 0, shape);
-  setEntryOption(search, 120, TriOn);
-  setEntryOption(replace, 117, TriOn);
+  setFlagOption(search, IDC_ENTRY_CHORD, TriOn);
+  setFlagOption(replace, IDC_ENTRY_NOTE_REST, TriOn);
   EXPECT_EQ(run(region(1, 1, 0, 1, 1, 100)), 0);
   EXPECT_EQ(simHost().framesSaved, 0);
   EXPECT_EQ(simHost().framesReleased, 4);
@@ -291,11 +284,12 @@ TEST_F(EngineTest, NoteLevelReplacesEachMatchingNote) {
   shape.notes = {NoteShape{0, 0, TieStart}, NoteShape{0, 0, 0},
                  NoteShape{0, 0, TieStart}};
   doc.addEntry(1, 1, 0, shape);
-  setNoteOption(search, 157, TriOn);
+  setFlagOption(search, IDC_NOTE_TIE_START, TriOn);
   setOptionWord(replace, L::NoteLevel, 1);
   setOptionWord(replace, L::RaiseLowerEnabled, 1);
   setOptionWord(replace, L::RaiseLower, 5);
-  setEntryOption(replace, 120, TriOn);  // entry rows unused at note level
+  setFlagOption(replace, IDC_ENTRY_CHORD,
+                TriOn);  // entry rows unused at note level
   EXPECT_EQ(run(region(1, 1, 0, 1, 1, 100)), 2);
   const RawEntry& e = doc.layer(1, 1, 0)[0];
   EXPECT_EQ(noteRaiseLower(e, 0), 5);
@@ -309,10 +303,10 @@ TEST_F(EngineTest, OrModeDoesNotFilterNoteLevelWork) {
   shape.notes = {NoteShape{0, 0, TieStart}};
   doc.addEntry(1, 1, 0, shape);
   setOptionWord(search, L::MatchAll, 0);
-  setEntryOption(search, 120, TriOn);  // the entry is no chord
-  setNoteOption(search, 157, TriOn);
+  setFlagOption(search, IDC_ENTRY_CHORD, TriOn);  // the entry is no chord
+  setFlagOption(search, IDC_NOTE_TIE_START, TriOn);
   setOptionWord(replace, L::NoteLevel, 1);
-  setNoteOption(replace, 157, TriOff);
+  setFlagOption(replace, IDC_NOTE_TIE_START, TriOff);
   EXPECT_EQ(run(region(1, 1, 0, 1, 1, 100)), 1);
   EXPECT_EQ(noteFlags(doc.layer(1, 1, 0)[0], 0), 0u);
 }
@@ -321,7 +315,7 @@ TEST_F(EngineTest, StopInTheThirdCellKeepsEarlierFramesAndAnswersStopped) {
   for (int16_t measure = 1; measure <= 4; ++measure) {
     doc.addEntry(1, measure, 0, EntryShape{});
   }
-  setEntryOption(replace, 120, TriOn);
+  setFlagOption(replace, IDC_ENTRY_CHORD, TriOn);
   simHost().stopAtCell = 3;
   EXPECT_EQ(run(region(1, 1, 0, 2, 4, 100)), EntrySearchStopped);
   EXPECT_EQ(simHost().framesSaved, 2);
@@ -335,7 +329,7 @@ TEST_F(EngineTest, StrictHostResultsAreReadInTheirLow16Bits) {
   simHost().strict = true;
   doc.setLayerInUse(2, false);
   doc.addEntry(1, 1, 0, EntryShape{});
-  setEntryOption(replace, 120, TriOn);
+  setFlagOption(replace, IDC_ENTRY_CHORD, TriOn);
   EXPECT_EQ(run(region(1, 1, 0, 1, 2, 100)), 1);
   EXPECT_EQ(simHost().framesLent, 6) << "layer 2 skipped in both cells";
   simHost().stopAtCell = 2;
@@ -359,7 +353,7 @@ TEST_F(EngineTest, HostNoteAndEntryCountsOutsideTheirRange) {
 
 TEST_F(EngineTest, FramesTheHostCannotLendOrCountAreSkipped) {
   doc.addEntry(1, 1, 0, EntryShape{});
-  setEntryOption(replace, 120, TriOn);
+  setFlagOption(replace, IDC_ENTRY_CHORD, TriOn);
   const struct {
     const char* name;
     bool nullFrames;
@@ -386,7 +380,7 @@ TEST_F(EngineTest, FramesTheHostCannotLendOrCountAreSkipped) {
 
 TEST_F(EngineTest, CellsOutsideTheScoreAreSkipped) {
   doc.addEntry(3, 4, 0, EntryShape{});
-  setEntryOption(replace, 120, TriOn);
+  setFlagOption(replace, IDC_ENTRY_CHORD, TriOn);
   // Staves 2 to 5 and measures 3 to 6 of a 3 x 4 score: only (3, 4) exists
   // with an entry; the host lends no frame for the cells beyond.
   EXPECT_EQ(run(region(2, 3, 0, 5, 6, 100)), 1);

@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "textsearch/text_memory.h"
+#include "tests/support/counted_text_memory.h"
 #include "textsearch/text_prefs.h"
 #include "textsearch/text_session.h"
 

@@ -17,8 +17,9 @@
 #include "host/byte_access.h"
 #include "host/host_tags.h"
 #include "simhost/sim_host.h"
+#include "tests/support/counted_text_memory.h"
 #include "textsearch/text_location.h"
-#include "textsearch/text_memory.h"
+#include "tests/support/counted_text_memory.h"
 #include "textsearch/text_prefs.h"
 #include "textsearch/text_search.h"
 
