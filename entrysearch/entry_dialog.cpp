@@ -13,8 +13,6 @@
 #include "ui/dialog_skeleton.h"
 #include "ui/dialog_utils.h"
 
-EntryDialogState entryDialog;
-
 namespace {
 
 constexpr COLORREF WarningColor = RGB(128, 0, 0);
@@ -80,7 +78,7 @@ void initialise(HWND dialog, void* context) {
   state.backgroundBrush = CreateSolidBrush(state.buttonFace);
   state.captionFont =
       giveControlFont(dialog, IDC_CRITERIA_CAPTION, CaptionFont);
-  showSearchPage(dialog);
+  showSearchPage(dialog, state);
 }
 
 void onCommand(HWND dialog, DialogCommand command, void* context) {
@@ -90,17 +88,17 @@ void onCommand(HWND dialog, DialogCommand command, void* context) {
       closeDialog(dialog, state);
       break;
     case IDC_CRITERIA_DONE:
-      if (readPage(dialog, state.searchWorking, true)) {
-        showReplacePage(dialog);
+      if (readPage(dialog, state, state.searchWorking, true)) {
+        showReplacePage(dialog, state);
       }
       break;
     case IDC_CRITERIA_SEARCH:
-      if (readPage(dialog, state.replaceWorking, false)) {
-        showSearchPage(dialog);
+      if (readPage(dialog, state, state.replaceWorking, false)) {
+        showSearchPage(dialog, state);
       }
       break;
     case IDC_CRITERIA_GO:
-      if (readPage(dialog, state.replaceWorking, true)) {
+      if (readPage(dialog, state, state.replaceWorking, true)) {
         state.goPressed = 1;
         *state.callerSearch = state.searchWorking;
         *state.callerReplace = state.replaceWorking;
@@ -110,10 +108,10 @@ void onCommand(HWND dialog, DialogCommand command, void* context) {
     case IDC_CRITERIA_RESET:
       if (state.searchPageShown) {
         resetEntryOptions(&state.searchWorking);
-        showSearchPage(dialog);
+        showSearchPage(dialog, state);
       } else {
         resetEntryOptions(&state.replaceWorking);
-        showReplacePage(dialog);
+        showReplacePage(dialog, state);
       }
       break;
     default:
@@ -128,12 +126,12 @@ const DialogBehaviour Behaviour = {initialise, onCommand, warningColour};
 
 int16_t runEntryDialog(HostWindow parent, EntryOptions* search,
                        EntryOptions* replace) {
-  entryDialog.goPressed = 0;
-  entryDialog.callerSearch = search;
-  entryDialog.callerReplace = replace;
-  entryDialog.searchWorking = *search;
-  entryDialog.replaceWorking = *replace;
-  runDialog(IDD_ENTRY_CRITERIA, Behaviour, parent, &entryDialog,
+  EntryDialogState state{};
+  state.searchWorking = *search;
+  state.replaceWorking = *replace;
+  state.callerSearch = search;
+  state.callerReplace = replace;
+  runDialog(IDD_ENTRY_CRITERIA, Behaviour, parent, &state,
             search->bytes + EntryOptionsLayout::DialogLeft);
-  return entryDialog.goPressed;
+  return state.goPressed;
 }

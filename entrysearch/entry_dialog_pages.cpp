@@ -46,9 +46,9 @@ bool onPage(const ValueCriterionRow& row, bool searchPage) {
   return searchPage || !row.searchOnly;
 }
 
-void loadPage(HWND dialog, const EntryOptions& record) {
+void loadPage(HWND dialog, const EntryOptions& record, bool searchPage) {
   for (const ValueCriterionRow& row : ValueCriterionTable) {
-    if (!onPage(row, entryDialog.searchPageShown != 0)) continue;
+    if (!onPage(row, searchPage)) continue;
     setValue(dialog, row.boxId, ControlCheckBox,
              optionWord(record, row.enabledOffset));
     setValue(dialog, row.editId, ControlNumericEdit,
@@ -67,8 +67,8 @@ void loadPage(HWND dialog, const EntryOptions& record) {
   setValue(dialog, IDC_CRITERIA_OR, ControlRadioButton, matchAll == 0 ? 1 : 0);
 }
 
-void showPage(HWND dialog, bool searchPage) {
-  entryDialog.searchPageShown = searchPage ? 1 : 0;
+void showPage(HWND dialog, EntryDialogState& state, bool searchPage) {
+  state.searchPageShown = searchPage ? 1 : 0;
   hostSetControlText(dialog, IDC_CRITERIA_CAPTION,
                      searchPage ? "Search for..." : "Replace with...",
                      InterfaceVersion);
@@ -85,8 +85,7 @@ void showPage(HWND dialog, bool searchPage) {
 
   // The replace page offers entry actions or note actions, as the search
   // page asked about entries or notes.
-  const bool noteLevel =
-      optionWord(entryDialog.replaceWorking, L::NoteLevel) != 0;
+  const bool noteLevel = optionWord(state.replaceWorking, L::NoteLevel) != 0;
   const bool entryGroup = searchPage || !noteLevel;
   show(dialog, IDC_CRITERIA_ENTRY_GROUP, entryGroup);
   for (const EntryFlagRow& row : EntryFlagTable) {
@@ -109,8 +108,8 @@ void showPage(HWND dialog, bool searchPage) {
   // Clef changes are never offered; the row's word passes through.
   show(dialog, IDC_ENTRY_CLEF_CHANGE, false);
 
-  loadPage(dialog,
-           searchPage ? entryDialog.searchWorking : entryDialog.replaceWorking);
+  loadPage(dialog, searchPage ? state.searchWorking : state.replaceWorking,
+           searchPage);
   enableValueEdits(dialog);
   InvalidateRect(dialog, nullptr, FALSE);
 }
@@ -149,8 +148,12 @@ bool readFlag(HWND dialog, int16_t controlId, EntryOptions& record,
 
 }  // namespace
 
-void showSearchPage(HWND dialog) { showPage(dialog, true); }
-void showReplacePage(HWND dialog) { showPage(dialog, false); }
+void showSearchPage(HWND dialog, EntryDialogState& state) {
+  showPage(dialog, state, true);
+}
+void showReplacePage(HWND dialog, EntryDialogState& state) {
+  showPage(dialog, state, false);
+}
 
 void enableValueEdits(HWND dialog) {
   for (const ValueCriterionRow& row : ValueCriterionTable) {
@@ -163,8 +166,9 @@ void enableValueEdits(HWND dialog) {
   }
 }
 
-bool readPage(HWND dialog, EntryOptions& record, bool confirm) {
-  const bool searchPage = entryDialog.searchPageShown != 0;
+bool readPage(HWND dialog, EntryDialogState& state, EntryOptions& record,
+              bool confirm) {
+  const bool searchPage = state.searchPageShown != 0;
   int total = 0, noteCriteria = 0, dangerousSet = 0;
   FieldRead reads[ValueCriterionCount] = {};
   for (size_t i = 0; i < ValueCriterionCount; ++i) {
@@ -200,8 +204,7 @@ bool readPage(HWND dialog, EntryOptions& record, bool confirm) {
     return false;
   }
   if (searchPage) {
-    setOptionWord(entryDialog.replaceWorking, L::NoteLevel,
-                  noteCriteria > 0 ? 1 : 0);
+    setOptionWord(state.replaceWorking, L::NoteLevel, noteCriteria > 0 ? 1 : 0);
   }
   setOptionWord(record, L::MatchAll,
                 getValue(dialog, IDC_CRITERIA_AND, ControlRadioButton));

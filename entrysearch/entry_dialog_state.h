@@ -1,6 +1,6 @@
-// The state of the criteria dialog (IDD_ENTRY_CRITERIA), shared by its
-// procedure and its page logic. The dialog is modal and never open twice,
-// so there is one instance.
+// The state of one run of the criteria dialog (IDD_ENTRY_CRITERIA), shared
+// by its procedure and its page logic. runEntryDialog owns it while the
+// dialog runs, and the procedure finds it on the dialog's window.
 #pragma once
 
 #include <windows.h>
@@ -21,11 +21,10 @@ struct EntryDialogState {
   COLORREF buttonFace;
 };
 
-extern EntryDialogState entryDialog;
-
 // Page logic (entry_dialog_pages.cpp).
-void showSearchPage(HWND dialog);
-void showReplacePage(HWND dialog);
+void showSearchPage(HWND dialog, EntryDialogState& state);
+void showReplacePage(HWND dialog, EntryDialogState& state);
 void enableValueEdits(HWND dialog);
 // Reads the page shown into `record`, validating it; answers success.
-bool readPage(HWND dialog, EntryOptions& record, bool confirm);
+bool readPage(HWND dialog, EntryDialogState& state, EntryOptions& record,
+              bool confirm);
