@@ -81,17 +81,6 @@ UserStep showLines(const char* when) {
   });
 }
 
-std::vector<uint8_t> selection(int16_t firstStaff, int16_t firstMeasure,
-                               int16_t lastStaff, int16_t lastMeasure) {
-  std::vector<uint8_t> region(HostRegionLayout::Size, 0);
-  writeI16(region.data(), HostRegionLayout::FirstStaff, firstStaff);
-  writeI16(region.data(), HostRegionLayout::FirstMeasure, firstMeasure);
-  writeI16(region.data(), HostRegionLayout::LastStaff, lastStaff);
-  writeI16(region.data(), HostRegionLayout::LastMeasure, lastMeasure);
-  writeI32(region.data(), HostRegionLayout::EndPosition, 4096);
-  return region;
-}
-
 int countEntries(const SimDocument& score) {
   int count = 0;
   for (int16_t s = 1; s <= score.staffCount(); ++s) {
@@ -330,7 +319,8 @@ int main(int argc, char** argv) {
   scriptedUser().answerMessageBox(IDOK);
   pictureNextBox("dangerous-change-question");
   pictureNextBox("replacement-count-message");
-  std::vector<uint8_t> region = selection(1, 2, 2, 3);
+  // Measures 2 to 3 of both staves, from their start to their end.
+  std::vector<uint8_t> region = selectionRegion(1, 2, 0, 2, 3, 4096);
   result =
       callChecked(plugin.invoke, "Invoke", {0, 0, argument(region.data()), 0});
   printBoxes();
