@@ -1,3 +1,6 @@
+// The results dialog's procedure and page logic. Its state (the search it
+// shows, its preferences and code page, the bold font) is a ResultsDialog
+// that runResultsDialog owns and the skeleton keeps on the dialog's window.
 #include "textsearch/results_dialog.h"
 
 #include <windows.h>

@@ -1,3 +1,7 @@
+// The options dialog's procedure, its set-up and its validation. Its state
+// (the preferences it edits, the code page, the edits' font, whether it was
+// confirmed) is an OptionsDialog that runTextOptionsDialog owns and the
+// skeleton keeps on the dialog's window.
 #include "textsearch/text_options_dialog.h"
 
 #include <windows.h>
