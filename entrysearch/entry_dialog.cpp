@@ -44,7 +44,7 @@ bool isValueBox(int id) {
 // answers WM_CTLCOLORSTATIC for them on the replace page.
 LRESULT warningColour(HWND, UINT message, WPARAM wParam, LPARAM lParam,
                       void* context) {
-  EntryDialogState& state = *static_cast<EntryDialogState*>(context);
+  EntryDialogState& state = contextOf<EntryDialogState>(context);
   if (message != WM_CTLCOLORSTATIC || state.searchPageShown ||
       !isWarningControl(
           static_cast<int16_t>(GetDlgCtrlID(reinterpret_cast<HWND>(lParam))))) {
@@ -73,7 +73,7 @@ void closeDialog(HWND dialog, EntryDialogState& state) {
 }
 
 void initialise(HWND dialog, void* context) {
-  EntryDialogState& state = *static_cast<EntryDialogState*>(context);
+  EntryDialogState& state = contextOf<EntryDialogState>(context);
   state.buttonFace = GetSysColor(COLOR_BTNFACE);
   state.backgroundBrush = CreateSolidBrush(state.buttonFace);
   state.captionFont =
@@ -82,7 +82,7 @@ void initialise(HWND dialog, void* context) {
 }
 
 void onCommand(HWND dialog, DialogCommand command, void* context) {
-  EntryDialogState& state = *static_cast<EntryDialogState*>(context);
+  EntryDialogState& state = contextOf<EntryDialogState>(context);
   switch (command.id) {
     case IDC_CRITERIA_CANCEL:
       closeDialog(dialog, state);

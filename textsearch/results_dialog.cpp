@@ -1,5 +1,5 @@
 // The results dialog's procedure and page logic. Its state (the search it
-// shows, its preferences and code page, the bold font) is a ResultsDialog
+// shows, the code page, the bold font) is a ResultsDialog
 // that runResultsDialog owns and the skeleton keeps on the dialog's window.
 #include "textsearch/results_dialog.h"
 
@@ -23,17 +23,12 @@ namespace {
 // (made by the text command) and what the dialog adds.
 struct ResultsDialog {
   TextSearch* search;
-  const TextSearchPrefs* prefs;  // of this search
   const AnsiCodePage* codePage;  // of the texts
   HFONT boldFont;                // of the text line
 };
 
-ResultsDialog& stateOf(void* context) {
-  return *static_cast<ResultsDialog*>(context);
-}
-
 bool replaceMode(const ResultsDialog& state) {
-  return prefsWord(*state.prefs, T::ReplaceEnabled) != 0;
+  return sessionSwitch(state.search->session, T::ReplaceEnabled);
 }
 
 HWND dialogWindow(const ResultsDialog& state) {
@@ -57,7 +52,7 @@ void showMatch(const ResultsDialog& state) {
   formatLocation(state.search->cursor, line);
   setLine(state, 2, line);
   int16_t position = session.matchOffset;
-  if (prefsWord(*state.prefs, T::SearchTags) != 0) {
+  if (sessionSwitch(session, T::SearchTags)) {
     setLine(state, 3, session.currentText);
   } else {
     char* shown = displayText(session, &position);
@@ -123,7 +118,7 @@ void replaceAll(const ResultsDialog& state) {
 }
 
 void initialise(HWND dialog, void* context) {
-  ResultsDialog& state = stateOf(context);
+  ResultsDialog& state = contextOf<ResultsDialog>(context);
   state.search->session.resultsDialog = dialog;
   dropCurrentText(state.search->session);
   show(state, IDC_RESULTS_OK, false);
@@ -150,7 +145,7 @@ void close(HWND dialog, ResultsDialog& state) {
 }
 
 void onCommand(HWND dialog, DialogCommand command, void* context) {
-  ResultsDialog& state = stateOf(context);
+  ResultsDialog& state = contextOf<ResultsDialog>(context);
   switch (command.id) {
     case IDC_RESULTS_YES:
       replaceMatch(*state.search);
@@ -183,7 +178,7 @@ const DialogBehaviour Behaviour = {initialise, onCommand, nullptr};
 
 void runResultsDialog(HostWindow parent, TextSearchPrefs* prefs,
                       const AnsiCodePage* codePage, TextSearch* search) {
-  ResultsDialog state{search, prefs, codePage, nullptr};
+  ResultsDialog state{search, codePage, nullptr};
   runDialog(IDD_TEXT_RESULTS, Behaviour, parent, &state,
             prefs->bytes + T::ResultsDialogLeft);
 }

@@ -1,7 +1,7 @@
 // The results dialog of the text command (IDD_TEXT_RESULTS): each match with
 // its location, text and position, answered one by one or all at once. Its
 // state is a context on its window: the TextSearch the text command hands
-// it, the preferences and code page, and its bold font.
+// it, the code page, and its bold font.
 #pragma once
 
 #include "host/host_services.h"

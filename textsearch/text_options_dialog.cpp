@@ -31,10 +31,6 @@ struct OptionsDialog {
   bool confirmed;                // accepted with "GO!"
 };
 
-OptionsDialog& stateOf(void* context) {
-  return *static_cast<OptionsDialog*>(context);
-}
-
 int16_t boxValue(HWND dialog, int id) {
   return low16(
       hostGetControlValue(dialog, id, ControlCheckBox, InterfaceVersion));
@@ -137,7 +133,7 @@ void closeDialog(HWND dialog, OptionsDialog& state) {
 }
 
 void initialise(HWND dialog, void* context) {
-  OptionsDialog& state = stateOf(context);
+  OptionsDialog& state = contextOf<OptionsDialog>(context);
   const TextSearchPrefs& prefs = *state.prefs;
   giveStringsFont(dialog, state);
   limitText(dialog, IDC_OPTIONS_SEARCH_EDIT, TextMaxChars);
@@ -155,7 +151,7 @@ void initialise(HWND dialog, void* context) {
 }
 
 void onCommand(HWND dialog, DialogCommand command, void* context) {
-  OptionsDialog& state = stateOf(context);
+  OptionsDialog& state = contextOf<OptionsDialog>(context);
   if (command.id == IDC_OPTIONS_REPLACE_BOX && command.code == 0) {
     if (syncReplaceEdit(dialog) != 0) {
       hostFocusControl(dialog, IDC_OPTIONS_REPLACE_EDIT, InterfaceVersion);

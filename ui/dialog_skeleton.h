@@ -38,9 +38,15 @@ struct DialogBehaviour {
   // Null, or the messages the dialog answers in a window procedure of its
   // own, ahead of the host's (from WM_INITDIALOG until the dialog ends): a
   // non-zero answer is the window's, zero passes the message on.
-  LRESULT (*windowMessage)
+  LRESULT(*windowMessage)
   (HWND dialog, UINT message, WPARAM wParam, LPARAM lParam, void* context);
 };
+
+// A dialog's context as its behaviour's functions receive it.
+template <typename Context>
+Context& contextOf(void* context) {
+  return *static_cast<Context*>(context);
+}
 
 // Runs dialog `dialogId` of the plug-in's resources through the host (host
 // dialog service 15) and returns when it has ended. The dialog is placed at
