@@ -6,11 +6,15 @@
 # (for the README).
 # make dist: the zip and the setup program users install from, under build/dist/.
 # make fuzz: the fuzz targets, five minutes each.
+# make mutants: the mutants of the lines changed since BASE (default: the
+# parent of the current commit); make mutants SAMPLE=N SEED=S: a sample
+# over the whole product.
 BUILD := build
 WINEPREFIX := $(abspath $(BUILD))/wineprefix
 export WINEPREFIX
 
-.PHONY: all deps build test demo screenshots dist bench bench-counts fuzz clean
+.PHONY: all deps build test demo screenshots dist bench bench-counts fuzz \
+  mutants clean
 
 all: build
 
@@ -89,6 +93,15 @@ fuzz: build
 	  scripts/run-fuzz.sh $(BUILD)/fuzz/fuzz_$$target \
 	    tests/fuzz/corpus/$$target $(FUZZ_SECONDS) || exit 1; \
 	done
+
+# Survivors are printed, then the score; equivalent mutants are listed in
+# tests/equivalent-mutants.txt. Slots of their own under $(BUILD)/mutants.
+BASE ?= HEAD~1
+SAMPLE ?=
+SEED ?= 1
+mutants: deps
+	@scripts/mutants.py --build $(BUILD)/mutants \
+	  $(if $(SAMPLE),--sample $(SAMPLE) --seed $(SEED),--base $(BASE))
 
 clean:
 	rm -rf $(BUILD)

@@ -41,6 +41,10 @@ add_test(NAME analyzer
   COMMAND ${CMAKE_SOURCE_DIR}/scripts/run-analyzer.sh ${CMAKE_SOURCE_DIR})
 set_tests_properties(analyzer PROPERTIES TIMEOUT 600)
 
+# The mutation tool (make mutants) on its toy.
+add_test(NAME mutants_tool
+  COMMAND ${CMAKE_SOURCE_DIR}/tests/mutants/mutants_tool_test.py)
+
 # The Windows build, with the mingw-w64 toolchain.
 include(ExternalProject)
 set(WINDOWS_BUILD_DIR ${CMAKE_BINARY_DIR}/windows)

@@ -123,6 +123,8 @@ def check(condition, what):
     print(("ok      " if condition else "FAILED  ") + what)
     if not condition:
         failures.append(what)
+        if os.environ.get("FAIL_FAST"):  # a mutant's run ends here
+            sys.exit(1)
 
 
 def listing(windows_path):
