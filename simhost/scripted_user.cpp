@@ -1,8 +1,14 @@
 #include "simhost/scripted_user.h"
 
+#include <algorithm>
+#include <cctype>
+
 namespace {
 
 LRESULT CALLBACK cbtHook(int code, WPARAM wParam, LPARAM lParam) {
+  if (code == HCBT_DESTROYWND) {
+    scriptedUser().windowDestroyed(reinterpret_cast<HWND>(wParam));
+  }
   if (code == HCBT_ACTIVATE) {
     HWND window = reinterpret_cast<HWND>(wParam);
     char className[16] = {};
@@ -44,6 +50,30 @@ bool usable(HWND control) {
   return (style & WS_VISIBLE) && !(style & WS_DISABLED);
 }
 
+// The lParam of a key's message: one press, the key's scan code, whether Alt
+// is held, and for a release the previous-state and transition bits.
+LPARAM keyData(UINT virtualKey, bool alt, bool release) {
+  LPARAM data = 1 | static_cast<LPARAM>(
+                        MapVirtualKeyW(virtualKey, MAPVK_VK_TO_VSC) << 16);
+  if (alt) data |= 1 << 29;
+  if (release) data |= static_cast<LPARAM>(0xC0000000u);
+  return data;
+}
+
+bool isRelease(const Keystroke& key) {
+  return key.message == WM_KEYUP || key.message == WM_SYSKEYUP;
+}
+
+// A person's key: down and up. The modal loop's TranslateMessage makes the
+// key's character (WM_CHAR, or WM_SYSCHAR with Alt) from the down message,
+// as it does for a real keyboard.
+UserStep keyStep(UINT down, UINT up, UINT virtualKey, bool alt) {
+  UserStep step{UserStep::Keys, 0, 0, {}, {}, {}};
+  step.keys = {{down, virtualKey, keyData(virtualKey, alt, false)},
+               {up, virtualKey, keyData(virtualKey, alt, true)}};
+  return step;
+}
+
 }  // namespace
 
 ScriptedUser& scriptedUser() {
@@ -52,16 +82,25 @@ ScriptedUser& scriptedUser() {
 }
 
 UserStep setCheck(int controlId, int state) {
-  return UserStep{UserStep::SetCheck, controlId, state, {}, {}};
+  return UserStep{UserStep::SetCheck, controlId, state, {}, {}, {}};
 }
 UserStep typeText(int controlId, const std::string& text) {
-  return UserStep{UserStep::Type, controlId, 0, text, {}};
+  return UserStep{UserStep::Type, controlId, 0, text, {}, {}};
+}
+UserStep typeText(const std::string& text) { return typeText(0, text); }
+UserStep press(UINT virtualKey) {
+  return keyStep(WM_KEYDOWN, WM_KEYUP, virtualKey, false);
+}
+UserStep pressAlt(char letter) {
+  const UINT key =
+      static_cast<UINT>(toupper(static_cast<unsigned char>(letter)));
+  return keyStep(WM_SYSKEYDOWN, WM_SYSKEYUP, key, true);
 }
 UserStep click(int controlId) {
-  return UserStep{UserStep::Click, controlId, 0, {}, {}};
+  return UserStep{UserStep::Click, controlId, 0, {}, {}, {}};
 }
 UserStep look(std::function<void(HWND)> fn) {
-  return UserStep{UserStep::Look, 0, 0, {}, std::move(fn)};
+  return UserStep{UserStep::Look, 0, 0, {}, std::move(fn), {}};
 }
 
 void ScriptedUser::expectDialog(uint32_t resourceId,
@@ -90,6 +129,7 @@ void ScriptedUser::reset() {
   active_.clear();
   answers_.clear();
   pendingAnswers_.clear();
+  openBoxes_.clear();
   boxes.clear();
   dialogsRun.clear();
   problems.clear();
@@ -97,7 +137,7 @@ void ScriptedUser::reset() {
 
 void ScriptedUser::dialogStarted(HWND dialog, uint32_t resourceId) {
   dialogsRun.push_back(resourceId);
-  ActiveDialog active{dialog, resourceId, {}, false};
+  ActiveDialog active{dialog, resourceId, {}, false, false};
   if (pending_.empty()) {
     problems.push_back("dialog " + std::to_string(resourceId) +
                        " opened without a script");
@@ -116,7 +156,14 @@ void ScriptedUser::dialogStarted(HWND dialog, uint32_t resourceId) {
 void ScriptedUser::dialogEnded(HWND dialog) {
   for (size_t i = 0; i < active_.size(); ++i) {
     if (active_[i].window == dialog) {
-      if (!active_[i].steps.empty()) {
+      std::deque<UserStep>& steps = active_[i].steps;
+      // The release of the key that closed the dialog goes elsewhere.
+      if (!steps.empty() && steps.front().action == UserStep::Keys &&
+          std::all_of(steps.front().keys.begin(), steps.front().keys.end(),
+                      isRelease)) {
+        steps.pop_front();
+      }
+      if (!steps.empty()) {
         problems.push_back("dialog " + std::to_string(active_[i].resourceId) +
                            " closed before the script's last step");
       }
@@ -139,6 +186,18 @@ void ScriptedUser::runNextStep(HWND dialog) {
     if (candidate.window == dialog) active = &candidate;
   }
   if (active == nullptr) return;
+  if (!IsWindowEnabled(dialog)) {
+    // A message box is over the dialog: the step waits until it has closed.
+    active->waiting = true;
+    return;
+  }
+  if (!active->steps.empty() && active->steps.front().action == UserStep::Type)
+    spellOut(dialog, &active->steps.front());
+  if (!active->steps.empty() &&
+      active->steps.front().action == UserStep::Keys) {
+    postNextKey(dialog, active);
+    return;
+  }
   if (active->steps.empty()) {
     // Nobody would leave the dialog open for ever: close it so the run ends.
     if (!active->cancelled) {
@@ -155,6 +214,67 @@ void ScriptedUser::runNextStep(HWND dialog) {
   // The next step comes only once this one is over, message boxes included,
   // and only while the dialog is still open.
   if (isPluginDialog(dialog)) PostMessageA(dialog, WM_USER_STEP, 0, 0);
+}
+
+void ScriptedUser::spellOut(HWND dialog, UserStep* step) {
+  step->action = UserStep::Keys;
+  std::vector<Keystroke> keys;
+  if (step->controlId != 0) {
+    HWND control = GetDlgItem(dialog, step->controlId);
+    if (control == nullptr || !usable(control)) {
+      problems.push_back("control " + std::to_string(step->controlId) +
+                         " is not there to type into");
+      return;
+    }
+    keys.push_back({WM_NEXTDLGCTL, static_cast<WPARAM>(step->controlId), 0});
+  }
+  // The characters as the keyboard hands them on: UTF-16, whatever the
+  // code page; the control, ANSI or not, gets them as whole characters.
+  const std::string& text = step->text;
+  std::wstring units(text.size(), L'\0');
+  const int count = MultiByteToWideChar(
+      CP_ACP, MB_ERR_INVALID_CHARS, text.data(), static_cast<int>(text.size()),
+      &units[0], static_cast<int>(units.size()));
+  if (count == 0 && !text.empty()) {
+    problems.push_back("\"" + text + "\" is not text of code page " +
+                       std::to_string(GetACP()));
+  }
+  for (int i = 0; i < count; ++i) keys.push_back({WM_CHAR, units[i], 1});
+  // Nothing typed over the selected text: Backspace clears it.
+  if (text.empty()) {
+    const std::vector<Keystroke> back =
+        keyStep(WM_KEYDOWN, WM_KEYUP, VK_BACK, false).keys;
+    keys.insert(keys.end(), back.begin(), back.end());
+  }
+  step->keys = std::move(keys);
+}
+
+void ScriptedUser::postNextKey(HWND dialog, ActiveDialog* active) {
+  UserStep& step = active->steps.front();
+  if (!step.keys.empty()) {
+    const Keystroke key = step.keys.front();
+    step.keys.erase(step.keys.begin());
+    if (key.message == WM_NEXTDLGCTL) {
+      // As the Tab key moves there: the dialog manager selects an edit's
+      // text, so what is typed replaces it.
+      PostMessageW(dialog, WM_NEXTDLGCTL,
+                   reinterpret_cast<WPARAM>(
+                       GetDlgItem(dialog, static_cast<int>(key.wParam))),
+                   TRUE);
+    } else {
+      HWND focus = GetFocus();
+      if (focus == nullptr || !IsChild(dialog, focus)) {
+        problems.push_back("no control of dialog " +
+                           std::to_string(active->resourceId) +
+                           " has the focus to take a key");
+      } else {
+        PostMessageW(focus, key.message, key.wParam, key.lParam);
+      }
+    }
+  }
+  if (step.keys.empty()) active->steps.pop_front();
+  // Queued behind the key: the next step comes once the key has been taken.
+  PostMessageA(dialog, WM_USER_STEP, 0, 0);
 }
 
 void ScriptedUser::perform(HWND dialog, const UserStep& step) {
@@ -182,14 +302,10 @@ void ScriptedUser::perform(HWND dialog, const UserStep& step) {
                            std::to_string(step.state));
       }
       break;
-    case UserStep::Type:
-      SetFocus(control);
-      SetWindowTextA(control, step.text.c_str());
-      break;
     case UserStep::Click:
       SendMessageA(control, BM_CLICK, 0, 0);
       break;
-    case UserStep::Look:
+    default:
       break;
   }
 }
@@ -211,6 +327,7 @@ void ScriptedUser::messageBoxActivated(HWND box) {
     answers_.pop_front();
   }
   boxes.push_back(seen);
+  openBoxes_.push_back(box);
   if (beforeAnswer) {
     // Answer once the box is on the screen: the timer fires inside the
     // box's own modal loop.
@@ -230,5 +347,18 @@ void ScriptedUser::answerShownBox(HWND box) {
     beforeAnswer(box);
     PostMessageA(box, WM_COMMAND, static_cast<WPARAM>(answer), 0);
     return;
+  }
+}
+
+void ScriptedUser::windowDestroyed(HWND window) {
+  auto box = std::find(openBoxes_.begin(), openBoxes_.end(), window);
+  if (box == openBoxes_.end()) return;
+  openBoxes_.erase(box);
+  // The box has ended and given its owner back: a step that waited goes on.
+  for (ActiveDialog& active : active_) {
+    if (active.waiting) {
+      active.waiting = false;
+      PostMessageA(active.window, WM_USER_STEP, 0, 0);
+    }
   }
 }

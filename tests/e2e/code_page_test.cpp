@@ -8,6 +8,9 @@
 // character, and Greek and Japanese texts are searched, replaced and shown
 // whole. Run with LANG and LC_ALL of hi_IN.UTF-8.
 // Under any other code page the tests say so and skip.
+// On each, fifty bytes of letters typed with the keyboard alone reach both
+// edits and the stored record whole: ASCII on any code page, katakana under
+// 932, Greek under UTF-8.
 #include <cstring>
 #include <string>
 #include <utility>
@@ -83,9 +86,47 @@ class CodePageRun : public CommandTest {
     callChecked(plugin().invoke, "FinaleExtensionInvoke",
                 {argument(hostWindow), 1, 0, 0});
   }
+  // The search and replace strings as the plug-in stores them at its end.
+  std::pair<std::string, std::string> storedStrings() {
+    namespace L = TextSearchPrefsLayout;
+    callChecked(plugin().terminate, "FinaleExtensionTerminate", {0});
+    Bytes prefs = readSettingsValue("TextSearchPrefs").bytes;
+    prefs.resize(TextSearchPrefsSize);
+    const char* search = reinterpret_cast<const char*>(&prefs[L::SearchString]);
+    const char* replace =
+        reinterpret_cast<const char*>(&prefs[L::ReplaceString]);
+    return {std::string(search, strnlen(search, TextFieldSize)),
+            std::string(replace, strnlen(replace, TextFieldSize))};
+  }
+  // Keys alone: the search string where the dialog opens, Tab and Space
+  // check "&Case sensitive", Alt+R goes to the replace edit, the
+  // replacement, Enter for "GO!", Escape from the results. Fifty bytes each
+  // reach the edits and the stored record whole.
+  void typeFiftyBytes(const std::string& search, const std::string& replace) {
+    ASSERT_EQ(search.size(), TextMaxChars);
+    ASSERT_EQ(replace.size(), TextMaxChars);
+    std::pair<std::string, std::string> shown;
+    UINT caseBox = 0;
+    run({typeText(search), press(VK_TAB), press(VK_SPACE), pressAlt('r'),
+         typeText(replace), look([&](HWND d) {
+           shown = {controlText(d, IDC_OPTIONS_SEARCH_EDIT),
+                    controlText(d, IDC_OPTIONS_REPLACE_EDIT)};
+           caseBox = IsDlgButtonChecked(d, IDC_OPTIONS_CASE_BOX);
+         }),
+         press(VK_RETURN)},
+        {press(VK_ESCAPE)});
+    EXPECT_EQ(caseBox, 1u);
+    EXPECT_EQ(shown, std::make_pair(search, replace));
+    EXPECT_EQ(storedStrings(), std::make_pair(search, replace));
+  }
 };
 
 }  // namespace
+
+TEST_F(CodePageRun, FiftyTypedBytesOfAsciiReachTheEditsWhole) {
+  typeFiftyBytes("Allegro ma non troppo, un poco maestoso, cantabile",
+                 "Andante con moto e molto espressivo, sempre legato");
+}
 
 class CodePageTest : public CodePageRun {
  protected:
@@ -144,6 +185,12 @@ TEST_F(CodePageTest, DoubleByteSearchStringMatchesOnlyItself) {
   EXPECT_EQ(verse(2), "^font(x)xy" KA);
 }
 
+TEST_F(CodePageTest, FiftyTypedBytesOfKatakanaReachTheEditsWhole) {
+  std::string katakana = KA;  // and 24 more, trail bytes 'A', 'a' and '^'
+  for (int i = 0; i < 8; ++i) katakana += Ka KCaret KA;
+  typeFiftyBytes(katakana, katakana);
+}
+
 // UTF-8: e acute and e grave; a Greek, a Japanese and a Hindi direction.
 #define EACUTE "\xC3\xA9"
 #define EGRAVE "\xC3\xA8"
@@ -164,18 +211,6 @@ class Utf8CodePageTest : public CodePageRun {
   }
   std::string expression(uint16_t number) {
     return score.recordText({TagTextExpression, number, 0, 0}, 12);
-  }
-  // The search and replace strings as the plug-in stores them at its end.
-  std::pair<std::string, std::string> storedStrings() {
-    namespace L = TextSearchPrefsLayout;
-    callChecked(plugin().terminate, "FinaleExtensionTerminate", {0});
-    Bytes prefs = readSettingsValue("TextSearchPrefs").bytes;
-    prefs.resize(TextSearchPrefsSize);
-    const char* search = reinterpret_cast<const char*>(&prefs[L::SearchString]);
-    const char* replace =
-        reinterpret_cast<const char*>(&prefs[L::ReplaceString]);
-    return {std::string(search, strnlen(search, TextFieldSize)),
-            std::string(replace, strnlen(replace, TextFieldSize))};
   }
 };
 
@@ -232,4 +267,14 @@ TEST_F(Utf8CodePageTest, YesToAllOverGreekJapaneseAndHindiTexts) {
   EXPECT_EQ(expression(1), std::string(Greek, 9) + Sweetly);
   EXPECT_EQ(expression(2), std::string(Japanese, 10) + Sweetly);
   EXPECT_EQ(expression(3), Hindi);
+}
+
+TEST_F(Utf8CodePageTest, FiftyTypedBytesOfGreekReachTheEditsWhole) {
+  // Alpha to omega with the final sigma: 25 letters of two bytes.
+  const std::string greek =
+      "\xCE\xB1\xCE\xB2\xCE\xB3\xCE\xB4\xCE\xB5\xCE\xB6\xCE\xB7\xCE\xB8"
+      "\xCE\xB9\xCE\xBA\xCE\xBB\xCE\xBC\xCE\xBD\xCE\xBE\xCE\xBF\xCF\x80"
+      "\xCF\x81\xCF\x82\xCF\x83\xCF\x84\xCF\x85\xCF\x86\xCF\x87\xCF\x88"
+      "\xCF\x89";
+  typeFiftyBytes(greek, greek);
 }

@@ -147,15 +147,17 @@ TEST_F(EntryDialogTest, RangesAreCheckedInclusivelyWithTheFocusOnTheEdit) {
     SCOPED_TRACE(std::to_string(c.edit) + " = " + c.value);
     scriptedUser().reset();
     if (c.error) scriptedUser().answerMessageBox(IDOK);
-    std::string caption;
+    std::string caption, typed;
     int focus = 0;
     bool editWhileClear = true;
     runDialog({look([&](HWND d) { editWhileClear = enabled(d, c.edit); }),
                setCheck(c.box, 1), typeText(c.edit, c.value),
+               look([&](HWND d) { typed = controlText(d, c.edit); }),
                click(IDC_CRITERIA_DONE), seePage(&caption),
                look([&](HWND) { focus = focusId(); }),
                click(IDC_CRITERIA_CANCEL)});
     EXPECT_FALSE(editWhileClear) << "greyed while its box is clear";
+    EXPECT_EQ(typed, c.value) << "the edit takes the widest value typed";
     if (c.error) {
       ASSERT_EQ(scriptedUser().boxes.size(), 1u);
       EXPECT_EQ(scriptedUser().boxes[0].text, c.error);
