@@ -1,6 +1,7 @@
 // The note-entry command as a person uses it: the two-page criteria dialog
 // with its checks, messages, colours and remembered place, and the whole
 // command changing the score and reporting the count.
+#include <algorithm>
 #include <functional>
 #include <string>
 #include <vector>
@@ -50,6 +51,20 @@ Ink inkOf(HWND dialog, int id) {
     ink.black += c == RGB(0, 0, 0);
   }
   return ink;
+}
+
+// The colour of the brush the dialog paints a dark red row's background
+// with.
+COLORREF brushColourOf(HWND dialog) {
+  HDC dc = GetDC(dialog);
+  HGDIOBJ brush = reinterpret_cast<HGDIOBJ>(
+      SendMessageA(dialog, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
+                   reinterpret_cast<LPARAM>(
+                       GetDlgItem(dialog, IDC_CRITERIA_DANGER_LEGEND))));
+  ReleaseDC(dialog, dc);
+  LOGBRUSH logical{};
+  GetObjectA(brush, sizeof logical, &logical);
+  return logical.lbColor;
 }
 
 RECT placeOf(HWND dialog) {
@@ -175,11 +190,20 @@ TEST_F(EntryDialogTest, RangesAreCheckedInclusivelyWithTheFocusOnTheEdit) {
 TEST_F(EntryDialogTest, UncheckedValuesAreKeptWithoutARangeCheck) {
   scriptedUser().answerMessageBox(IDOK);  // the count
   // The edit is greyed while its box is clear: type, then clear the box.
+  // A flag's box greys or frees no edit (host service 35).
+  size_t callsBefore = 0, enables = 1;
   runDialog({setCheck(IDC_CRITERIA_DURATION_BOX, 1),
              typeText(IDC_CRITERIA_DURATION_EDIT, "0"),
              setCheck(IDC_CRITERIA_DURATION_BOX, 0),
-             setCheck(IDC_ENTRY_NOTE_REST, 1), click(IDC_CRITERIA_DONE),
-             setCheck(IDC_ENTRY_FLOAT_REST, 1), click(IDC_CRITERIA_GO)});
+             look([&](HWND) { callsBefore = simHost().calls.size(); }),
+             setCheck(IDC_ENTRY_NOTE_REST, 1), look([&](HWND) {
+               enables = std::count_if(
+                   simHost().calls.begin() + callsBefore, simHost().calls.end(),
+                   [](const ServiceCall& c) { return c.ordinal == 35; });
+             }),
+             click(IDC_CRITERIA_DONE), setCheck(IDC_ENTRY_FLOAT_REST, 1),
+             click(IDC_CRITERIA_GO)});
+  EXPECT_EQ(enables, 0u);
   ASSERT_EQ(scriptedUser().boxes.size(), 1u);
   EXPECT_EQ(scriptedUser().boxes[0].text, "0 replacements were made.");
   std::string shown;
@@ -448,6 +472,7 @@ TEST_F(EntryDialogTest, FontAndBrushAreReleasedWhenTheDialogCloses) {
     scriptedUser().reset();
     HGDIOBJ font = nullptr, brush = nullptr;
     bool liveWhileOpen = false;
+    std::vector<COLORREF> brushColours, faceColours;
     std::vector<UserStep> steps = {
         setCheck(IDC_ENTRY_NOTE_REST, 1),
         click(IDC_CRITERIA_DONE),
@@ -464,7 +489,7 @@ TEST_F(EntryDialogTest, FontAndBrushAreReleasedWhenTheDialogCloses) {
           liveWhileOpen = GetObjectType(font) == OBJ_FONT &&
                           GetObjectType(brush) == OBJ_BRUSH;
         }),
-        look([](HWND d) {
+        look([&](HWND d) {
           // The system colours change and change back while the dialog is
           // open: the red rows get a brush of each new face colour.
           ShowWindow(d, SW_SHOW);  // else nothing is painted
@@ -474,6 +499,8 @@ TEST_F(EntryDialogTest, FontAndBrushAreReleasedWhenTheDialogCloses) {
             SetSysColors(1, &face, &colour);
             RedrawWindow(d, nullptr, nullptr,
                          RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+            brushColours.push_back(brushColourOf(d));
+            faceColours.push_back(colour);
           }
         }),
         click(closeWith)};
@@ -481,6 +508,7 @@ TEST_F(EntryDialogTest, FontAndBrushAreReleasedWhenTheDialogCloses) {
       scriptedUser().answerMessageBox(IDOK);  // the count
     runDialog(steps);
     EXPECT_TRUE(liveWhileOpen);
+    EXPECT_EQ(brushColours, faceColours) << "the background follows the face";
     EXPECT_EQ(GetObjectType(font), 0u) << "caption font deleted";
     EXPECT_EQ(GetObjectType(brush), 0u) << "background brush deleted";
   }
