@@ -119,6 +119,24 @@ class CodePageRun : public CommandTest {
     EXPECT_EQ(shown, std::make_pair(search, replace));
     EXPECT_EQ(storedStrings(), std::make_pair(search, replace));
   }
+  // The user's text is drawn in `face` at the templates' 8 points: the two
+  // edits, and the results' line in bold and in `lineCharset`.
+  void expectUserTextFonts(const char* face, BYTE lineCharset) {
+    LOGFONTA search{}, replace{}, line{};
+    run({typeText(IDC_OPTIONS_SEARCH_EDIT, "a"),
+         readFont(IDC_OPTIONS_SEARCH_EDIT, &search),
+         readFont(IDC_OPTIONS_REPLACE_EDIT, &replace), click(IDC_OPTIONS_GO)},
+        {readFont(IDC_RESULTS_LINE_3, &line), press(VK_ESCAPE)});
+    HDC screen = GetDC(nullptr);
+    const LONG height = -MulDiv(8, GetDeviceCaps(screen, LOGPIXELSY), 72);
+    ReleaseDC(nullptr, screen);
+    for (const LOGFONTA* font : {&search, &replace, &line}) {
+      EXPECT_STREQ(font->lfFaceName, face);
+      EXPECT_EQ(font->lfHeight, height);
+    }
+    EXPECT_EQ(line.lfWeight, FW_BOLD);
+    EXPECT_EQ(line.lfCharSet, lineCharset);
+  }
 };
 
 }  // namespace
@@ -126,6 +144,11 @@ class CodePageRun : public CommandTest {
 TEST_F(CodePageRun, FiftyTypedBytesOfAsciiReachTheEditsWhole) {
   typeFiftyBytes("Allegro ma non troppo, un poco maestoso, cantabile",
                  "Andante con moto e molto espressivo, sempre legato");
+}
+
+TEST_F(CodePageRun, UserTextInTheDialogFaceOnASingleByteSystem) {
+  if (GetACP() == 932 || GetACP() == CP_UTF8) GTEST_SKIP();
+  expectUserTextFonts("MS Sans Serif", ANSI_CHARSET);
 }
 
 class CodePageTest : public CodePageRun {
@@ -158,6 +181,10 @@ TEST_F(CodePageTest, FindModeSeesOnlyWholeLetters) {
   EXPECT_EQ(seen[1][3], "at position 6") << "behind the caret of a katakana";
   EXPECT_EQ(seen[2][2], "2 instance(s) found");
   EXPECT_EQ(line.lfCharSet, SHIFTJIS_CHARSET);
+}
+
+TEST_F(CodePageTest, UserTextInTheCodePagesCharacterSet) {
+  expectUserTextFonts("MS Sans Serif", SHIFTJIS_CHARSET);
 }
 
 TEST_F(CodePageTest, YesToAllChangesNoKatakana) {
@@ -216,6 +243,10 @@ class Utf8CodePageTest : public CodePageRun {
 
 // 49 letters and a two-byte one are 51 bytes: the search string and the
 // replacement typed are cut to the 49 letters, never to half a letter.
+TEST_F(Utf8CodePageTest, UserTextInALinkedFace) {
+  expectUserTextFonts("MS Shell Dlg 2", DEFAULT_CHARSET);
+}
+
 TEST_F(Utf8CodePageTest, FiftyByteCutsKeepWholeCharacters) {
   const std::string qs(49, 'q');
   const std::string rs(49, 'r');
