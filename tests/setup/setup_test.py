@@ -2,9 +2,12 @@
 """End-to-end checks of the setup program under Wine, run silently as an
 administrator would, in a prefix of their own (WINEPREFIX, made by
 `wine-run.sh --prepare`), and of make dist's signing path:
-  unsigned by default, said in one line; signed with a throwaway
+  unsigned by default, said in one line; the zip's entries with fixed
+  dates, permissions and order; signed with a throwaway
   certificate, the same bytes twice, and a signed plug-in that still loads
-  and runs; a wrong password or a missing file stops it with no output;
+  and runs; a timestamp server given reaches all three signatures; a wrong
+  password or a missing file stops it and leaves no release, not even an
+  older one;
   a missing folder, or one without FINALE.EXE, is refused and left as it
   was;
   a stand-in where a folder or file goes (Wine running as root ignores
@@ -23,7 +26,9 @@ administrator would, in a prefix of their own (WINEPREFIX, made by
   nothing;
   the uninstaller, run from a copy elsewhere, leaves nothing behind but the
   settings key and what was there before or put in later (a Plug-ins
-  folder it made, with what the user put there);
+  folder it made, with what the user put there); after another install,
+  a file the user put in its own folder and another program in Program
+  Files\QZPlugins stay;
   the page walk of the README's pictures sees the folder page and the
   settings question as a user does.
     setup_test.py NSIS_SCRIPT PLUGIN INSTALL_TEXT LICENCE HOLD_FILE_EXE
@@ -32,6 +37,7 @@ import contextlib
 import os
 import pathlib
 import re
+import shutil
 import struct
 import subprocess
 import sys
@@ -48,6 +54,7 @@ PLUGIN_NAME = "vovadododidarov2000.fxt"
 UNINSTALL_KEY = r"HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\QZSearchReplace"
 SETTINGS_KEY = r"HKCU\Software\QZPlugins\QZSearchReplace111"
 OWN_FOLDER = r"C:\Program Files\QZPlugins\QZ Search-Replace"
+OTHER_PROGRAM_FOLDER = r"C:\Program Files\QZPlugins\Other Tool"
 TEST_ROOT = r"C:\setup-test"
 HOST_FOLDER = TEST_ROOT + r"\Notation Programs\Partitur Ærø"
 PLUGIN_PATH = HOST_FOLDER + "\\Plug-ins\\" + PLUGIN_NAME
@@ -163,12 +170,12 @@ def signed_by(path, cert):
     return result.returncode == 0 and "algorithm  : SHA256" in result.stdout
 
 
-def release(args, target, *signing):
+def release(args, target, *signing, env=None):
     """make dist's path: its exit code, output and files."""
     result = subprocess.run(
         [sys.executable, SCRIPTS / "make-release.py", *signing, args[1],
          args[0], *args[2:4], target],
-        stdout=subprocess.PIPE, stderr=subprocess.STDOUT, text=True)
+        stdout=subprocess.PIPE, stderr=subprocess.STDOUT, text=True, env=env)
     return result.returncode, result.stdout, sorted(target.glob("*"))
 
 
@@ -198,15 +205,35 @@ def signs_a_release(args, work, signing, files, log):
         stdout=subprocess.PIPE, stderr=log, text=True, timeout=SECONDS)
     check("[  PASSED  ] 1 test." in run.stdout,
           "  its plug-in runs the text command in the test host")
+    # A timestamp server reaches every signature: osslsigncode, in the
+    # path ahead of the real one, notes each signing and leaves the server
+    # out (none can be reached from here).
+    shim = work / "shim"
+    shim.mkdir()
+    (shim / "osslsigncode").write_text(
+        f'#!/bin/sh\necho "$*" >> {shim / "calls"}\n'
+        'for a; do shift; [ "$skip" ] && { skip=; continue; }\n'
+        '[ "$a" = -ts ] && { skip=1; continue; }; set -- "$@" "$a"; done\n'
+        f'exec {shutil.which("osslsigncode")} "$@"\n')
+    (shim / "osslsigncode").chmod(0o755)
+    server = "http://127.0.0.1:9/"
+    code, _, _ = release(args, work / "stamped", *signing, "--timestamp",
+                         server, env=dict(os.environ, PATH=f"{shim}:"
+                                          f"{os.environ['PATH']}"))
+    calls = (shim / "calls").read_text().splitlines()
+    check(code == 0 and len(calls) == 3 and
+          all(f"-ts {server}" in call for call in calls),
+          "make dist with a timestamp server: it signs all three with it")
     (work / "wrong").write_text("wrong\n")
     for what, spoilt, message in [
             ("a wrong password", [*signing[:3], work / "wrong"],
              "wrong password"),
             ("a missing file", [signing[0], work / "none", *signing[2:]],
              "does not exist")]:
-        code, output, made = release(args, work / "failed", *spoilt)
+        # Over the unsigned release made above: none is left.
+        code, output, made = release(args, work / "plain", *spoilt)
         check(code != 0 and message in output and not made and
-              not (work / "failed.partial").exists(),
+              not (work / "plain.partial").exists(),
               f"make dist with {what}: stops, says so, leaves no file")
 
 
@@ -422,6 +449,25 @@ def uninstalls_all_but_settings(log):
           "  the settings key is kept")
 
 
+def uninstall_keeps_what_others_put_there(setup, log):
+    r"""Its own folder and Program Files\QZPlugins go only when empty: a
+    file the user put in the one, another program of the same maker in
+    the other, stay."""
+    check(install(setup, HOST_FOLDER, log) == 0, "another install")
+    own = unix_path(OWN_FOLDER)
+    (own / "my notes.txt").write_text("notes\n")
+    other = unix_path(OTHER_PROGRAM_FOLDER)
+    other.mkdir()
+    (other / "tool.exe").write_bytes(b"MZ")
+    wine(own / "uninstall.exe", "/S", log=log)
+    wait_for_wine()
+    check(listing(OWN_FOLDER) == ["my notes.txt"],
+          "uninstall: its folder keeps a file the user put there")
+    check(listing(OTHER_PROGRAM_FOLDER) == ["tool.exe"],
+          r"  Program Files\QZPlugins keeps another program")
+    subprocess.run(["rm", "-rf", str(own.parent)], check=True)
+
+
 def walks_the_pages(hold_exe, log):
     """The page walk that takes the README's pictures, on Xvfb in this
     prefix: it also fails when the folder page lets a folder without
@@ -447,6 +493,13 @@ def main():
             sys.exit(output)
         with zipfile.ZipFile(release_files[0]) as archive:
             (work / PLUGIN_NAME).write_bytes(archive.read(PLUGIN_NAME))
+            # Nothing of the day or the machine it was made on.
+            check([(i.filename, i.date_time, i.external_attr >> 16,
+                    i.create_system, i.compress_type)
+                   for i in archive.infolist()] ==
+                  [(name, (1980, 1, 1, 0, 0, 0), 0o644, 3, zipfile.ZIP_DEFLATED)
+                   for name in (PLUGIN_NAME, "INSTALL.txt", "LICENSE.txt")],
+                  "the zip: fixed dates, permissions and order")
         setup = release_files[1]
         files = {"plugin": (work / PLUGIN_NAME).read_bytes(), "cert": cert,
                  "release": release_files,
@@ -465,6 +518,7 @@ def main():
                 refuses_plugin_in_use(setup, hold_exe, log)
                 keeps_everything_while_in_use(hold_exe, log)
                 uninstalls_all_but_settings(log)
+                uninstall_keeps_what_others_put_there(setup, log)
                 walks_the_pages(hold_exe, log)
             finally:
                 clean(log)
