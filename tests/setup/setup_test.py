@@ -229,7 +229,8 @@ def signs_a_release(args, work, signing, files, log):
             ("a wrong password", [*signing[:3], work / "wrong"],
              "wrong password"),
             ("a missing file", [signing[0], work / "none", *signing[2:]],
-             "does not exist")]:
+             "does not exist"),
+            ("a certificate alone", signing[:2], "no password file given")]:
         # Over the unsigned release made above: none is left.
         code, output, made = release(args, work / "plain", *spoilt)
         check(code != 0 and message in output and not made and
