@@ -184,13 +184,18 @@ def signs_a_release(args, work, signing, files, log):
     check(code == 0 and [line.startswith("unsigned") for line in
                          output.splitlines()] == [False, False, True],
           "make dist without a certificate: unsigned, said in one line")
-    plugin = work / "copy" / PLUGIN_NAME  # the same bytes, a later date
-    plugin.parent.mkdir()
-    plugin.write_bytes(pathlib.Path(args[1]).read_bytes())
-    again = release([args[0], plugin, *args[2:]], work / "again", *signing)
+    # The same bytes, a later date; the texts' dates are the user's own.
+    copies = [work / "copy" / pathlib.Path(a).name for a in args[1:4]]
+    copies[0].parent.mkdir()
+    for source, copy in zip(args[1:4], copies):
+        shutil.copyfile(source, copy)
+    dates = [copy.stat().st_mtime_ns for copy in copies[1:]]
+    again = release([args[0], *copies, args[4]], work / "again", *signing)
     check(again[2] and [p.read_bytes() for p in again[2]] ==
-          [p.read_bytes() for p in files["release"]],
-          "make dist with a certificate: the same bytes twice")
+          [p.read_bytes() for p in files["release"]] and
+          dates == [copy.stat().st_mtime_ns for copy in copies[1:]],
+          "make dist with a certificate: the same bytes twice, the texts "
+          "given keep their dates")
     signed = work / PLUGIN_NAME
     check(signed_by(signed, files["cert"]),
           "  the plug-in in the zip is signed")
