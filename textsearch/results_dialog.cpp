@@ -12,6 +12,7 @@
 #include "resources/dialog_ids.h"
 #include "textsearch/text_location.h"
 #include "textsearch/text_memory.h"
+#include "textsearch/user_text_face.h"
 #include "ui/dialog_skeleton.h"
 #include "ui/dialog_utils.h"
 

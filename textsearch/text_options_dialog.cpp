@@ -10,6 +10,7 @@
 
 #include "host/byte_access.h"
 #include "resources/dialog_ids.h"
+#include "textsearch/user_text_face.h"
 #include "ui/dialog_skeleton.h"
 #include "ui/dialog_utils.h"
 

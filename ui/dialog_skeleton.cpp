@@ -88,10 +88,6 @@ void endDialog(HWND dialog) {
   hostEndDialog(dialog, InterfaceVersion);
 }
 
-const char* userTextFace(CharacterForm form) {
-  return form == CharacterForm::Utf8 ? LinkedFontFace : DialogFontFace;
-}
-
 HFONT createDialogFont(HWND dialog, const DialogFont& font, const char* face) {
   HDC dc = GetDC(dialog);
   const int height = -MulDiv(font.pointSize, GetDeviceCaps(dc, LOGPIXELSY), 72);

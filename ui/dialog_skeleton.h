@@ -17,7 +17,6 @@
 #include <cstdint>
 
 #include "host/host_services.h"
-#include "textsearch/text_characters.h"
 
 // A WM_COMMAND as a dialog reads it: the control id (the low word of wParam,
 // signed) and the notification code (the high word; 0 for a click).
@@ -64,17 +63,6 @@ void endDialog(HWND dialog);
 constexpr char DialogFontFace[] = "MS Sans Serif";
 constexpr BYTE DialogFontFamily = FF_SWISS | DEFAULT_PITCH;
 constexpr int DialogPointSize = 8;  // of the templates' font
-
-// The face of the user's own text (the options dialog's strings, the text
-// line of the results). The dialog face is a raster font: each installed
-// variant holds the glyphs of one code page, which is all a single- or
-// double-byte system's texts need. Under UTF-8 a text may hold any script,
-// and Windows finds glyphs in other fonts only for a TrueType face, through
-// its font links and the complex-script fallback. "MS Shell Dlg 2" is the
-// name Windows maps to its TrueType dialog face (Tahoma): the system's font
-// links cover it, and its letters are as wide as the templates' face.
-constexpr char LinkedFontFace[] = "MS Shell Dlg 2";
-const char* userTextFace(CharacterForm form);
 
 // A font of the dialog face: its size in points, its weight (0: the
 // default) and its character set.
