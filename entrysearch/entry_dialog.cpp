@@ -1,6 +1,6 @@
 // The criteria dialog of the note-entry command (IDD_ENTRY_CRITERIA): its
-// dialog procedure, its set-up and closing, and the window procedure that
-// draws dangerous replace actions in dark red.
+// set-up, its commands, its release, and the window procedure that draws
+// dangerous replace actions in dark red.
 #include "entrysearch/entry_dialog.h"
 
 #include <windows.h>
@@ -62,16 +62,6 @@ LRESULT warningColour(HWND, UINT message, WPARAM wParam, LPARAM lParam,
   return reinterpret_cast<LRESULT>(state.backgroundBrush);
 }
 
-// Cancel and GO alike: the window procedure back, the position kept, the
-// dialog ended, its font and brush released.
-void closeDialog(HWND dialog, EntryDialogState& state) {
-  endDialog(dialog);
-  DeleteObject(state.backgroundBrush);
-  DeleteObject(state.captionFont);
-  state.backgroundBrush = nullptr;
-  state.captionFont = nullptr;
-}
-
 void initialise(HWND dialog, void* context) {
   EntryDialogState& state = contextOf<EntryDialogState>(context);
   state.buttonFace = GetSysColor(COLOR_BTNFACE);
@@ -81,11 +71,18 @@ void initialise(HWND dialog, void* context) {
   showSearchPage(dialog, state);
 }
 
+// However the dialog ends: the brush and the caption font of its set-up.
+void release(void* context) {
+  EntryDialogState& state = contextOf<EntryDialogState>(context);
+  deleteDialogObject(state.backgroundBrush);
+  deleteDialogObject(state.captionFont);
+}
+
 void onCommand(HWND dialog, DialogCommand command, void* context) {
   EntryDialogState& state = contextOf<EntryDialogState>(context);
   switch (command.id) {
     case IDC_CRITERIA_CANCEL:
-      closeDialog(dialog, state);
+      endDialog(dialog);
       break;
     case IDC_CRITERIA_DONE:
       if (readPage(dialog, state, state.searchWorking, true)) {
@@ -102,7 +99,7 @@ void onCommand(HWND dialog, DialogCommand command, void* context) {
         state.goPressed = 1;
         *state.callerSearch = state.searchWorking;
         *state.callerReplace = state.replaceWorking;
-        closeDialog(dialog, state);
+        endDialog(dialog);
       }
       break;
     case IDC_CRITERIA_RESET:
@@ -120,7 +117,10 @@ void onCommand(HWND dialog, DialogCommand command, void* context) {
   }
 }
 
-const DialogBehaviour Behaviour = {initialise, onCommand, warningColour};
+const DialogBehaviour Behaviour = {.initialise = initialise,
+                                   .onCommand = onCommand,
+                                   .windowMessage = warningColour,
+                                   .release = release};
 
 }  // namespace
 

@@ -15,6 +15,6 @@ done < <("$compiler" -x c++ -E -v - </dev/null 2>&1 |
          sed -n '/^#include <...> search starts here:/,/^End of search list./p' |
          sed '1d;$d')
 sources=$(find plugin ui entrysearch textsearch -name '*.cpp' | sort)
-clang-tidy --quiet $sources -- --target=i686-w64-mingw32 -std=c++17 \
+clang-tidy --quiet $sources -- --target=i686-w64-mingw32 -std=c++20 \
   -I"$root" "${includes[@]}"
 echo "analyzer: no finding in $(echo "$sources" | wc -w) files"

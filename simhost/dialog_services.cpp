@@ -2,10 +2,14 @@
 // the plug-in's own dialog resources with DialogBoxParam and forwards every
 // message to the plug-in's five-argument dialog procedure; 57 and 58 map the
 // host's control kinds onto check boxes, radio buttons and numeric edits.
+// A dialog ended or destroyed by the host itself is ended without service
+// 16, as a real host's own close would be.
 #include "simhost/dialog_services.h"
 
 #include <windows.h>
 
+#include <algorithm>
+#include <string>
 #include <vector>
 
 #include "host/byte_access.h"
@@ -19,6 +23,9 @@ namespace {
 struct RunningDialog {
   HostDialogProc proc;
   uint32_t resourceId;
+  // The window properties the plug-in's procedure put on the dialog as it
+  // set it up (those of the system, as Wine's, are there before).
+  std::vector<std::string> pluginProperties;
 };
 
 // Dialogs are modal, so the innermost one is the last.
@@ -31,6 +38,33 @@ HWND control(HostWindow dialog, uint32_t controlId) {
   return GetDlgItem(static_cast<HWND>(dialog), low16(controlId));
 }
 
+BOOL CALLBACK collectProperty(HWND, LPSTR name, HANDLE, ULONG_PTR names) {
+  if (HIWORD(reinterpret_cast<uintptr_t>(name)) != 0) {
+    reinterpret_cast<std::vector<std::string>*>(names)->push_back(name);
+  }
+  return TRUE;
+}
+
+// The window's properties that are named by a string.
+std::vector<std::string> propertiesOf(HWND window) {
+  std::vector<std::string> names;
+  EnumPropsExA(window, collectProperty, reinterpret_cast<LPARAM>(&names));
+  return names;
+}
+
+// At the window's last message, once the plug-in's procedure has seen it:
+// a property the plug-in put on the window and has not taken off would be
+// dropped unseen with the window.
+void checkPropertiesGone(HWND window, const RunningDialog& running) {
+  for (const std::string& name : running.pluginProperties) {
+    if (GetPropA(window, name.c_str()) != nullptr) {
+      simHost().violation("dialog " + std::to_string(running.resourceId) +
+                          " destroyed with the window property " + name +
+                          " still on it");
+    }
+  }
+}
+
 INT_PTR CALLBACK forwardingDialogProc(HWND window, UINT message, WPARAM wParam,
                                       LPARAM lParam) {
   if (runningDialogs.empty()) return FALSE;
@@ -39,14 +73,24 @@ INT_PTR CALLBACK forwardingDialogProc(HWND window, UINT message, WPARAM wParam,
     scriptedUser().runNextStep(window);
     return TRUE;
   }
+  const std::vector<std::string> before = message == WM_INITDIALOG
+                                              ? propertiesOf(window)
+                                              : std::vector<std::string>{};
   const uint32_t result = callChecked(
       reinterpret_cast<const void*>(running.proc), "the dialog procedure",
       {word(window), message, static_cast<uint32_t>(wParam),
        static_cast<uint32_t>(lParam), 0});
   if (message == WM_INITDIALOG) {
+    for (const std::string& name : propertiesOf(window)) {
+      if (std::find(before.begin(), before.end(), name) == before.end()) {
+        runningDialogs.back().pluginProperties.push_back(name);
+      }
+    }
     scriptedUser().dialogStarted(window, running.resourceId);
   } else if (message == WM_DESTROY) {
     scriptedUser().dialogEnded(window);
+  } else if (message == WM_NCDESTROY) {
+    checkPropertiesGone(window, running);
   }
   return static_cast<INT_PTR>(result);
 }
@@ -54,6 +98,10 @@ INT_PTR CALLBACK forwardingDialogProc(HWND window, UINT message, WPARAM wParam,
 }  // namespace
 
 void setDialogResourceModule(HMODULE module) { resourceModule = module; }
+
+void endDialogAsHost(HWND dialog) { EndDialog(dialog, 0); }
+
+void destroyDialogAsHost(HWND dialog) { DestroyWindow(dialog); }
 
 extern "C" {
 
@@ -73,7 +121,7 @@ uint32_t HOST_CALL hostRunDialog(uint32_t resourceId, HostDialogProc proc,
     host.violation("service 15 with a procedure outside any module");
     return host.result16(0);
   }
-  runningDialogs.push_back(RunningDialog{proc, resourceId});
+  runningDialogs.push_back(RunningDialog{proc, resourceId, {}});
   const INT_PTR result =
       DialogBoxParamA(module, MAKEINTRESOURCEA(low16(resourceId)),
                       static_cast<HWND>(owner), forwardingDialogProc, 0);

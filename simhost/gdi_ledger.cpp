@@ -7,6 +7,8 @@ namespace {
 
 std::set<HGDIOBJ> liveObjects;
 std::multiset<HDC> liveDcs;
+// Objects deleted that the plug-in did not hold: deleted twice, say.
+int strayDeletions = 0;
 
 HFONT WINAPI ledgerCreateFontA(int h, int w, int e, int o, int wt, DWORD i,
                                DWORD u, DWORD s, DWORD cs, DWORD op, DWORD cp,
@@ -23,8 +25,10 @@ HBRUSH WINAPI ledgerCreateSolidBrush(COLORREF colour) {
 }
 
 BOOL WINAPI ledgerDeleteObject(HGDIOBJ object) {
+  const bool held = liveObjects.count(object) != 0;
   const BOOL deleted = DeleteObject(object);
-  if (deleted) liveObjects.erase(object);
+  if (!held) ++strayDeletions;
+  if (held && deleted) liveObjects.erase(object);
   return deleted;
 }
 
@@ -94,7 +98,12 @@ std::string takeGdiLeftovers() {
     left = std::to_string(liveObjects.size()) + " GDI objects, " +
            std::to_string(liveDcs.size()) + " device contexts";
   }
+  if (strayDeletions != 0) {
+    left += (left.empty() ? "" : "; ") + std::to_string(strayDeletions) +
+            " deletions of objects not held";
+  }
   liveObjects.clear();
   liveDcs.clear();
+  strayDeletions = 0;
   return left;
 }

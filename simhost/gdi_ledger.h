@@ -10,6 +10,7 @@
 // Patches the module's imports of CreateFontA, CreateSolidBrush,
 // DeleteObject, GetDC and ReleaseDC; answers how many were patched.
 int installGdiLedger(HMODULE plugin);
-// What the plug-in still holds, empty when nothing; forgets it, so that one
-// leak is reported once.
+// What the plug-in still holds, and how often it deleted an object it did
+// not hold (one deleted twice, say); empty when neither. Forgets both, so
+// that one fault is reported once.
 std::string takeGdiLeftovers();

@@ -12,6 +12,7 @@
 #include "resources/dialog_ids.h"
 #include "textsearch/text_location.h"
 #include "textsearch/text_memory.h"
+#include "textsearch/user_text_face.h"
 #include "ui/dialog_skeleton.h"
 #include "ui/dialog_utils.h"
 
@@ -137,11 +138,11 @@ void initialise(HWND dialog, void* context) {
   beginSession(dialog, state);
 }
 
-void close(HWND dialog, ResultsDialog& state) {
+// However the dialog ends: the text of the match shown, and the bold font.
+void release(void* context) {
+  ResultsDialog& state = contextOf<ResultsDialog>(context);
   dropCurrentText(state.search->session);
-  DeleteObject(state.boldFont);
-  state.boldFont = nullptr;
-  endDialog(dialog);
+  deleteDialogObject(state.boldFont);
 }
 
 void onCommand(HWND dialog, DialogCommand command, void* context) {
@@ -165,14 +166,17 @@ void onCommand(HWND dialog, DialogCommand command, void* context) {
       break;
     case IDC_RESULTS_OK:
     case IDC_RESULTS_CANCEL:
-      close(dialog, state);
+      endDialog(dialog);
       break;
     default:
       break;
   }
 }
 
-const DialogBehaviour Behaviour = {initialise, onCommand, nullptr};
+const DialogBehaviour Behaviour = {.initialise = initialise,
+                                   .onCommand = onCommand,
+                                   .windowMessage = nullptr,
+                                   .release = release};
 
 }  // namespace
 

@@ -3,9 +3,33 @@
 // how the walk probes an item and steps to the next, whether the matcher
 // steps over inline tags, and how its location reads. The walker (its
 // write-back and location line included) reads rows of it and switches on
-// no kind: the walk visits the rows in order and ends after the last, so a
-// kind is added as one row (with its host records and its dialog box).
+// no kind: the walk visits the rows in order and ends after the last.
 // Constant data only.
+//
+// What a new kind touches:
+// - here: its TextElementKind (the next number) and TextKindCount; the size
+//   of its item, if the walk reads the item into the cursor (and
+//   LargestItemSize, if it is the largest);
+// - text_kinds.cpp: its row, every field named;
+// - host/host_tags.h: the tags of its records; host/host_records.h: the
+//   offsets of the item's words that name its texts, if the item names them;
+// - its switch. TextSearchPrefs has no spare word, and its 132 bytes are
+//   also the stored "TextSearchPrefs" value. A kind that shares a switch
+//   (as the three lyric kinds share `lyrics`) names that switch's offset and
+//   touches nothing more. A switch of its own grows the record and so
+//   changes the stored format: text_prefs.h (the size, ElementSwitchCount
+//   and the offsets after the switches), text_prefs.cpp (if it is on by
+//   default), and a value stored in the old size no longer loads
+//   (plugin/settings.cpp);
+// - a box of its own in the options dialog: resources/dialog_ids.h (the
+//   element boxes are consecutive ids, one per switch, in switch order),
+//   resources/dialogs.rc (the box, in a group box grown to hold it) and
+//   text_options_dialog.cpp, whose check names the last box;
+// - only if no row yet steps, probes, finds its text or names its location
+//   as it needs: a value of an enum below and its case in text_walker.cpp
+//   (KindStep, ItemProbe, TextSource) or text_location.cpp (LocationForm);
+// - for tests, the simulated document (simhost/sim_document.*), to hold its
+//   records.
 #pragma once
 
 #include <cstddef>

@@ -10,6 +10,7 @@
 
 #include "host/byte_access.h"
 #include "resources/dialog_ids.h"
+#include "textsearch/user_text_face.h"
 #include "ui/dialog_skeleton.h"
 #include "ui/dialog_utils.h"
 
@@ -126,10 +127,9 @@ void giveStringsFont(HWND dialog, OptionsDialog& state) {
   setControlFont(dialog, IDC_OPTIONS_REPLACE_EDIT, state.stringsFont);
 }
 
-void closeDialog(HWND dialog, OptionsDialog& state) {
-  endDialog(dialog);
-  if (state.stringsFont != nullptr) DeleteObject(state.stringsFont);
-  state.stringsFont = nullptr;
+// However the dialog ends: the edits' font, if it made one.
+void release(void* context) {
+  deleteDialogObject(contextOf<OptionsDialog>(context).stringsFont);
 }
 
 void initialise(HWND dialog, void* context) {
@@ -160,14 +160,17 @@ void onCommand(HWND dialog, DialogCommand command, void* context) {
   } else if (command.id == IDC_OPTIONS_GO) {
     if (acceptOptions(dialog, state)) {
       state.confirmed = true;
-      closeDialog(dialog, state);
+      endDialog(dialog);
     }
   } else if (command.id == IDC_OPTIONS_CANCEL) {
-    closeDialog(dialog, state);
+    endDialog(dialog);
   }
 }
 
-const DialogBehaviour Behaviour = {initialise, onCommand, nullptr};
+const DialogBehaviour Behaviour = {.initialise = initialise,
+                                   .onCommand = onCommand,
+                                   .windowMessage = nullptr,
+                                   .release = release};
 
 }  // namespace
 

@@ -11,6 +11,7 @@ struct DialogRun {
   const DialogBehaviour* behaviour;
   void* context;
   uint8_t* position;
+  HWND dialog;       // from WM_INITDIALOG until the run is released
   WNDPROC hostProc;  // the window procedure replaced, or null
 };
 
@@ -23,17 +24,43 @@ DialogRun* runOf(HWND dialog) {
   return static_cast<DialogRun*>(GetPropA(dialog, RunProperty));
 }
 
+// Ends a run once, however its dialog ends: the window gets its procedure
+// back and loses the property (while it still carries this run: a window
+// destroyed unseen has lost both), then the dialog frees what its context
+// holds. A run that never opened, or is released already, is left alone.
+void releaseRun(DialogRun& run) {
+  HWND dialog = run.dialog;
+  if (dialog == nullptr) return;
+  run.dialog = nullptr;
+  if (runOf(dialog) == &run) {
+    if (run.hostProc != nullptr) {
+      SetWindowLongA(dialog, GWL_WNDPROC, reinterpret_cast<LONG>(run.hostProc));
+    }
+    RemovePropA(dialog, RunProperty);
+  }
+  run.behaviour->release(run.context);
+}
+
+// The window procedure of a dialog that answers messages of its own. It
+// sees the window's last message, WM_NCDESTROY, whatever the host passes
+// on to the dialog procedure, and releases the run before the host's
+// procedure sees it.
 LRESULT CALLBACK answeringProc(HWND dialog, UINT message, WPARAM wParam,
                                LPARAM lParam) {
   DialogRun* run = runOf(dialog);
   if (run == nullptr) return DefDlgProcA(dialog, message, wParam, lParam);
-  const LRESULT answer = run->behaviour->windowMessage(dialog, message, wParam,
-                                                       lParam, run->context);
-  if (answer != 0) return answer;
-  return CallWindowProcA(run->hostProc, dialog, message, wParam, lParam);
+  const WNDPROC hostProc = run->hostProc;
+  if (message == WM_NCDESTROY) {
+    releaseRun(*run);
+  } else if (const LRESULT answer = run->behaviour->windowMessage(
+                 dialog, message, wParam, lParam, run->context)) {
+    return answer;
+  }
+  return CallWindowProcA(hostProc, dialog, message, wParam, lParam);
 }
 
 void initialiseRun(HWND dialog, DialogRun* run) {
+  run->dialog = dialog;
   SetPropA(dialog, RunProperty, run);
   restoreWindowPosition(dialog, run->position);
   run->behaviour->initialise(dialog, run->context);
@@ -45,7 +72,8 @@ void initialiseRun(HWND dialog, DialogRun* run) {
 
 // The procedure of every dialog: WM_INITDIALOG takes the run and answers 1
 // (the system sets the focus); WM_COMMAND goes to the dialog's commands;
-// every message answers 0 otherwise.
+// WM_NCDESTROY, the last message of a window the host ended or destroyed,
+// releases the run; every message answers 0 otherwise.
 int32_t HOST_CALL dialogProc(HostWindow window, uint32_t message,
                              uint32_t wParam, int32_t, uint32_t) {
   HWND dialog = static_cast<HWND>(window);
@@ -56,8 +84,11 @@ int32_t HOST_CALL dialogProc(HostWindow window, uint32_t message,
     return 1;
   }
   DialogRun* run = runOf(dialog);
-  if (message == WM_COMMAND && run != nullptr) {
+  if (run == nullptr) return 0;
+  if (message == WM_COMMAND) {
     run->behaviour->onCommand(dialog, commandOf(wParam), run->context);
+  } else if (message == WM_NCDESTROY) {
+    releaseRun(*run);
   }
   return 0;
 }
@@ -70,26 +101,21 @@ DialogCommand commandOf(uint32_t wParam) {
 
 void runDialog(uint32_t dialogId, const DialogBehaviour& behaviour,
                HostWindow parent, void* context, uint8_t* position) {
-  DialogRun run{&behaviour, context, position, nullptr};
+  DialogRun run{&behaviour, context, position, nullptr, nullptr};
   pendingRun = &run;
   hostRunDialog(dialogId, dialogProc, parent, 1, 0, InterfaceVersion);
   pendingRun = nullptr;  // also when the dialog never opened
+  // The run lives no longer than this call: a host that keeps the ended
+  // window, or passes its last message on to nobody, has it released here.
+  releaseRun(run);
 }
 
 void endDialog(HWND dialog) {
   if (DialogRun* run = runOf(dialog)) {
-    if (run->hostProc != nullptr) {
-      SetWindowLongA(dialog, GWL_WNDPROC,
-                     reinterpret_cast<LONG>(run->hostProc));
-    }
     saveWindowPosition(dialog, run->position);
-    RemovePropA(dialog, RunProperty);
+    releaseRun(*run);
   }
   hostEndDialog(dialog, InterfaceVersion);
-}
-
-const char* userTextFace(CharacterForm form) {
-  return form == CharacterForm::Utf8 ? LinkedFontFace : DialogFontFace;
 }
 
 HFONT createDialogFont(HWND dialog, const DialogFont& font, const char* face) {

@@ -2,14 +2,17 @@
 // through the host with a state of its own, the message dispatch, the
 // command of a WM_COMMAND, placing the dialog where it was and closing it
 // where it will reopen, a window procedure of its own where a dialog needs
-// one, the fonts it gives its controls, and the error box that keeps it
-// open. Each dialog supplies only its set-up, its commands and its context.
+// one, the fonts it gives its controls, the error box that keeps it open,
+// and the one release of what a run holds, however the dialog ends. Each
+// dialog supplies only its set-up, its commands, its release and its
+// context.
 //
 // Where state lives: a dialog's context is a record its run call owns for
 // as long as the host runs the dialog; the procedure finds it on the
-// dialog's own window (a window property, removed when the dialog ends).
-// The host's run service carries no user pointer, so each run is handed
-// over once through the skeleton, just before the call (see the .cpp).
+// dialog's own window (a window property, removed when the run is
+// released). The host's run service carries no user pointer, so each run is
+// handed over once through the skeleton, just before the call (see the
+// .cpp).
 #pragma once
 
 #include <windows.h>
@@ -17,7 +20,6 @@
 #include <cstdint>
 
 #include "host/host_services.h"
-#include "textsearch/text_characters.h"
 
 // A WM_COMMAND as a dialog reads it: the control id (the low word of wParam,
 // signed) and the notification code (the high word; 0 for a click).
@@ -40,6 +42,12 @@ struct DialogBehaviour {
   // non-zero answer is the window's, zero passes the message on.
   LRESULT(*windowMessage)
   (HWND dialog, UINT message, WPARAM wParam, LPARAM lParam, void* context);
+  // Frees what the context holds (fonts, brushes, texts). The skeleton
+  // calls it exactly once per opened dialog, however the dialog ends: on
+  // the dialog's own command (endDialog), when the host ends or destroys the
+  // window (WM_NCDESTROY), or at the latest when the host's run returns;
+  // the property is then off the window and its window procedure back.
+  void (*release)(void* context);
 };
 
 // A dialog's context as its behaviour's functions receive it.
@@ -49,14 +57,15 @@ Context& contextOf(void* context) {
 }
 
 // Runs dialog `dialogId` of the plug-in's resources through the host (host
-// dialog service 15) and returns when it has ended. The dialog is placed at
-// `position` (a WindowPosition) as it opens and its place is stored there
-// when it ends (endDialog).
+// dialog service 15) and returns when it has ended, its run released. The
+// dialog is placed at `position` (a WindowPosition) as it opens, and its
+// place is stored there when its own command ends it (endDialog); a dialog
+// the host ends keeps the place it had.
 void runDialog(uint32_t dialogId, const DialogBehaviour& behaviour,
                HostWindow parent, void* context, uint8_t* position);
 
-// Stores where the dialog is into its run's position, and ends it (host
-// dialog service 16).
+// The dialog's own close: stores where the dialog is into its run's
+// position, releases the run, and ends the dialog (host dialog service 16).
 void endDialog(HWND dialog);
 
 // The face of the templates and of the fonts a dialog creates for its own
@@ -64,17 +73,6 @@ void endDialog(HWND dialog);
 constexpr char DialogFontFace[] = "MS Sans Serif";
 constexpr BYTE DialogFontFamily = FF_SWISS | DEFAULT_PITCH;
 constexpr int DialogPointSize = 8;  // of the templates' font
-
-// The face of the user's own text (the options dialog's strings, the text
-// line of the results). The dialog face is a raster font: each installed
-// variant holds the glyphs of one code page, which is all a single- or
-// double-byte system's texts need. Under UTF-8 a text may hold any script,
-// and Windows finds glyphs in other fonts only for a TrueType face, through
-// its font links and the complex-script fallback. "MS Shell Dlg 2" is the
-// name Windows maps to its TrueType dialog face (Tahoma): the system's font
-// links cover it, and its letters are as wide as the templates' face.
-constexpr char LinkedFontFace[] = "MS Shell Dlg 2";
-const char* userTextFace(CharacterForm form);
 
 // A font of the dialog face: its size in points, its weight (0: the
 // default) and its character set.
@@ -84,10 +82,17 @@ struct DialogFont {
   BYTE charset;
 };
 
-// Creates a font of `face` at the dialog's resolution. The caller deletes it
-// when the dialog closes.
+// Creates a font of `face` at the dialog's resolution. The dialog's release
+// deletes it.
 HFONT createDialogFont(HWND dialog, const DialogFont& font,
                        const char* face = DialogFontFace);
+// Deletes a font or brush the dialog made, if it made one, and forgets it:
+// what a dialog's release does with each it holds.
+template <typename Handle>
+void deleteDialogObject(Handle& object) {
+  if (object != nullptr) DeleteObject(object);
+  object = nullptr;
+}
 // Gives a control a font, redrawing it.
 void setControlFont(HWND dialog, int controlId, HFONT font);
 // Both: creates the font and gives it to a control.

@@ -1,14 +1,20 @@
 // The simulated host's dialog services on the plug-in's own dialog
 // resources, driven by the scripted user: templates as the user sees them,
 // the control kinds of services 57 and 58, enabling, focus, text, and the
-// capture of message boxes.
+// capture of message boxes; and the plug-in's dialogs ended by the host
+// itself, leaving nothing behind.
+#include <algorithm>
 #include <functional>
 #include <string>
 #include <vector>
 
+#include "entrysearch/entry_options.h"
 #include "host/byte_access.h"
 #include "host/host_services.h"
+#include "simhost/dialog_services.h"
+#include "simhost/gdi_ledger.h"
 #include "tests/e2e/e2e_support.h"
+#include "textsearch/text_prefs.h"
 
 namespace {
 
@@ -146,6 +152,8 @@ class HostDialogsTest : public HostTest {
     HostTest::TearDown();
   }
 };
+
+using HostEndsTheDialogsTest = CommandTest;
 
 TEST_F(HostDialogsTest, TemplatesShowTheirCaptionsAndControlsInTabOrder) {
   for (const TemplateCase& t : Templates) {
@@ -340,4 +348,54 @@ TEST_F(HostDialogsTest, EveryServiceCallIsLoggedWithInterfaceVersionLast) {
             std::vector<std::string>{
                 "service 60 called without InterfaceVersion last"});
   simHost().violations.clear();
+}
+
+// However a dialog ends, the plug-in frees its fonts, brush and current text
+// (the GDI ledger), takes its property off the window by the window's last
+// message (checked by the host's dialog service), and stores no position
+// for a close that was not its own.
+TEST_F(HostEndsTheDialogsTest, EachDialogLeavesNothingBehind) {
+  score = SimDocument(1, 1);
+  score.addPageText(1, 0, "a match to hold");
+  const std::vector<uint8_t> region = selectionRegion(1, 1, 0, 1, 1, 4096);
+  for (auto hostEnds : {endDialogAsHost, destroyDialogAsHost}) {
+    for (uint32_t dialog :
+         {IDD_ENTRY_CRITERIA, IDD_TEXT_OPTIONS, IDD_TEXT_RESULTS}) {
+      SCOPED_TRACE(std::to_string(dialog) +
+                   (hostEnds == endDialogAsHost ? " ended" : " destroyed"));
+      simHost().resetLog();
+      scriptedUser().dialogsRun.clear();
+      std::vector<uint32_t> run = {dialog};
+      if (dialog == IDD_TEXT_RESULTS) {
+        run.insert(run.begin(), IDD_TEXT_OPTIONS);
+        scriptedUser().expectDialog(IDD_TEXT_OPTIONS,
+                                    {typeText(IDC_OPTIONS_SEARCH_EDIT, "match"),
+                                     click(IDC_OPTIONS_GO)});
+      }
+      scriptedUser().expectDialog(dialog, {look(hostEnds)});
+      const uint32_t index = dialog == IDD_ENTRY_CRITERIA ? 0 : 1;
+      callChecked(plugin().invoke, "FinaleExtensionInvoke",
+                  {argument(hostWindow), index, argument(region.data()), 0});
+      EXPECT_EQ(scriptedUser().dialogsRun, run);
+      const std::vector<int> calls = simHost().ordinals();
+      EXPECT_EQ(std::count(calls.begin(), calls.end(), 16),
+                dialog == IDD_TEXT_RESULTS ? 1 : 0)
+          << "only the options dialog's GO ends a dialog through service 16";
+      EXPECT_EQ(takeGdiLeftovers(), "");
+      EXPECT_EQ(simHost().violations, std::vector<std::string>{});
+      simHost().violations.clear();
+    }
+  }
+  // Only the dialogs' own commands store where they stood.
+  callChecked(plugin().terminate, "FinaleExtensionTerminate", {0});
+  auto place = [](const char* value, size_t at) {
+    const Bytes record = readSettingsValue(value).bytes;
+    return record.size() < at + 4
+               ? Bytes{}
+               : Bytes(record.begin() + at, record.begin() + at + 4);
+  };
+  const Bytes unplaced = {0x00, 0x80, 0x00, 0x80};
+  EXPECT_EQ(place("SearchOptions", EntryOptionsLayout::DialogLeft), unplaced);
+  EXPECT_EQ(place("TextSearchPrefs", TextSearchPrefsLayout::ResultsDialogLeft),
+            unplaced);
 }
