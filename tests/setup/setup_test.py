@@ -190,10 +190,13 @@ def signs_a_release(args, work, signing, files, log):
     for source, copy in zip(args[1:4], copies):
         shutil.copyfile(source, copy)
     dates = [copy.stat().st_mtime_ns for copy in copies[1:]]
-    again = release([args[0], *copies, args[4]], work / "again", *signing)
+    # Into a folder whose parent is made too, leaving nothing beside it.
+    target = work / "later" / "again"
+    again = release([args[0], *copies, args[4]], target, *signing)
     check(again[2] and [p.read_bytes() for p in again[2]] ==
           [p.read_bytes() for p in files["release"]] and
-          dates == [copy.stat().st_mtime_ns for copy in copies[1:]],
+          dates == [copy.stat().st_mtime_ns for copy in copies[1:]] and
+          [p.name for p in target.parent.iterdir()] == ["again"],
           "make dist with a certificate: the same bytes twice, the texts "
           "given keep their dates")
     signed = work / PLUGIN_NAME
