@@ -224,14 +224,29 @@ def signs_a_release(args, work, signing, files, log):
         '[ "$a" = -ts ] && { skip=1; continue; }; set -- "$@" "$a"; done\n'
         f'exec {shutil.which("osslsigncode")} "$@"\n')
     (shim / "osslsigncode").chmod(0o755)
-    server = "http://127.0.0.1:9/"
+    # SOURCE_DATE_EPOCH, where set, is the signing time.
+    server, epoch = "http://127.0.0.1:9/", "1234567890"
     code, _, _ = release(args, work / "stamped", *signing, "--timestamp",
-                         server, env=dict(os.environ, PATH=f"{shim}:"
-                                          f"{os.environ['PATH']}"))
+                         server, env=dict(os.environ, SOURCE_DATE_EPOCH=epoch,
+                                          PATH=f"{shim}:{os.environ['PATH']}"))
     calls = (shim / "calls").read_text().splitlines()
     check(code == 0 and len(calls) == 3 and
-          all(f"-ts {server}" in call for call in calls),
+          all(f"-time {epoch} -ts {server}" in call for call in calls),
           "make dist with a timestamp server: it signs all three with it")
+    # The setup program alone: a missing certificate or licence stops it
+    # with a message and no setup program.
+    for what, sign, texts, message in [
+            ("certificate", [work / "none", signing[3], epoch], args[2:4],
+             "does not exist"),
+            ("licence", [], [args[2], work / "none"], "makensis failed")]:
+        target = work / f"setup-without-{what}"
+        made = subprocess.run(
+            [sys.executable, SCRIPTS / "make-setup.py", *(["--sign", *sign]
+             if sign else []), args[0], args[1], *texts, target],
+            stdout=subprocess.PIPE, stderr=subprocess.STDOUT, text=True)
+        check(made.returncode != 0 and made.stdout.strip().endswith(message)
+              and not any(target.glob("*")),
+              f"make-setup.py without its {what}: stops, says so")
     (work / "wrong").write_text("wrong\n")
     for what, spoilt, message in [
             ("a wrong password", [*signing[:3], work / "wrong"],
