@@ -250,7 +250,13 @@ def signs_a_release(args, work, signing, files, log):
     (work / "wrong").write_text("wrong\n")
     for what, spoilt, message in [
             ("a wrong password", [*signing[:3], work / "wrong"],
-             "wrong password"),
+             "wrong password in"),
+            ("a certificate without its key", [signing[0], files["cert"],
+                                               *signing[2:]],
+             "is not a PKCS#12 (.pfx) file with a key"),
+            ("a timestamp server out of reach",
+             [*signing, "--timestamp", "http://127.0.0.1:9/"],
+             "did not answer"),
             ("a missing file", [signing[0], work / "none", *signing[2:]],
              "does not exist"),
             ("a certificate alone", signing[:2], "no password file given")]:
