@@ -251,10 +251,15 @@ TEST_F(TextCommandTest, ReplaceNoYesNoReplacesOnlyTheSecond) {
   score.addTextExpression(2, "pp dolce");
   score.addTextExpression(3, "sempre pp");
   std::vector<Lines> seen;
+  std::vector<int> buttons;
   run(fillOptions("pp", "p"),
-      {readLines(&seen), click(IDC_RESULTS_NO), click(IDC_RESULTS_YES),
-       click(IDC_RESULTS_NO), readLines(&seen), click(IDC_RESULTS_OK)});
+      {readLines(&seen), look([&](HWND d) { buttons = visibleButtons(d); }),
+       click(IDC_RESULTS_NO), click(IDC_RESULTS_YES), click(IDC_RESULTS_NO),
+       readLines(&seen), click(IDC_RESULTS_OK)});
   EXPECT_EQ(seen[0][5], "Replace?");
+  EXPECT_EQ(buttons,
+            (std::vector<int>{IDC_RESULTS_YES, IDC_RESULTS_NO,
+                              IDC_RESULTS_YES_TO_ALL, IDC_RESULTS_CANCEL}));
   EXPECT_EQ(seen[1][2], "3 instance(s) found");
   EXPECT_EQ(seen[1][4], "1 instance(s) replaced");
   const RecordKey second{TagTextExpression, 2, 0, 0};
@@ -437,15 +442,19 @@ TEST_F(TextCommandTest, HiddenTagsMoveTheShownPositionBack) {
 
 TEST_F(TextCommandTest, NoMatchOpensOnTheSummary) {
   score.addPageText(0, 0, "Andante");
-  std::vector<Lines> seen;
-  std::vector<int> buttons;
-  run(fillOptions("Presto", "Vivace"),
-      {readLines(&seen), look([&](HWND d) { buttons = visibleButtons(d); }),
-       click(IDC_RESULTS_OK)});
-  ASSERT_EQ(seen.size(), 1u);
-  EXPECT_EQ(seen[0], (Lines{"Search result:", "", "0 instance(s) found", "",
-                            "0 instance(s) replaced", ""}));
-  EXPECT_EQ(buttons, std::vector<int>{IDC_RESULTS_OK});
+  // Find mode, then replace mode: every line is written, none keeps the
+  // template's text.
+  for (const char* replace : {static_cast<const char*>(nullptr), "Vivace"}) {
+    std::vector<Lines> seen;
+    std::vector<int> buttons;
+    run(fillOptions("Presto", replace),
+        {readLines(&seen), look([&](HWND d) { buttons = visibleButtons(d); }),
+         click(IDC_RESULTS_OK)});
+    ASSERT_EQ(seen.size(), 1u);
+    EXPECT_EQ(seen[0], (Lines{"Search result:", "", "0 instance(s) found", "",
+                              replace ? "0 instance(s) replaced" : "", ""}));
+    EXPECT_EQ(buttons, std::vector<int>{IDC_RESULTS_OK});
+  }
 }
 
 TEST_F(TextCommandTest, BothDialogsReopenWhereTheyWereLeft) {

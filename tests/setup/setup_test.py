@@ -259,9 +259,12 @@ def signs_a_release(args, work, signing, files, log):
              "did not answer"),
             ("a missing file", [signing[0], work / "none", *signing[2:]],
              "does not exist"),
-            ("a certificate alone", signing[:2], "no password file given")]:
+            ("a certificate alone", signing[:2], "no password file given"),
+            ("a plug-in that is no program", signing, "osslsigncode failed")]:
         # Over the unsigned release made above: none is left.
-        code, output, made = release(args, work / "plain", *spoilt)
+        plugin = args[2] if "no program" in what else args[1]
+        code, output, made = release([args[0], plugin, *args[2:]],
+                                     work / "plain", *spoilt)
         check(code != 0 and message in output and not made and
               not (work / "plain.partial").exists(),
               f"make dist with {what}: stops, says so, leaves no file")
