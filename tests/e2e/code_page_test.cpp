@@ -120,10 +120,15 @@ class CodePageRun : public CommandTest {
     EXPECT_EQ(storedStrings(), std::make_pair(search, replace));
   }
   // The user's text is drawn in `face` at the templates' 8 points: the two
-  // edits, and the results' line in bold and in `lineCharset`.
+  // edits in the templates' weight, and the results' line in bold and in
+  // `lineCharset`.
   void expectUserTextFonts(const char* face, BYTE lineCharset) {
-    LOGFONTA search{}, replace{}, line{};
-    run({typeText(IDC_OPTIONS_SEARCH_EDIT, "a"),
+    LOGFONTA dialog{}, search{}, replace{}, line{};
+    run({typeText(IDC_OPTIONS_SEARCH_EDIT, "a"), look([&](HWND d) {
+           GetObjectA(
+               reinterpret_cast<HFONT>(SendMessageA(d, WM_GETFONT, 0, 0)),
+               sizeof dialog, &dialog);
+         }),
          readFont(IDC_OPTIONS_SEARCH_EDIT, &search),
          readFont(IDC_OPTIONS_REPLACE_EDIT, &replace), click(IDC_OPTIONS_GO)},
         {readFont(IDC_RESULTS_LINE_3, &line), press(VK_ESCAPE)});
@@ -134,6 +139,8 @@ class CodePageRun : public CommandTest {
       EXPECT_STREQ(font->lfFaceName, face);
       EXPECT_EQ(font->lfHeight, height);
     }
+    EXPECT_EQ(search.lfWeight, dialog.lfWeight);
+    EXPECT_EQ(replace.lfWeight, dialog.lfWeight);
     EXPECT_EQ(line.lfWeight, FW_BOLD);
     EXPECT_EQ(line.lfCharSet, lineCharset);
   }
