@@ -201,7 +201,8 @@ def changed_lines(base):
 
 def equivalents(listing):
     """(file, operator, mutated line) of each mutant listed as equivalent:
-    one line each, `file | operator | mutated line | why`."""
+    one line each, `file | operator | mutated line | why`; `file:line` where
+    the same mutated line stands elsewhere in the file and is not."""
     listed = set()
     if listing.exists():
         for row in listing.read_text(**TEXT).split("\n"):
@@ -209,6 +210,12 @@ def equivalents(listing):
             if len(fields) == 4 and not row.startswith("#"):
                 listed.add(tuple(fields[:3]))
     return listed
+
+
+def is_listed(mutant, listed):
+    path, number, operator, _, mutated = mutant
+    return any((where, operator, mutated.strip()) in listed
+               for where in (path, f"{path}:{number}"))
 
 
 # Which tests can see a file: the native tests and then the end-to-end
@@ -368,7 +375,7 @@ def main():
         candidates = [m for f, lines in sorted(changed_lines(args.base).items())
                       if (ROOT / f).exists() for m in mutants_of(f, lines)]
     listed = equivalents(pathlib.Path(args.equivalents))
-    todo = [m for m in candidates if (m[0], m[2], m[4].strip()) not in listed]
+    todo = [m for m in candidates if not is_listed(m, listed)]
     equivalent = len(candidates) - len(todo)
     core = core_files()
     seen = {s for m in todo for s in suites_of(m[0], core)}
