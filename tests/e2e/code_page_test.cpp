@@ -143,6 +143,13 @@ class CodePageRun : public CommandTest {
     EXPECT_EQ(replace.lfWeight, dialog.lfWeight);
     EXPECT_EQ(line.lfWeight, FW_BOLD);
     EXPECT_EQ(line.lfCharSet, lineCharset);
+    // Upright, plain, of default precision and quality, a Swiss face.
+    EXPECT_EQ(
+        std::vector<int>({line.lfEscapement, line.lfOrientation, line.lfItalic,
+                          line.lfUnderline, line.lfStrikeOut,
+                          line.lfOutPrecision, line.lfClipPrecision,
+                          line.lfQuality, line.lfPitchAndFamily}),
+        std::vector<int>({0, 0, 0, 0, 0, 0, 0, 0, FF_SWISS}));
   }
 };
 

@@ -119,6 +119,12 @@ TEST_F(EntryDialogTest, DoneWithoutCriteriaStaysOnTheSearchPage) {
   EXPECT_EQ(box.buttons, std::vector<int>{IDOK});
   EXPECT_EQ(box.owner, dialog);
   EXPECT_EQ(simHost().calls.front().ordinal, 15) << "no pass after Cancel";
+  // The dialog, its procedure and owner, then the constants 1 and 0.
+  const std::vector<uint32_t>& run = simHost().calls.front().args;
+  EXPECT_EQ(run[0], Dialog);
+  EXPECT_EQ(run[2], argument(hostWindow));
+  EXPECT_EQ(std::vector<uint32_t>(run.begin() + 3, run.end()),
+            (std::vector<uint32_t>{1, 0}));
 }
 
 TEST_F(EntryDialogTest, RangesAreCheckedInclusivelyWithTheFocusOnTheEdit) {
