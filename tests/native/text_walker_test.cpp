@@ -19,7 +19,6 @@
 #include "simhost/sim_host.h"
 #include "tests/support/counted_text_memory.h"
 #include "textsearch/text_location.h"
-#include "tests/support/counted_text_memory.h"
 #include "textsearch/text_prefs.h"
 #include "textsearch/text_search.h"
 
@@ -313,6 +312,7 @@ TEST_F(TextWalkerTest, GapsEndSomeKindsAndArePassedOverInOthers) {
     size_t enabled;
     const char* items;
     const char* visited;
+    bool readNextStaysPut = false;  // the host answers yes, key unmoved
   };
   const Case cases[] = {
       {L::TextExpressions, "2:1 2:2 2:4", "expression 1, expression 2"},
@@ -330,14 +330,17 @@ TEST_F(TextWalkerTest, GapsEndSomeKindsAndArePassedOverInOthers) {
       {L::MeasureTextBlocks, "m1 3:1 3:2 1:1:1:1 1:2:1:1",
        "measure 1 staff 1 #1"},
       {L::PageTextBlocks, "0:3:0 0:0:2", "page 0/2, page 3/0"},
+      {L::PageTextBlocks, "0:3:0 0:0:2", "", true},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.items);
     SimDocument fresh;
     addItems(fresh, c.items);
     simHost().document = &fresh;
+    simHost().readNextStaysPut = c.readNextStaysPut;
     enableOnly({c.enabled});
     EXPECT_EQ(joined(wheres(walk())), c.visited);
+    simHost().readNextStaysPut = false;
     dropCurrentText(session);
   }
 }
