@@ -399,3 +399,23 @@ TEST_F(HostEndsTheDialogsTest, EachDialogLeavesNothingBehind) {
   EXPECT_EQ(place("TextSearchPrefs", TextSearchPrefsLayout::ResultsDialogLeft),
             unplaced);
 }
+
+// A dialog the host cannot open leaves no run behind: its procedure, called
+// later as a faulty host might, sets nothing up.
+TEST_F(HostEndsTheDialogsTest, ADialogThatNeverOpenedLeavesNoRunBehind) {
+  setDialogResourceModule(GetModuleHandleA(nullptr));  // not its templates
+  callChecked(plugin().invoke, "FinaleExtensionInvoke",
+              {argument(hostWindow), 1, 0, 0});
+  setDialogResourceModule(plugin().module);
+  ASSERT_EQ(simHost().ordinals(), std::vector<int>{15});
+  const auto proc =
+      reinterpret_cast<HostDialogProc>(simHost().calls[0].args[1]);
+  HWND window = CreateWindowA("STATIC", "", 0, 0, 0, 10, 10, nullptr, nullptr,
+                              nullptr, nullptr);
+  proc(window, WM_INITDIALOG, 0, 0, 0);
+  EXPECT_EQ(GetPropA(window, "QZSearchReplace.DialogRun"), nullptr);
+  DestroyWindow(window);
+  EXPECT_EQ(simHost().violations,
+            std::vector<std::string>{"service 15 could not create the dialog"});
+  simHost().violations.clear();
+}
