@@ -558,3 +558,79 @@ TEST_F(TextMatcherTest, CharactersOfEveryCodePageAreNeverSplitOrReadAsTags) {
     }
   }
 }
+
+// "Yes to all" through one long text as the results dialog runs it, beside
+// a plain reference: matches found character by character, the tag rule
+// applied byte by byte to make each copy shown, std::string replacing. In
+// the double-byte form 0x83 takes the byte after it, even a caret or a
+// parenthesis; elsewhere every byte is a character as far as tags go.
+TEST_F(TextMatcherTest, LongTextsAreShownAndReplacedAsAPlainReferenceDoes) {
+  std::string text = "^font(Times)i^size(12)";
+  for (int k = 0; k < 300; ++k) {
+    text += std::string(k % 5 ? "do " : "do ^nfx(1)") +
+            "lai " KCaret " \x83(x) " ALPHA " " + (k % 7 ? "" : "a^^b ");
+  }
+  text += "^ end (";  // a caret that opens no tag
+  const uint8_t japanese[] = {0x81, 0x9F, 0xE0, 0xFC, 0, 0};
+  const TextCharacters forms[] = {singleByteCharacters(), utf8Characters(),
+                                  doubleByteCharacters(japanese, 6)};
+  struct Case {
+    const char* replace;
+    int16_t tagsAllowed;  // 0: matches inside tags too
+  } const cases[] = {{"", 1}, {"y", 1}, {"iii", 1}, {"^b(", 1}, {"x", 0}};
+  for (const TextCharacters& form : forms) {
+    const bool doubleByte = form.form == CharacterForm::DoubleByte;
+    auto width = [&](const std::string& t, size_t i) -> size_t {
+      return doubleByte && t[i] == '\x83' && i + 1 < t.size() ? 2 : 1;
+    };
+    auto next = [&](const std::string& t, size_t i, char wanted) {
+      while (i < t.size() && t[i] != wanted) i += width(t, i);
+      return i < t.size() ? i : std::string::npos;
+    };
+    auto tagEnd = [&](const std::string& t, size_t i) -> size_t {
+      if (t[i] != '^' || t[i + 1] == '^') return 0;
+      const size_t open = next(t, i + 1, '('), close = next(t, open, ')');
+      return open == std::string::npos || close == std::string::npos
+                 ? 0
+                 : close + 1;
+    };
+    for (const Case& c : cases) {
+      SCOPED_TRACE(std::to_string(int(form.form)) + " '" + c.replace + "'");
+      characters = &form;
+      tagsAllowed = c.tagsAllowed;
+      resetSession();
+      use("i", c.replace);
+      std::string expected = text;
+      int16_t found = findInText(session, text.c_str(), 0, stepOverTags());
+      for (size_t from = 0, at;; from = at + strlen(c.replace)) {
+        for (at = from; at < expected.size(); at += width(expected, at)) {
+          while (c.tagsAllowed && tagEnd(expected, at))
+            at = tagEnd(expected, at);
+          if (expected.compare(at, 1, "i") == 0) break;
+        }
+        if (at >= expected.size()) break;
+        std::string shown;
+        int leading = 0;
+        for (size_t i = 0, end; i < expected.size(); i = end) {
+          end = tagEnd(expected, i);
+          if (end != 0 && shown.empty()) leading += end - i;
+          if (end == 0) shown.append(expected, i, width(expected, i));
+          if (end == 0) end = i + width(expected, i);
+        }
+        ASSERT_EQ(found, 1);
+        ASSERT_EQ(session.matchOffset, static_cast<int>(at));
+        int16_t position = session.matchOffset;
+        const char* copy = displayText(session, &position);
+        ASSERT_NE(copy, nullptr);
+        ASSERT_EQ(copy, shown) << "match at " << at;
+        ASSERT_EQ(position, static_cast<int>(at) - leading);
+        ASSERT_NE(replaceCurrentMatch(session), nullptr);
+        ASSERT_EQ(currentText(session), expected.replace(at, 1, c.replace));
+        found = continueInText(session, stepOverTags());
+      }
+      EXPECT_EQ(found, 0);
+      EXPECT_GT(session.replacedCount, 200);
+      dropCurrentText(session);
+    }
+  }
+}
