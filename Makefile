@@ -1,6 +1,6 @@
 # make test: install what is missing, build everything, run every test.
 # make demo: install, build, and run the plug-in in the simulated host.
-# make bench: the benchmarks (native, 32-bit), their ratios and the plot.
+# make bench: the benchmarks (native, 32-bit), their ratios and the plots.
 # make bench-counts: the benchmarks' instruction counts (callgrind).
 # make screenshots: the demo's and the setup program's pictures into docs/
 # (for the README).
@@ -72,14 +72,17 @@ bench: build
 	$(BUILD)/entry_search_benchmark --plot-data $(BENCH_OUT)/entry-scaling.dat \
 	  > $(BENCH_OUT)/entry.txt || (cat $(BENCH_OUT)/entry.txt; false)
 	@cat $(BENCH_OUT)/entry.txt
-	$(BUILD)/text_search_benchmark > $(BENCH_OUT)/text.txt \
-	  || (cat $(BENCH_OUT)/text.txt; false)
+	$(BUILD)/text_search_benchmark --plot-data $(BENCH_OUT)/text-scaling.dat \
+	  > $(BENCH_OUT)/text.txt || (cat $(BENCH_OUT)/text.txt; false)
 	@cat $(BENCH_OUT)/text.txt
 	gnuplot -e "data='$(BENCH_OUT)/entry-scaling.dat'; \
 	  out='$(BENCH_OUT)/entry-scaling.svg'" benchmarks/entry_scaling.gp
-	@echo "plot: $(BENCH_OUT)/entry-scaling.svg"
+	gnuplot -e "data='$(BENCH_OUT)/text-scaling.dat'; \
+	  out='$(BENCH_OUT)/text-scaling.svg'" benchmarks/text_scaling.gp
+	@echo "plots: $(BENCH_OUT)/entry-scaling.svg $(BENCH_OUT)/text-scaling.svg"
 	@grep -h '^note-entry engine ratio:' $(BENCH_OUT)/entry.txt
 	@grep -h '^text command ratio:' $(BENCH_OUT)/text.txt
+	@grep -h '^32 KB verse ratios:' $(BENCH_OUT)/text.txt
 
 bench-counts: build
 	@scripts/install-deps.sh gnuplot-nox valgrind

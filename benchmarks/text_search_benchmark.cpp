@@ -1,15 +1,30 @@
 // A whole "Yes to all" of the text command on the benchmark host (no call
-// log, no allocation per call), beside a floor: a loop that makes the same
-// walk's host calls, writes included, fetches each text once and runs
-// strstr on it. Two documents: 10,000 texts over all ten kinds, and one at
-// the walk's limits (all 1,000 verse, chorus and section texts of 2 KB,
+// log, no allocation per call), beside floors.
+//
+// Many short texts: the command alone (no dialog) beside a loop that makes
+// the same walk's host calls, writes included, fetches each text once and
+// runs strstr on it. Two documents: 10,000 texts over all ten kinds, and one
+// at the walk's limits (all 1,000 verse, chorus and section texts of 2 KB,
 // and 10,000 texts of every other kind). The everyday document is also
 // searched in a double-byte code page (932), one character at a time, and
 // once more with Greek words in its texts, in the single-byte and the UTF-8
 // forms (65001).
-//   text_search_benchmark
+//
+// One long verse of 1 to 32 KB with a match every 10 bytes, single-byte and
+// in code page 932, its matches replaced by a string of the same length, a
+// longer one and a shorter one: "Yes to all" as the results dialog runs it
+// (its own code, the Windows side stubbed: results_dialog_stubs.h), and the
+// command alone, each beside a floor that makes the same host calls and
+// writes, memmoves once per replacement and, for the dialog, copies the
+// whole text once per match for display (memchr for the caret, memcpy for
+// the runs). Figures per match.
+//   text_search_benchmark [--plot-data FILE]
 //   text_search_benchmark --counts command|command932|greek|greek65001|floor
+//   text_search_benchmark --counts verse dialog|dialogfloor|command|
+//     commandfloor 1252|932 same|longer|shorter KB
 //   (scripts/bench-counts.sh)
+#include <windows.h>  // the stub: the ids of the results dialog's buttons
+
 #include <algorithm>
 #include <array>
 #include <cstdio>
@@ -18,11 +33,14 @@
 #include <vector>
 
 #include "benchmarks/bench_support.h"
+#include "benchmarks/results_dialog_stubs.h"
 #include "host/byte_access.h"
 #include "host/host_records.h"
 #include "host/host_services.h"
 #include "host/host_tags.h"
+#include "resources/dialog_ids.h"
 #include "simhost/sim_host.h"
+#include "textsearch/results_dialog.h"
 #include "textsearch/text_search.h"
 
 namespace {
@@ -117,6 +135,7 @@ TextCharacters japanese() {
 }
 
 volatile int32_t sink;
+int32_t commandReplaced;
 
 // "Yes to all" from the first match on, as the results dialog runs it.
 void commandPass() {
@@ -130,7 +149,7 @@ void commandPass() {
     found = findNextMatch(textSearch);
   }
   dropCurrentText(session);
-  sink = session.replacedCount;
+  commandReplaced = sink = session.replacedCount;
 }
 
 // The floor: the walk's host calls in the walk's order, with one reused
@@ -311,6 +330,309 @@ const Shape EverydayGreek{"the same with Greek words, single-byte", 1000, 1000,
 const Shape EverydayGreekUtf8{"the same with Greek words, in code page 65001",
                               1000, 1000, 0, true};
 
+// ---------------------------------------------------------------------------
+// One long verse.
+
+const char VerseSearch[] = "lai";
+struct ReplacementCase {
+  const char* name;
+  const char* replacement;
+};
+const ReplacementCase Replacements[] = {
+    {"same length", "lae"}, {"longer", "laie"}, {"shorter", "la"}};
+const int VerseKilobytes[] = {1, 2, 4, 8, 16, 32};
+// "32 KB": the most whole units below the limit of 32,767 bytes.
+constexpr size_t LargestVerse = 32760;
+
+size_t verseSize(int kilobytes) {
+  return kilobytes == 32 ? LargestVerse : static_cast<size_t>(kilobytes) * 1024;
+}
+
+// A verse of at most `size` bytes, also once each match has grown by
+// `growth` bytes: a font tag, then 10-byte units that each hold the search
+// string once, with a size tag before every hundredth. In code page 932
+// each unit starts with two Japanese characters.
+std::string verseText(size_t size, bool japanese, int growth) {
+  const std::string unit = japanese ? "\x82\xA0\x82\xA2 lai, " : "do re lai ";
+  const size_t grows = growth > 0 ? static_cast<size_t>(growth) : 0;
+  std::string text = "^font(Times)";
+  for (size_t units = 0;; ++units) {
+    const std::string piece =
+        units > 0 && units % 100 == 0 ? "^size(12)" + unit : unit;
+    if (text.size() + piece.size() + (units + 1) * grows > size) return text;
+    text += piece;
+  }
+}
+
+const RecordKey VerseKey{TagVerseLyrics, 1, 0, 0};
+
+struct VerseCase {
+  int kilobytes;
+  bool japanese;
+  const ReplacementCase* replacement;
+};
+
+AnsiCodePage verseCodePage;  // of the case being run
+std::string verse;           // its text as the document holds it at first
+SimDocument* verseDocument;
+
+void restoreVerse() {
+  verseDocument->storeRecord(VerseKey,
+                             reinterpret_cast<const uint8_t*>(verse.c_str()),
+                             verse.size() + 1);
+}
+
+int32_t dialogReplaced;
+
+// "Yes to all" on the first match, as the text command runs the results
+// dialog once its options are confirmed; then "OK" on the summary.
+void dialogPass() {
+  TextSearch search{};
+  useTextPrefs(search.session, &prefs, &verseCodePage.characters);
+  runResultsDialog(nullptr, &prefs, &verseCodePage, &search);
+  dialogReplaced = search.session.replacedCount;
+}
+
+// The floor of a verse: the walk's host calls (each lyric number probed),
+// each text fetched once into one reused buffer and searched with strstr,
+// each match replaced in place with one memmove and written back; for the
+// dialog, the same six lines per match and for the summary, the text line
+// a copy of the whole text made by runs.
+struct VerseFloor {
+  bool dialog = false;
+  const char* replacement = "";
+  std::vector<char> buffer, shown;
+  int32_t hits = 0;
+
+  // The text without its tags (a caret and what runs to the first ')' after
+  // the first '(' after it), copied run by run; answers the length of the
+  // tags before the first shown byte.
+  int32_t copyShown(const char* text, int32_t length) {
+    const char* end = text + length;
+    char* out = shown.data();
+    int32_t leading = 0;
+    for (const char* p = text;;) {
+      const char* caret = static_cast<const char*>(
+          memchr(p, '^', static_cast<size_t>(end - p)));
+      const char* runEnd = caret != nullptr ? caret : end;
+      memcpy(out, p, static_cast<size_t>(runEnd - p));
+      out += runEnd - p;
+      if (caret == nullptr) break;
+      const char* open = static_cast<const char*>(
+          memchr(caret, '(', static_cast<size_t>(end - caret)));
+      const char* close = open != nullptr
+                              ? static_cast<const char*>(memchr(
+                                    open, ')', static_cast<size_t>(end - open)))
+                              : nullptr;
+      if (close == nullptr) {
+        *out++ = '^';
+        p = caret + 1;
+        continue;
+      }
+      if (out == shown.data())
+        leading += static_cast<int32_t>(close + 1 - caret);
+      p = close + 1;
+    }
+    *out = '\0';
+    return leading;
+  }
+  void line(int number, const char* text) {
+    hostSetControlText(nullptr, IDC_RESULTS_LINE_1 + number - 1, text,
+                       InterfaceVersion);
+  }
+  void showMatch(int number, const char* text, int32_t length, int32_t offset) {
+    char location[100], position[100];
+    line(1, "Match was found in");
+    snprintf(location, sizeof location, "verse lyrics #%d", number);
+    line(2, location);
+    const int32_t leading = copyShown(text, length);
+    line(3, shown.data());
+    snprintf(position, sizeof position, "at position %d", offset - leading + 1);
+    line(4, position);
+    line(5, "");
+    line(6, "Replace?");
+  }
+  void search(uint32_t tag, uint8_t* key, int number) {
+    int32_t size = 0;
+    if (low16(hostReadRecord(tag, key, nullptr, &size, InterfaceVersion)) ==
+        0) {
+      return;
+    }
+    const size_t room = LargestVerse + 64;
+    if (buffer.size() < room) buffer.resize(room);
+    if (shown.size() < room) shown.resize(room);
+    int32_t capacity = size;
+    if (low16(hostReadRecord(tag, key, buffer.data(), &capacity,
+                             InterfaceVersion)) == 0) {
+      return;
+    }
+    buffer[size] = '\0';
+    char* text = buffer.data();
+    int32_t length = static_cast<int32_t>(strlen(text));
+    const int32_t replacementLength = static_cast<int32_t>(strlen(replacement));
+    const int32_t delta =
+        replacementLength - static_cast<int32_t>(strlen(VerseSearch));
+    for (char* p = strstr(text, VerseSearch); p != nullptr;
+         p = strstr(p + replacementLength, VerseSearch)) {
+      ++hits;
+      const int32_t offset = static_cast<int32_t>(p - text);
+      if (dialog) showMatch(number, text, length, offset);
+      if (delta != 0) {
+        memmove(p + replacementLength, p + replacementLength - delta,
+                static_cast<size_t>(length - offset - replacementLength +
+                                    delta + 1));
+      }
+      memcpy(p, replacement, static_cast<size_t>(replacementLength));
+      length += delta;
+      hostWriteRecord(tag, key, text, static_cast<uint32_t>(length + 1),
+                      InterfaceVersion);
+    }
+  }
+  void pass() {
+    hits = 0;
+    if (dialog)
+      hostRunDialog(IDD_TEXT_RESULTS, nullptr, nullptr, 1, 0, InterfaceVersion);
+    uint8_t key[K::Size] = {};
+    for (uint32_t tag : {TagVerseLyrics, TagChorusLyrics, TagSectionLyrics}) {
+      for (uint16_t n = 1; n <= LastLyricNumber; ++n) {
+        writeU16(key, K::First, n);
+        int32_t size = 0;
+        if (low16(hostReadRecord(tag, key, nullptr, &size, InterfaceVersion)) !=
+                0 &&
+            size != 0) {
+          search(tag, key, n);
+        }
+      }
+    }
+    if (dialog) {
+      char found[100], replaced[100];
+      snprintf(found, sizeof found, "%d instance(s) found", hits);
+      snprintf(replaced, sizeof replaced, "%d instance(s) replaced", hits);
+      line(1, "Search result:");
+      line(2, "");
+      line(3, found);
+      line(4, "");
+      line(5, replaced);
+      line(6, "");
+      hostEndDialog(nullptr, InterfaceVersion);
+    }
+    sink = hits;
+  }
+};
+
+VerseFloor verseFloor;
+void dialogFloorPass() {
+  verseFloor.dialog = true;
+  verseFloor.pass();
+}
+void commandFloorPass() {
+  verseFloor.dialog = false;
+  verseFloor.pass();
+}
+
+// Only lyrics are searched; the replacement is the case's.
+void setUpVerse(const VerseCase& c) {
+  resetTextSearchPrefs(&prefs);
+  namespace L = TextSearchPrefsLayout;
+  strcpy(reinterpret_cast<char*>(prefs.bytes + L::SearchString), VerseSearch);
+  strcpy(reinterpret_cast<char*>(prefs.bytes + L::ReplaceString),
+         c.replacement->replacement);
+  setPrefsWord(prefs, L::ReplaceEnabled, 1);
+  for (size_t i = 0; i < L::ElementSwitchCount; ++i) {
+    setPrefsWord(prefs, L::ElementSwitches + 2 * i, 0);
+  }
+  setPrefsWord(prefs, L::Lyrics, 1);
+  verseCodePage.characters = c.japanese ? japanese() : singleByteCharacters();
+  verseCodePage.fontCharset = 0;
+  useTextPrefs(textSearch.session, &prefs, &verseCodePage.characters);
+  const int growth = static_cast<int>(strlen(c.replacement->replacement)) -
+                     static_cast<int>(strlen(VerseSearch));
+  verse = verseText(verseSize(c.kilobytes), c.japanese, growth);
+  verseFloor.replacement = c.replacement->replacement;
+  delete verseDocument;
+  verseDocument = new SimDocument();
+  verseDocument->addLyrics(TagVerseLyrics, 1, verse);
+  simHost().document = verseDocument;
+}
+
+// One pass after the verse is restored; its calls per service and the verse
+// it leaves.
+struct PassResult {
+  std::array<uint64_t, 64> calls;
+  std::string verse;
+};
+PassResult runOnFreshVerse(void (*pass)()) {
+  restoreVerse();
+  simHost().resetLog();
+  pass();
+  return {simHost().callCounts, verseDocument->recordText(VerseKey)};
+}
+
+// The time of one pass on the verse as it was.
+double secondsOnFreshVerse(void (*pass)()) {
+  restoreVerse();
+  return fastestSeconds(1, pass);
+}
+
+// Checks that a side and its floor make the same host calls, replace the
+// same matches and leave the same verse.
+void expectSameWork(const char* what, void (*side)(), const int32_t* replaced,
+                    void (*floor)()) {
+  const PassResult a = runOnFreshVerse(side);
+  const PassResult b = runOnFreshVerse(floor);
+  if (a.calls != b.calls || a.verse != b.verse ||
+      *replaced != verseFloor.hits) {
+    fprintf(stderr,
+            "%s: the floor does not do the same work (9: %llu/%llu, 10: "
+            "%llu/%llu, 60: %llu/%llu; %d/%d replaced; the verse %s)\n",
+            what, (unsigned long long)a.calls[9],
+            (unsigned long long)b.calls[9], (unsigned long long)a.calls[10],
+            (unsigned long long)b.calls[10], (unsigned long long)a.calls[60],
+            (unsigned long long)b.calls[60], *replaced, verseFloor.hits,
+            a.verse == b.verse ? "the same" : "differs");
+    exit(1);
+  }
+}
+
+// Seconds per pass of each side and its floor, and the matches of a pass.
+struct VerseFigures {
+  int32_t matches;
+  double dialog, dialogFloor, command, commandFloor;
+};
+
+std::string describe(const VerseCase& c) {
+  char text[120];
+  snprintf(text, sizeof text, "verse of %d KB, %s, %s", c.kilobytes,
+           c.japanese ? "code page 932" : "single-byte", c.replacement->name);
+  return text;
+}
+
+VerseFigures measureVerse(const VerseCase& c, int repetitions) {
+  setUpVerse(c);
+  const std::string name = describe(c);
+  expectSameWork(name.c_str(), dialogPass, &dialogReplaced, dialogFloorPass);
+  expectSameWork(name.c_str(), commandPass, &commandReplaced, commandFloorPass);
+  VerseFigures f{verseFloor.hits, 1e30, 1e30, 1e30, 1e30};
+  for (int i = 0; i < repetitions; ++i) {
+    f.dialog = std::min(f.dialog, secondsOnFreshVerse(dialogPass));
+    f.dialogFloor =
+        std::min(f.dialogFloor, secondsOnFreshVerse(dialogFloorPass));
+    f.command = std::min(f.command, secondsOnFreshVerse(commandPass));
+    f.commandFloor =
+        std::min(f.commandFloor, secondsOnFreshVerse(commandFloorPass));
+  }
+  const double perMatch = 1e9 / f.matches;
+  printf(
+      "%s: %d bytes, %d matches; ns per match: dialog %.0f (floor %.0f, "
+      "ratio %.2f), command %.0f (floor %.0f, ratio %.2f)\n",
+      name.c_str(), static_cast<int>(verse.size()), f.matches,
+      f.dialog * perMatch, f.dialogFloor * perMatch, f.dialog / f.dialogFloor,
+      f.command * perMatch, f.commandFloor * perMatch,
+      f.command / f.commandFloor);
+  fflush(stdout);
+  return f;
+}
+
 int countOnly(const char* which) {
   SimDocument document;
   int texts = 0;
@@ -327,12 +649,63 @@ int countOnly(const char* which) {
   return 0;
 }
 
+// --counts verse SIDE CODEPAGE REPLACEMENT KB: one pass of one side on a
+// verse that is restored first.
+int countVerse(char** args) {
+  const struct {
+    const char* name;
+    void (*pass)();
+    const int32_t* replaced;
+  } sides[] = {{"dialog", dialogPass, &dialogReplaced},
+               {"dialogfloor", dialogFloorPass, &verseFloor.hits},
+               {"command", commandPass, &commandReplaced},
+               {"commandfloor", commandFloorPass, &verseFloor.hits}};
+  void (*pass)() = nullptr;
+  const int32_t* replaced = nullptr;
+  for (const auto& side : sides) {
+    if (strcmp(args[0], side.name) == 0) {
+      pass = side.pass;
+      replaced = side.replaced;
+    }
+  }
+  const ReplacementCase* replacement = nullptr;
+  for (const ReplacementCase& r : Replacements) {
+    if (strncmp(args[2], r.name, strlen(args[2])) == 0) replacement = &r;
+  }
+  const int kilobytes = atoi(args[3]);
+  if (pass == nullptr || replacement == nullptr ||
+      std::find(std::begin(VerseKilobytes), std::end(VerseKilobytes),
+                kilobytes) == std::end(VerseKilobytes)) {
+    fprintf(stderr, "unknown verse case\n");
+    return 2;
+  }
+  pressButtonsOnceOpen({IDC_RESULTS_YES_TO_ALL, IDC_RESULTS_OK});
+  setUpVerse({kilobytes, strcmp(args[1], "932") == 0, replacement});
+  runOnFreshVerse(pass);
+  restoreVerse();
+  countedPass(pass);
+  printf("matches %d\n", *replaced);
+  return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   setUpPrefs();
   simHost().useBenchmarkMode();
+  if (argc == 7 && strcmp(argv[1], "--counts") == 0 &&
+      strcmp(argv[2], "verse") == 0) {
+    return countVerse(argv + 3);
+  }
   if (argc == 3 && strcmp(argv[1], "--counts") == 0) return countOnly(argv[2]);
+  FILE* plot = nullptr;
+  if (argc == 3 && strcmp(argv[1], "--plot-data") == 0) {
+    plot = fopen(argv[2], "w");
+    if (plot == nullptr) {
+      perror(argv[2]);
+      return 1;
+    }
+  }
   printf("Text command, Yes to all; floor: the same host calls, strstr.\n");
   measure(Limits, 3);
   const Figures everyday = measure(Everyday, 21);
@@ -344,7 +717,45 @@ int main(int argc, char** argv) {
   const Figures greekUtf8 = measure(EverydayGreekUtf8, 21);
   printf("UTF-8 to single-byte, the same Greek texts: %.2f\n",
          greekUtf8.commandSeconds / greek.commandSeconds);
+
+  printf(
+      "\nOne verse, Yes to all in the results dialog and the command alone; "
+      "floors: the same host calls, one memmove per replacement, one copy "
+      "of the text per match for display.\n");
+  pressButtonsOnceOpen({IDC_RESULTS_YES_TO_ALL, IDC_RESULTS_OK});
+  if (plot != nullptr) {
+    fprintf(plot,
+            "# KB dialog_ns dialog_floor_ns command_ns command_floor_ns "
+            "dialog932_ns dialog932_floor_ns (per match, same length)\n");
+  }
+  VerseFigures largest[2] = {};
+  for (const ReplacementCase& replacement : Replacements) {
+    for (int kilobytes : VerseKilobytes) {
+      VerseFigures f[2];
+      for (int japanese = 0; japanese < 2; ++japanese) {
+        f[japanese] = measureVerse({kilobytes, japanese != 0, &replacement},
+                                   kilobytes >= 16 ? 5 : 11);
+        if (kilobytes == 32 && &replacement == Replacements) {
+          largest[japanese] = f[japanese];
+        }
+      }
+      if (plot != nullptr && &replacement == Replacements) {
+        const double a = 1e9 / f[0].matches, b = 1e9 / f[1].matches;
+        fprintf(plot, "%d %.1f %.1f %.1f %.1f %.1f %.1f\n", kilobytes,
+                f[0].dialog * a, f[0].dialogFloor * a, f[0].command * a,
+                f[0].commandFloor * a, f[1].dialog * b, f[1].dialogFloor * b);
+      }
+    }
+  }
+  if (plot != nullptr) fclose(plot);
+  simHost().document = nullptr;
   printf("text command ratio: %.2f\n",
          everyday.commandSeconds / everyday.floorSeconds);
+  printf(
+      "32 KB verse ratios: dialog %.2f, command %.2f, dialog in code page "
+      "932 %.2f\n",
+      largest[0].dialog / largest[0].dialogFloor,
+      largest[0].command / largest[0].commandFloor,
+      largest[1].dialog / largest[1].dialogFloor);
   return 0;
 }

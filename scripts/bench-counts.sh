@@ -1,36 +1,42 @@
 #!/bin/bash
 # Instruction counts from valgrind's callgrind: one pass of the note-entry
 # engine and of its floor, one "Yes to all" and its floor, each counted
-# alone (the benchmarks' countedPass), per entry and per text. Counts do
-# not depend on how busy the machine is.
+# alone (the benchmarks' countedPass), per entry, per text or per match.
+# Counts do not depend on how busy the machine is.
 #   scripts/bench-counts.sh [build directory]
 set -eu
 build=${1:-build}
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
-# Prints the instructions of one counted pass and the number of items.
+# Prints the instructions of one counted pass and the number of items:
+#   count PROGRAM ARGUMENTS...   (the program is run with --counts ARGUMENTS)
 count() {
+  local program=$1
+  shift
   local output
   output=$(valgrind --tool=callgrind --callgrind-out-file="$work/out" \
-    --toggle-collect='countedPass*' "$build/$1" --counts "$2" 2>&1)
+    --toggle-collect='countedPass*' "$build/$program" --counts "$@" 2>&1)
   local collected items
   collected=$(sed -n 's/.*Collected : *\([0-9]*\).*/\1/p' <<<"$output")
-  items=$(sed -n 's/^\(entries\|texts\) \([0-9]*\)$/\2/p' <<<"$output")
+  items=$(sed -n 's/^\(entries\|texts\|matches\) \([0-9]*\)$/\2/p' <<<"$output")
   if [ -z "$collected" ] || [ -z "$items" ]; then
-    echo "no count from $1 --counts $2:" >&2
+    echo "no count from $program --counts $*:" >&2
     echo "$output" >&2
     exit 1
   fi
   echo "$collected $items"
 }
 
+# report LABEL UNIT UNITS FLOOR-NAME PROGRAM "SIDE ARGUMENTS" "FLOOR ARGUMENTS"
 report() {
-  local label=$1 unit=$2 units=$3 program=$4 side=$5 floor=$6
-  local floorName=${7:-floor}
+  local label=$1 unit=$2 units=$3 floorName=$4 program=$5
+  local -a side floor
+  read -r -a side <<<"$6"
+  read -r -a floor <<<"$7"
   local measured baseline plugin items plain
-  measured=$(count "$program" "$side")
-  baseline=$(count "$program" "$floor")
+  measured=$(count "$program" "${side[@]}")
+  baseline=$(count "$program" "${floor[@]}")
   read -r plugin items <<<"$measured"
   read -r plain _ <<<"$baseline"
   awk -v l="$label" -v u="$unit" -v us="$units" -v p="$plugin" -v f="$plain" \
@@ -39,8 +45,27 @@ report() {
              l, p / n, u, fn, f / n, p / f, n, us }'
 }
 
-report "note-entry engine" entry entries entry_search_benchmark engine floor
-report "text command (Yes to all)" text texts text_search_benchmark command floor
-report "text command, code page 932" text texts text_search_benchmark command932 floor
+report "note-entry engine" entry entries floor entry_search_benchmark \
+  engine floor
+report "text command (Yes to all)" text texts floor text_search_benchmark \
+  command floor
+report "text command, code page 932" text texts floor text_search_benchmark \
+  command932 floor
 report "text command, code page 65001 (Greek texts)" text texts \
-  text_search_benchmark greek65001 greek "single-byte on the same texts"
+  "single-byte on the same texts" text_search_benchmark greek65001 greek
+
+# One verse of 32 KB, a match every 10 bytes: "Yes to all" in the results
+# dialog and the command alone, each beside its floor.
+for replacement in same longer shorter; do
+  for codePage in 1252 932; do
+    [ "$codePage" = 932 ] && [ "$replacement" != same ] && continue
+    where="32 KB verse, $replacement replacement"
+    [ "$codePage" = 932 ] && where="$where, code page 932"
+    report "Yes to all in the results dialog, $where" match matches floor \
+      text_search_benchmark "verse dialog $codePage $replacement 32" \
+      "verse dialogfloor $codePage $replacement 32"
+    report "Yes to all, the command alone, $where" match matches floor \
+      text_search_benchmark "verse command $codePage $replacement 32" \
+      "verse commandfloor $codePage $replacement 32"
+  done
+done

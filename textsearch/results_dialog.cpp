@@ -54,11 +54,11 @@ void showMatch(const ResultsDialog& state) {
   setLine(state, 2, line);
   int16_t position = session.matchOffset;
   if (sessionSwitch(session, T::SearchTags)) {
-    setLine(state, 3, session.currentText);
+    setLine(state, 3, currentText(session));
   } else {
-    char* shown = displayText(session, &position);
+    // The session keeps the copy for as long as it holds the text.
+    const char* shown = displayText(session, &position);
     setLine(state, 3, shown != nullptr ? shown : "");
-    releaseText(shown);
   }
   snprintf(line, sizeof line, "at position %d", position + 1);
   setLine(state, 4, line);

@@ -81,7 +81,7 @@ TextCharacters charactersOfCodePage(uint32_t codePage, uint32_t maxCharSize,
 }
 
 int32_t alignToCharacter(const TextCharacters& characters, const char* text,
-                         int32_t offset) {
+                         int32_t offset, int32_t known) {
   switch (characters.form) {
     case CharacterForm::SingleByte:
       return offset;
@@ -93,13 +93,27 @@ int32_t alignToCharacter(const TextCharacters& characters, const char* text,
     case CharacterForm::DoubleByte:
       break;
   }
-  // A trail byte cannot be told from a lead byte by looking back: walk
-  // from the start.
-  int32_t at = 0;
+  int32_t at = known < offset ? known : offset;
   while (at < offset && text[at] != '\0') {
     at = nextCharacter(characters, text, at);
   }
   return at;
+}
+
+int32_t findOneByteCharacter(const TextCharacters& characters, const char* text,
+                             int32_t from, int32_t end, char wanted) {
+  int32_t known = from;  // a character start
+  while (from < end) {
+    const char* found = static_cast<const char*>(
+        memchr(text + from, wanted, static_cast<size_t>(end - from)));
+    if (found == nullptr) return -1;
+    const int32_t at = static_cast<int32_t>(found - text);
+    if (characters.form != CharacterForm::DoubleByte) return at;
+    while (known < at) known = nextCharacter(characters, text, known);
+    if (known == at) return at;
+    from = known;  // it was a trail byte: on after its character
+  }
+  return -1;
 }
 
 void foldText(const TextCharacters& characters, const char* text,

@@ -75,9 +75,19 @@ inline bool isSelfSynchronising(const TextCharacters& characters) {
 }
 
 // The first character start at or after `offset`, which lies within the
-// text or at its terminator.
+// text or at its terminator. `known` is a character start at or before
+// `offset`: the double-byte form, whose trail bytes cannot be told from lead
+// bytes by looking back, walks on from there.
 int32_t alignToCharacter(const TextCharacters& characters, const char* text,
-                         int32_t offset);
+                         int32_t offset, int32_t known);
+
+// Where the first ASCII character `wanted` at or after the character start
+// `from` and before `end` (within the text) lies, or -1. A trail byte that
+// equals it is not it: the double-byte form walks on from `from` to each
+// such byte to tell. In the other forms an ASCII byte is always a character
+// of its own.
+int32_t findOneByteCharacter(const TextCharacters& characters, const char* text,
+                             int32_t from, int32_t end, char wanted);
 
 // Case folding of the C locale: only a to z fold, and only as characters
 // of their own (never a trail byte).

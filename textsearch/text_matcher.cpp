@@ -3,8 +3,6 @@
 
 #include <cstring>
 
-#include "textsearch/text_memory.h"
-
 namespace T = TextSearchPrefsLayout;
 
 namespace {
@@ -24,47 +22,48 @@ struct TagSearch {
 };
 
 // Where the first one-byte character `wanted` at or after the character
-// boundary `from` is, or -1. A trail byte that equals it is not it.
+// start `from` is, or -1.
 int32_t findCharacter(const TextCharacters& characters, const char* text,
-                      int32_t from, char wanted, CharacterSearch& last) {
+                      int32_t length, int32_t from, char wanted,
+                      CharacterSearch& last) {
   if (last.from >= 0 && from >= last.from &&
       (last.found < 0 || from <= last.found)) {
     return last.found;
   }
-  int32_t found = -1;
-  if (isSelfSynchronising(characters)) {
-    const char* at = strchr(text + from, wanted);
-    if (at != nullptr) found = static_cast<int32_t>(at - text);
-  } else {
-    for (int32_t at = from; text[at] != '\0';
-         at = nextCharacter(characters, text, at)) {
-      if (text[at] == wanted && characterLength(characters, text + at) == 1) {
-        found = at;
-        break;
-      }
-    }
-  }
+  const int32_t found =
+      findOneByteCharacter(characters, text, from, length, wanted);
   last = CharacterSearch{from, found};
   return found;
 }
 
-// Where the tag that starts at the character boundary `at` ends (one past
-// its closing parenthesis), or -1 when there is no tag there. A tag is a
-// caret not followed by a second caret, running to the first closing
-// parenthesis after the first opening parenthesis after it.
-int32_t tagEnd(const TextCharacters& characters, const char* text, int32_t at,
-               TagSearch& search) {
+// Where the tag that starts at the character start `at` ends (one past its
+// closing parenthesis), or -1 when there is no tag there.
+int32_t tagEnd(const TextCharacters& characters, const char* text,
+               int32_t length, int32_t at, TagSearch& search) {
   if (text[at] != '^' || characterLength(characters, text + at) != 1 ||
       text[at + 1] == '^') {
     return -1;
   }
   const int32_t open =
-      findCharacter(characters, text, at + 1, '(', search.open);
+      findCharacter(characters, text, length, at + 1, '(', search.open);
   if (open < 0) return -1;
   const int32_t close =
-      findCharacter(characters, text, open + 1, ')', search.close);
+      findCharacter(characters, text, length, open + 1, ')', search.close);
   if (close < 0) return -1;
   return close + 1;
+}
+
+// Whether a string holds a caret or a parenthesis as a character of its
+// own.
+bool holdsTagCharacter(const TextCharacters& characters, const char* text) {
+  for (int32_t at = 0; text[at] != '\0';) {
+    const int32_t width = characterLength(characters, text + at);
+    if (width == 1 && (text[at] == '^' || text[at] == '(' || text[at] == ')')) {
+      return true;
+    }
+    at += width;
+  }
+  return false;
 }
 
 // The search string as one text compares with it: folded unless case
@@ -87,7 +86,8 @@ Needle needleOf(const TextPattern& pattern) {
 // character by character: a match ends on a character boundary, and only
 // one-byte characters fold (the pattern keeps the search string folded).
 // Where the code page is self-synchronising, a byte-for-byte match of the
-// search string's whole characters is that.
+// search string's whole characters is that. The text holds at least as many
+// bytes from `at` on as the search string.
 bool matchesAt(const TextCharacters& table, const Needle& needle,
                const char* text, int32_t at) {
   const bool caseSensitive = needle.caseSensitive;
@@ -96,7 +96,6 @@ bool matchesAt(const TextCharacters& table, const Needle& needle,
   if (needle.byteByByte) {
     for (int32_t i = 0; i < length; ++i) {
       const char c = text[at + i];
-      if (c == '\0') return false;
       if ((caseSensitive ? c : foldLetter(c)) != search[i]) return false;
     }
     return true;
@@ -136,79 +135,72 @@ TextPattern makePattern(const TextSearchPrefs& prefs,
       reinterpret_cast<const char*>(prefs.bytes + T::ReplaceString),
       TextMaxChars));
   foldText(characters, pattern.searchText, pattern.foldedSearch);
+  pattern.leavesTagsAlone =
+      !holdsTagCharacter(characters, pattern.searchText) &&
+      !holdsTagCharacter(characters, pattern.replaceText);
   return pattern;
 }
 
-char* duplicateText(const char* text) {
-  const size_t length = strlen(text);
-  char* copy = allocateText(length + 1);
-  if (copy != nullptr) memcpy(copy, text, length + 1);
-  return copy;
-}
-
-int32_t findMatch(const TextPattern& pattern, const char* text, int32_t start,
-                  bool stepOverTags) {
+int32_t findMatch(const TextPattern& pattern, const char* text, int32_t length,
+                  int32_t start, int32_t known, bool stepOverTags) {
   // An empty search string would match everywhere and never move on.
-  if (text == nullptr || text[0] == '\0' || pattern.searchLength == 0) {
-    return NoMatch;
-  }
-  const int32_t length = static_cast<int32_t>(strlen(text));
-  if (length >= TextLengthLimit || start < 0 || start >= length) {
+  if (text == nullptr || length <= 0 || pattern.searchLength == 0 ||
+      length >= TextLengthLimit || start < 0 || start >= length) {
     return NoMatch;
   }
   const TextCharacters& characters = pattern.characters;
   const Needle needle = needleOf(pattern);
-  int32_t p = alignToCharacter(characters, text, start);
+  int32_t p = alignToCharacter(characters, text, start, known);
   TagSearch tags;
   for (;;) {
     while (stepOverTags && text[p] == '^') {
-      const int32_t end = tagEnd(characters, text, p, tags);
+      const int32_t end = tagEnd(characters, text, length, p, tags);
       if (end < 0) break;
       p = end;
     }
-    if (text[p] == '\0') return NoMatch;
+    // A match takes exactly as many bytes as the search string.
+    if (length - p < needle.length) return NoMatch;
     if (matchesAt(characters, needle, text, p)) return p;
     p = nextCharacter(characters, text, p);
-    if (text[p] == '\0') return NoMatch;
   }
 }
 
-char* replaceAt(const TextPattern& pattern, const char* text, int32_t offset) {
-  const int32_t length = static_cast<int32_t>(strlen(text));
-  const int32_t newLength =
-      length - pattern.searchLength + pattern.replaceLength;
-  if (newLength >= TextLengthLimit) return nullptr;
-  char* replaced = allocateText(static_cast<size_t>(newLength) + 1);
-  if (replaced == nullptr) return nullptr;
-  memcpy(replaced, text, static_cast<size_t>(offset));
-  memcpy(replaced + offset, pattern.replaceText,
+int32_t spliceReplacement(const TextPattern& pattern, char* text,
+                          int32_t length, int32_t offset) {
+  const int32_t rest = offset + pattern.searchLength;
+  if (pattern.replaceLength != pattern.searchLength) {
+    // The rest after the match, with its terminator.
+    memmove(text + offset + pattern.replaceLength, text + rest,
+            static_cast<size_t>(length - rest + 1));
+  }
+  memcpy(text + offset, pattern.replaceText,
          static_cast<size_t>(pattern.replaceLength));
-  // The rest after the match, with its terminator.
-  const int32_t rest = length - offset - pattern.searchLength + 1;
-  memcpy(replaced + offset + pattern.replaceLength,
-         text + offset + pattern.searchLength, static_cast<size_t>(rest));
-  return replaced;
+  return length - pattern.searchLength + pattern.replaceLength;
 }
 
-char* displayCopy(const TextCharacters& characters, const char* text,
-                  int16_t* position) {
-  if (text == nullptr) return nullptr;
-  const int32_t length = static_cast<int32_t>(strlen(text));
-  char* shown = allocateText(static_cast<size_t>(length) + 1);
-  if (shown == nullptr) return nullptr;
-  int32_t copied = 0;
+void walkShown(const TextCharacters& characters, const char* text,
+               int32_t length, ShownWalk& walk, int32_t until, char* shown) {
   TagSearch tags;
-  for (int32_t i = 0; i < length;) {
-    const int32_t end = tagEnd(characters, text, i, tags);
+  while (walk.text < until) {
+    const int32_t caret =
+        findOneByteCharacter(characters, text, walk.text, until, '^');
+    const int32_t run = (caret < 0 ? until : caret) - walk.text;
+    if (shown != nullptr) {
+      memcpy(shown + walk.shown, text + walk.text, static_cast<size_t>(run));
+    }
+    walk.shown += run;
+    walk.text += run;
+    if (caret < 0) return;
+    const int32_t end = tagEnd(characters, text, length, caret, tags);
     if (end < 0) {
-      const int32_t next = nextCharacter(characters, text, i);
-      while (i < next) shown[copied++] = text[i++];
+      // An ordinary caret, or the first of a pair.
+      if (shown != nullptr) shown[walk.shown] = '^';
+      ++walk.shown;
+      ++walk.text;
       continue;
     }
-    // Tags before the first shown character move the position back.
-    if (copied == 0) *position = static_cast<int16_t>(*position - (end - i));
-    i = end;
+    if (end > until) return;  // the tag runs over `until`: stop at it
+    if (walk.shown == 0) walk.leadingTags += end - caret;
+    walk.text = end;
   }
-  shown[copied] = '\0';
-  return shown;
 }

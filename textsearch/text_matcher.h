@@ -2,9 +2,10 @@
 // made once per search from the preferences' strings, the case switch and
 // the characters of the code page; with it the matcher finds the search
 // string in one text from an offset, splices the replacement in at a match,
-// and makes the copy of a text that the results dialog shows. It keeps no
-// state: where a text came from, where it goes back and which match is
-// current belong to its callers.
+// and walks the tag rule through a text to make the copy that the results
+// dialog shows. It keeps no state: where a text came from, where it goes
+// back, which match is current and the buffers that hold them belong to its
+// callers, which also carry each text's length.
 #pragma once
 
 #include <cstdint>
@@ -27,6 +28,9 @@ struct TextPattern {
   int16_t searchLength;
   int16_t replaceLength;
   bool caseSensitive;
+  // Neither string holds a caret or a parenthesis as a character of its
+  // own, so a replacement can neither make, break nor join a tag.
+  bool leavesTagsAlone;
   TextCharacters characters;
 };
 
@@ -35,20 +39,39 @@ TextPattern makePattern(const TextSearchPrefs& prefs,
 
 constexpr int32_t NoMatch = -1;
 
-// Where the first match in `text` at or after `start` begins, or NoMatch.
-// With `stepOverTags` a match never starts inside an inline tag. Empty
-// texts and search strings, texts of TextLengthLimit bytes or more and
-// starts outside the text have no match.
-int32_t findMatch(const TextPattern& pattern, const char* text, int32_t start,
-                  bool stepOverTags);
-// `text` with the search string's bytes at `offset` replaced by the
-// replacement, in a new allocation (the caller releases it); null when it
-// cannot be allocated or would be TextLengthLimit bytes or longer.
-char* replaceAt(const TextPattern& pattern, const char* text, int32_t offset);
-// A copy of `text` without its tags, in a new allocation (the caller
-// releases it), or null; tags before the first shown character move
-// `position` back by their length.
-char* displayCopy(const TextCharacters& characters, const char* text,
-                  int16_t* position);
-// A copy of a string in a new allocation, or null.
-char* duplicateText(const char* text);
+// Where the first match in `text` (`length` bytes before its terminator) at
+// or after `start` begins, or NoMatch. `known` is a character start at or
+// before `start` (0 will always do). With `stepOverTags` a match never
+// starts inside an inline tag. Empty texts and search strings, texts of
+// TextLengthLimit bytes or more and starts outside the text have no match.
+int32_t findMatch(const TextPattern& pattern, const char* text, int32_t length,
+                  int32_t start, int32_t known, bool stepOverTags);
+
+// Replaces the search string's bytes at `offset` of `text` (`length` bytes
+// and a terminator) by the replacement, in place: `text` has room for the
+// new length and the terminator. Answers the new length.
+int32_t spliceReplacement(const TextPattern& pattern, char* text,
+                          int32_t length, int32_t offset);
+
+// The copy of a text that the results dialog shows leaves its tags out: at
+// a caret not followed by a second caret, the bytes from the caret through
+// the first closing parenthesis after the first opening parenthesis after
+// it. Any other caret is shown like any other character; of a pair, the
+// second is looked at afresh.
+//
+// Where a walk of that rule stands: `text` is a character start outside
+// every tag, `shown` the bytes shown before it, and `leadingTags` the
+// length of the tags left out before the first shown byte.
+struct ShownWalk {
+  int32_t text;
+  int32_t shown;
+  int32_t leadingTags;
+};
+
+// Walks on from `walk` towards `until` (a character start, at most
+// `length`, the text's length): the runs between carets are shown whole,
+// and the tag rule is applied at each caret. Where a tag runs over `until`,
+// the walk stops at its caret. Copies the bytes shown into `shown` from
+// `walk.shown` on when `shown` is not null.
+void walkShown(const TextCharacters& characters, const char* text,
+               int32_t length, ShownWalk& walk, int32_t until, char* shown);

@@ -7,11 +7,18 @@
 #include <cstddef>
 #include <cstdlib>
 
-// A zero-filled block of `size` bytes, or null.
+// A block of `size` bytes that its caller writes before it reads them, or
+// null.
 char* allocateText(size_t size);
+// A zero-filled block of `size` bytes, or null: for a buffer that another
+// party fills and may fill only in part (a text fetched from the host).
+char* allocateZeroedText(size_t size);
 void releaseText(char* text);
 
-// The block both allocators hand out: zero-filled, never of 0 bytes.
+// The blocks both allocators hand out, never of 0 bytes.
+inline char* textBlock(size_t size) {
+  return static_cast<char*>(malloc(size == 0 ? 1 : size));
+}
 inline char* zeroedTextBlock(size_t size) {
   return static_cast<char*>(calloc(size == 0 ? 1 : size, 1));
 }

@@ -21,6 +21,7 @@ int16_t findNextMatch(TextSearch& search) {
 }
 
 void replaceMatch(TextSearch& search) {
-  const char* replaced = replaceCurrentMatch(search.session);
-  if (replaced != nullptr) writeBackText(search.cursor, replaced);
+  if (replaceCurrentMatch(search.session) != nullptr) {
+    writeBackText(search.cursor, search.session.held);
+  }
 }

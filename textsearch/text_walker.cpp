@@ -43,8 +43,19 @@ inline int16_t probe(TextCursor& cursor, int32_t* size) {
                               InterfaceVersion));
 }
 
+// A record with a header is stored with two bytes after its text's
+// terminator, which its size counts.
+constexpr int32_t RecordSpareBytes = 2;
+
+// The room a text of the kind needs around it to be stored back.
+RecordRoom recordRoom(const TextKindRow& kind) {
+  return kind.headerSize == 0 ? RecordRoom{0, 0}
+                              : RecordRoom{kind.headerSize, RecordSpareBytes};
+}
+
 // Size then fetch of a text record, with one spare byte that always holds
-// a terminator: a text from the host is never read past its end. Texts of
+// a terminator: a text from the host is never read past its end. The buffer
+// is zero-filled, as the host may fill less of it than it said. Texts of
 // 32767 bytes or more are not searched (offsets are 16-bit).
 char* fetchText(uint32_t tag, uint8_t* key, int32_t header) {
   int32_t size = 0;
@@ -52,7 +63,7 @@ char* fetchText(uint32_t tag, uint8_t* key, int32_t header) {
       size <= header || size - header >= TextLengthLimit) {
     return nullptr;
   }
-  char* text = allocateText(static_cast<size_t>(size) + 1);
+  char* text = allocateZeroedText(static_cast<size_t>(size) + 1);
   if (text == nullptr) return nullptr;
   int32_t capacity = size;
   if (low16(hostReadRecord(tag, key, text, &capacity, InterfaceVersion)) == 0) {
@@ -68,7 +79,8 @@ int16_t searchText(const TextCursor& cursor, TextSearchSession& session,
                    char* fetched, int32_t header) {
   if (fetched == nullptr) return 0;
   const int16_t found = findInText(session, fetched + header, 0,
-                                   stepsOverTags(session, cursor.tagsAllowed));
+                                   stepsOverTags(session, cursor.tagsAllowed),
+                                   recordRoom(kindRow(cursor)));
   releaseText(fetched);
   return found;
 }
@@ -309,30 +321,39 @@ int16_t countRecords(uint32_t tag, int32_t size) {
   return count;
 }
 
-void writeBackText(const TextCursor& cursor, const char* text) {
+void writeBackText(const TextCursor& cursor, HeldText& text) {
+  if (text.block == nullptr) return;
   const TextKindRow& kind = kindRow(cursor);
-  const uint32_t length = static_cast<uint32_t>(strlen(text));
+  char* chars = text.block + text.room.header;
+  const uint32_t length = static_cast<uint32_t>(text.length);
   uint8_t key[K::Size];
   memcpy(key, cursor.key, sizeof key);
   if (kind.source != TextSource::OwnRecord) {
     // The text block fetched last: that of the name being searched.
     memset(key, 0, sizeof key);
     writeU16(key, K::First, static_cast<uint16_t>(cursor.textBlockNumber));
-    hostWriteRecord(kind.textTag, key, text, length + 1, InterfaceVersion);
+    hostWriteRecord(kind.textTag, key, chars, length + 1, InterfaceVersion);
     return;
   }
-  if (kind.headerSize == 0) {
-    hostWriteRecord(kind.textTag, key, text, length + 1, InterfaceVersion);
+  const RecordRoom room = recordRoom(kind);
+  if (room.header == 0) {
+    hostWriteRecord(kind.textTag, key, chars, length + 1, InterfaceVersion);
     return;
   }
-  // The record is rebuilt: its header from the item read by the walker,
-  // then the text and its terminator; the size given counts two bytes more.
-  const uint32_t headerSize = static_cast<uint32_t>(kind.headerSize);
-  const uint32_t size = length + headerSize + 3;
-  char* record = allocateText(size);
-  if (record == nullptr) return;
-  memcpy(record, cursor.item, static_cast<size_t>(kind.itemSize));
-  memcpy(record + headerSize, text, length + 1);
-  hostWriteRecord(kind.textTag, key, record, size, InterfaceVersion);
-  releaseText(record);
+  // The record is rebuilt around the text, in the room held for it: the
+  // item read by the walker (the header and the first bytes of the text as
+  // it was read), the text and its terminator over it, and zeros in the
+  // spare bytes that the item does not reach.
+  if (text.room.header != room.header || text.room.spare != room.spare) {
+    return;
+  }
+  memcpy(text.block, cursor.item, static_cast<size_t>(room.header));
+  const int32_t spareFrom = room.header + text.length + 1;
+  for (int32_t at = spareFrom; at < spareFrom + room.spare; ++at) {
+    text.block[at] =
+        at < kind.itemSize ? static_cast<char>(cursor.item[at]) : '\0';
+  }
+  hostWriteRecord(kind.textTag, key, text.block,
+                  length + 1 + static_cast<uint32_t>(room.header + room.spare),
+                  InterfaceVersion);
 }

@@ -52,5 +52,6 @@ int16_t searchCurrentItem(TextCursor& cursor, TextSearchSession& session);
 char* fetchTextBlock(TextCursor& cursor, int16_t number);
 // The number of consecutive records of a tag from key 1 on.
 int16_t countRecords(uint32_t tag, int32_t size);
-// Stores `text` as the content of the cursor's current item.
-void writeBackText(const TextCursor& cursor, const char* text);
+// Stores `text` as the content of the cursor's current item; a kind whose
+// record has a header needs the room findInText was given for it.
+void writeBackText(const TextCursor& cursor, HeldText& text);

@@ -2,7 +2,8 @@
 // strings (possibly without terminators in the stored record) and switches,
 // answering each match with a replacement or not, in a single-byte, a
 // double-byte or the UTF-8 code page. Every match lies on character
-// boundaries and a replacement leaves every other character as it was;
+// boundaries, a replacement leaves every other character as it was, and the
+// copy shown at each match is the one a plain walk of the tag rule makes;
 // UTF-8 characters are read here independently of the matcher. Strings
 // alone: no document, no walker.
 #include <cstring>
@@ -58,6 +59,35 @@ Characters readCharacters(const char* text, const TextCharacters& table) {
   return read;
 }
 
+// The copy the results dialog shows of `text`, made byte by byte by the
+// tag rule over the character starts read above, and the length of the
+// tags it leaves out before its first byte.
+std::string plainShown(const std::string& text, const std::vector<bool>& starts,
+                       int32_t* leading) {
+  auto find = [&](size_t from, char wanted) {
+    for (size_t i = from; i < text.size(); ++i) {
+      if (text[i] == wanted && starts[i]) return i;
+    }
+    return std::string::npos;
+  };
+  std::string shown;
+  *leading = 0;
+  for (size_t i = 0; i < text.size(); ++i) {
+    size_t open = std::string::npos, close = std::string::npos;
+    if (starts[i] && text[i] == '^' && text[i + 1] != '^') {
+      open = find(i + 1, '(');
+      if (open != std::string::npos) close = find(open + 1, ')');
+    }
+    if (close == std::string::npos) {
+      shown += text[i];
+      continue;
+    }
+    if (shown.empty()) *leading += static_cast<int32_t>(close + 1 - i);
+    i = close;
+  }
+  return shown;
+}
+
 bool isStart(const std::vector<bool>& starts, int32_t offset) {
   return offset >= 0 && static_cast<size_t>(offset) < starts.size() &&
          starts[offset];
@@ -65,9 +95,9 @@ bool isStart(const std::vector<bool>& starts, int32_t offset) {
 
 }  // namespace
 
-// A text of a few hundred bytes reaches every branch; each match copies the
-// text, and a replacement may make it longer, so the first matches are
-// checked in full and the walk through one text ends after a bound.
+// A text of a few hundred bytes reaches every branch; each check reads the
+// whole text, and a replacement may make it longer, so the first matches
+// are checked in full and the walk through one text ends after a bound.
 FUZZ_MAX_INPUT_BYTES(320)
 constexpr int CheckedMatches = 16;
 constexpr int MatchesPerText = 64;
@@ -121,20 +151,23 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       found = continueInText(session, stepOverTags);
       continue;
     }
-    const int32_t length = static_cast<int32_t>(strlen(session.currentText));
+    const int32_t length = static_cast<int32_t>(strlen(currentText(session)));
+    FUZZ_CHECK(length == session.held.length);
     FUZZ_CHECK(session.matchOffset >= nextFree);
     FUZZ_CHECK(session.matchOffset + pattern.searchLength <= length);
-    const Characters read = readCharacters(session.currentText, table);
+    const Characters read = readCharacters(currentText(session), table);
     const std::vector<bool>& starts = read.starts;
     FUZZ_CHECK(isStart(starts, session.matchOffset));
     FUZZ_CHECK(isStart(starts, session.matchOffset + pattern.searchLength));
-    const std::string before = session.currentText;
+    const std::string before = currentText(session);
+    // The copy shown, kept and spliced by the session, is the one a plain
+    // walk of the tag rule makes, and so is the position.
     int16_t position = session.matchOffset;
-    char* shown = displayText(session, &position);
+    const char* shown = displayText(session, &position);
     if (shown != nullptr) {
-      FUZZ_CHECK(static_cast<int32_t>(strlen(shown)) <= length);
-      FUZZ_CHECK(position <= session.matchOffset);
-      releaseText(shown);
+      int32_t leading = 0;
+      FUZZ_CHECK(shown == plainShown(before, starts, &leading));
+      FUZZ_CHECK(position == session.matchOffset - leading);
     }
     const bool replaced = answer();
     if (replaced) {
@@ -143,12 +176,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       // character before the match.
       const int32_t offset = session.matchOffset;
       const int32_t end = offset + pattern.replaceLength;
-      const std::string after = session.currentText;
+      const std::string after = currentText(session);
       FUZZ_CHECK(after.compare(0, offset, before, 0, offset) == 0);
       FUZZ_CHECK(after.compare(end, std::string::npos, before,
                                offset + pattern.searchLength) == 0);
       const std::vector<bool> newStarts =
-          readCharacters(session.currentText, table).starts;
+          readCharacters(currentText(session), table).starts;
       for (int32_t start = 0; start < static_cast<int32_t>(starts.size());
            ++start) {
         if (!starts[start] || read.unfinishedBefore[offset]) continue;

@@ -2,17 +2,23 @@
 
 namespace {
 int failAt = 0;
-int counted = 0;
+int allocations = 0;
 int outstanding = 0;
-}  // namespace
 
-char* allocateText(size_t size) {
-  ++counted;
-  if (failAt != 0 && counted == failAt) return nullptr;
-  char* text = zeroedTextBlock(size);
+// Both allocators count and fail alike.
+char* counted(char* (*block)(size_t), size_t size) {
+  ++allocations;
+  if (failAt != 0 && allocations == failAt) return nullptr;
+  char* text = block(size);
   if (text != nullptr) ++outstanding;
   return text;
 }
+
+}  // namespace
+
+char* allocateText(size_t size) { return counted(textBlock, size); }
+
+char* allocateZeroedText(size_t size) { return counted(zeroedTextBlock, size); }
 
 void releaseText(char* text) {
   if (text == nullptr) return;
@@ -22,7 +28,7 @@ void releaseText(char* text) {
 
 void failTextAllocationAt(int number) {
   failAt = number;
-  counted = 0;
+  allocations = 0;
 }
 
 int textAllocationsOutstanding() { return outstanding; }
