@@ -11,7 +11,6 @@
 #include "host/byte_access.h"
 #include "resources/dialog_ids.h"
 #include "textsearch/text_location.h"
-#include "textsearch/text_memory.h"
 #include "textsearch/user_text_face.h"
 #include "ui/dialog_skeleton.h"
 #include "ui/dialog_utils.h"
