@@ -272,11 +272,23 @@ TEST_F(EngineTest, CountsApplicationsEvenWhenNothingChanges) {
 TEST_F(EngineTest, FrameWithoutMatchIsReleasedUnsaved) {
   EntryShape shape;
   doc.addEntry(1, 1, 0, shape);
-  setFlagOption(search, IDC_ENTRY_CHORD, TriOn);
   setFlagOption(replace, IDC_ENTRY_NOTE_REST, TriOn);
-  EXPECT_EQ(run(region(1, 1, 0, 1, 1, 100)), 0);
-  EXPECT_EQ(simHost().framesSaved, 0);
-  EXPECT_EQ(simHost().framesReleased, 4);
+  // An entry flag, then a note's displacement, that nothing there has.
+  for (bool noteLevel : {false, true}) {
+    SCOPED_TRACE(noteLevel);
+    simHost().resetLog();
+    search = freshOptions();
+    setOptionWord(replace, L::NoteLevel, noteLevel);
+    if (noteLevel) {
+      setOptionWord(search, L::DisplacementEnabled, 1);
+      setOptionWord(search, L::Displacement, 77);
+    } else {
+      setFlagOption(search, IDC_ENTRY_CHORD, TriOn);
+    }
+    EXPECT_EQ(run(region(1, 1, 0, 1, 1, 100)), 0);
+    EXPECT_EQ(simHost().framesSaved, 0);
+    EXPECT_EQ(simHost().framesReleased, 4);
+  }
 }
 
 TEST_F(EngineTest, NoteLevelReplacesEachMatchingNote) {

@@ -325,6 +325,7 @@ TEST_F(TextWalkerTest, GapsEndSomeKindsAndArePassedOverInOthers) {
        "group 1 in system 0 full, group 1 in system 0 abbreviated, "
        "group 2 in system 0 full, group 2 in system 0 abbreviated"},
       {L::EndingRepeats, "m10 6:3 6:7 6:11", "ending 3, ending 7"},
+      {L::EndingRepeats, "m10 6:0 6:1", "ending 1"},  // measures from 1
       // The host numbers lyrics 1 to LastLyricNumber, 1000.
       {L::Lyrics, "9:999 9:1000 9:1001", "section 999, section 1000"},
       {L::MeasureTextBlocks, "m1 3:1 3:2 1:1:1:1 1:2:1:1",
@@ -467,6 +468,17 @@ TEST_F(TextWalkerTest, ItemsAreProbedWithTheKindsBufferAndTheCursorKey) {
     ASSERT_NE(probe, calls.end());
     EXPECT_EQ(probe->args[1], word(cursor.key));
     EXPECT_EQ(probe->args[2], word(cases[kind].second));
+    // Only measure text blocks, group names and ending repeats count the
+    // staves, measures or staff systems they run through.
+    const bool counts = kind == 1 || kind == 4 || kind == 6;
+    EXPECT_EQ(std::any_of(calls.begin(), calls.end(),
+                          [&](auto& c) {
+                            return c.args[0] != cases[kind].first &&
+                                   (c.args[0] == TagStaff ||
+                                    c.args[0] == TagMeasure ||
+                                    c.args[0] == TagStaffSystem);
+                          }),
+              counts);
   }
 }
 
