@@ -328,6 +328,7 @@ TEST_F(TextWalkerTest, GapsEndSomeKindsAndArePassedOverInOthers) {
       {L::EndingRepeats, "m10 6:0 6:1", "ending 1"},  // measures from 1
       // The host numbers lyrics 1 to LastLyricNumber, 1000.
       {L::Lyrics, "9:999 9:1000 9:1001", "section 999, section 1000"},
+      {L::Lyrics, "9:0 9:1", "section 1"},
       {L::MeasureTextBlocks, "m1 3:1 3:2 1:1:1:1 1:2:1:1",
        "measure 1 staff 1 #1"},
       {L::PageTextBlocks, "0:3:0 0:0:2", "page 0/2, page 3/0"},
@@ -468,12 +469,13 @@ TEST_F(TextWalkerTest, ItemsAreProbedWithTheKindsBufferAndTheCursorKey) {
     ASSERT_NE(probe, calls.end());
     EXPECT_EQ(probe->args[1], word(cursor.key));
     EXPECT_EQ(probe->args[2], word(cases[kind].second));
-    // Only measure text blocks, group names and ending repeats count the
-    // staves, measures or staff systems they run through.
+    // Only measure text blocks, group names and ending repeats count (probe
+    // without a buffer) the staves, measures or staff systems they run
+    // through.
     const bool counts = kind == 1 || kind == 4 || kind == 6;
     EXPECT_EQ(std::any_of(calls.begin(), calls.end(),
                           [&](auto& c) {
-                            return c.args[0] != cases[kind].first &&
+                            return c.ordinal == 9 && c.args[2] == 0 &&
                                    (c.args[0] == TagStaff ||
                                     c.args[0] == TagMeasure ||
                                     c.args[0] == TagStaffSystem);

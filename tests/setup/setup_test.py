@@ -233,16 +233,26 @@ def signs_a_release(args, work, signing, files, log):
     check(code == 0 and len(calls) == 3 and
           all(f"-time {epoch} -ts {server}" in call for call in calls),
           "make dist with a timestamp server: it signs all three with it")
-    # The setup program alone: a missing certificate or licence stops it
-    # with a message and no setup program.
-    for what, sign, texts, message in [
-            ("certificate", [work / "none", signing[3], epoch], args[2:4],
-             "does not exist"),
-            ("licence", [], [args[2], work / "none"], "makensis failed")]:
+    # The setup program alone: a missing certificate or licence, a version
+    # that is no name or one without its numbers stops it with a message
+    # and no setup program.
+    def version_text(text):
+        return ("FileVersion\0" + text + "\0").encode("utf-16-le")
+    for name, text in (("odd", "1.0 beta!"), ("bare", "1.0")):
+        (work / f"{name}.fxt").write_bytes(version_text(text))
+    for what, sign, plugin, texts, message in [
+            ("certificate", [work / "none", signing[3], epoch], args[1],
+             args[2:4], "does not exist"),
+            ("licence", [], args[1], [args[2], work / "none"],
+             "makensis failed"),
+            ("version's name", [], work / "odd.fxt", args[2:4],
+             "unexpected FileVersion '1.0 beta!'"),
+            ("version's numbers", [], work / "bare.fxt", args[2:4],
+             "no fixed version information")]:
         target = work / f"setup-without-{what}"
         made = subprocess.run(
             [sys.executable, SCRIPTS / "make-setup.py", *(["--sign", *sign]
-             if sign else []), args[0], args[1], *texts, target],
+             if sign else []), args[0], plugin, *texts, target],
             stdout=subprocess.PIPE, stderr=subprocess.STDOUT, text=True)
         check(made.returncode != 0 and made.stdout.strip().endswith(message)
               and not any(target.glob("*")),
