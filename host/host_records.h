@@ -56,6 +56,10 @@ constexpr size_t Flags = 6;         // u32
 constexpr size_t Size = 10;
 }  // namespace HostNoteLayout
 
+static_assert(HostEntryLayout::Flags + 4 == HostEntryLayout::Flags2 &&
+                  HostEntryLayout::Flags2 + 2 == HostEntryLayout::NoteCount &&
+                  HostEntryLayout::NoteCount + 2 == HostEntryLayout::Notes,
+              "an entry's flag words, note count and notes lie back to back");
 static_assert(HostEntryLayout::Notes +
                       HostEntryLayout::MaxNotes * HostNoteLayout::Size ==
                   HostEntryLayout::Position,
