@@ -328,7 +328,7 @@ TEST_F(TextWalkerTest, GapsEndSomeKindsAndArePassedOverInOthers) {
       {L::EndingRepeats, "m10 6:0 6:1", "ending 1"},  // measures from 1
       // The host numbers lyrics 1 to LastLyricNumber, 1000.
       {L::Lyrics, "9:999 9:1000 9:1001", "section 999, section 1000"},
-      {L::Lyrics, "9:0 9:1", "section 1"},
+      {L::Lyrics, "7:0 7:1 8:0 8:1 9:0 9:1", "verse 1, chorus 1, section 1"},
       {L::MeasureTextBlocks, "m1 3:1 3:2 1:1:1:1 1:2:1:1",
        "measure 1 staff 1 #1"},
       {L::PageTextBlocks, "0:3:0 0:0:2", "page 0/2, page 3/0"},
