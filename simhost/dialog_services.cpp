@@ -26,6 +26,9 @@ struct RunningDialog {
   // The window properties the plug-in's procedure put on the dialog as it
   // set it up (those of the system, as Wine's, are there before).
   std::vector<std::string> pluginProperties;
+  // The window procedure the dialog was made with, which a plug-in that
+  // puts its own in front must have put back by the window's last message.
+  LONG windowProc;
 };
 
 // Dialogs are modal, so the innermost one is the last.
@@ -63,6 +66,10 @@ void checkPropertiesGone(HWND window, const RunningDialog& running) {
                           " still on it");
     }
   }
+  if (GetWindowLongA(window, GWL_WNDPROC) != running.windowProc) {
+    simHost().violation("dialog " + std::to_string(running.resourceId) +
+                        " destroyed without its own window procedure");
+  }
 }
 
 INT_PTR CALLBACK forwardingDialogProc(HWND window, UINT message, WPARAM wParam,
@@ -76,6 +83,9 @@ INT_PTR CALLBACK forwardingDialogProc(HWND window, UINT message, WPARAM wParam,
   const std::vector<std::string> before = message == WM_INITDIALOG
                                               ? propertiesOf(window)
                                               : std::vector<std::string>{};
+  if (message == WM_INITDIALOG) {
+    runningDialogs.back().windowProc = GetWindowLongA(window, GWL_WNDPROC);
+  }
   const uint32_t result = callChecked(
       reinterpret_cast<const void*>(running.proc), "the dialog procedure",
       {word(window), message, static_cast<uint32_t>(wParam),
@@ -121,7 +131,7 @@ uint32_t HOST_CALL hostRunDialog(uint32_t resourceId, HostDialogProc proc,
     host.violation("service 15 with a procedure outside any module");
     return host.result16(0);
   }
-  runningDialogs.push_back(RunningDialog{proc, resourceId, {}});
+  runningDialogs.push_back(RunningDialog{proc, resourceId, {}, 0});
   const INT_PTR result =
       DialogBoxParamA(module, MAKEINTRESOURCEA(low16(resourceId)),
                       static_cast<HWND>(owner), forwardingDialogProc, 0);

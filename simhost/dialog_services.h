@@ -1,8 +1,9 @@
 // The simulated host's dialog services: which module's resources they use,
 // and a host's own ways of ending a dialog. At each dialog's last message
 // (WM_NCDESTROY) the services check that the plug-in has taken off the
-// window properties it put on the dialog as it set it up, and record a
-// violation for each left.
+// window properties it put on the dialog as it set it up and put back the
+// window procedure the dialog was made with, and record a violation for
+// each thing left.
 #pragma once
 
 #include <windows.h>
