@@ -86,6 +86,18 @@ TEST_F(TextCommandTest, OptionsOpenWithTheDefaults) {
   const int expected[10] = {0, 0, 1, 1, 1, 1, 1, 1, 0, 0};
   for (int i = 0; i < 10; ++i) EXPECT_EQ(seen.checks[i], expected[i]) << i;
   EXPECT_EQ(scriptedUser().dialogsRun, std::vector<uint32_t>{Options});
+  // The boxes are set through the host in this order, and no others.
+  std::vector<uint32_t> set;
+  for (const ServiceCall& call : simHost().calls) {
+    if (call.ordinal == 58) set.push_back(call.args[1]);
+  }
+  EXPECT_EQ(set, (std::vector<uint32_t>{
+                     IDC_OPTIONS_REPLACE_BOX, IDC_OPTIONS_CASE_BOX,
+                     IDC_OPTIONS_TAGS_BOX, IDC_OPTIONS_PAGE_TEXT_BLOCKS,
+                     IDC_OPTIONS_MEASURE_TEXT_BLOCKS,
+                     IDC_OPTIONS_TEXT_EXPRESSIONS, IDC_OPTIONS_STAFF_NAMES,
+                     IDC_OPTIONS_GROUP_NAMES, IDC_OPTIONS_TEXT_REPEATS,
+                     IDC_OPTIONS_ENDING_REPEATS, IDC_OPTIONS_LYRICS}));
 }
 
 TEST_F(TextCommandTest, OptionsAreValidatedInOrder) {
