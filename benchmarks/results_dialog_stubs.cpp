@@ -77,4 +77,3 @@ HFONT giveControlFont(HWND, int, const DialogFont&, const char*) {
   return nullptr;
 }
 
-const char* userTextFace(CharacterForm) { return DialogFontFace; }

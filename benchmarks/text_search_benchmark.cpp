@@ -149,7 +149,8 @@ void commandPass() {
     found = findNextMatch(textSearch);
   }
   dropCurrentText(session);
-  commandReplaced = sink = session.replacedCount;
+  sink = session.replacedCount;
+  commandReplaced = session.replacedCount;
 }
 
 // The floor: the walk's host calls in the walk's order, with one reused
