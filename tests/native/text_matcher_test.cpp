@@ -549,6 +549,8 @@ TEST_F(TextMatcherTest, CharactersOfEveryCodePageAreNeverSplitOrReadAsTags) {
         use(inside + 2, "");
         EXPECT_EQ(find(inside, 1), 2) << inside;
       }
+      use("\x7F", "");  // below the continuation bytes
+      EXPECT_EQ(find("\xC3\x7F"), 1);
     }
     for (const Stored& c : stored) {
       const int16_t expected =
