@@ -581,9 +581,11 @@ TEST_F(TextMatcherTest, LongTextsAreShownAndReplacedAsAPlainReferenceDoes) {
   const TextCharacters forms[] = {singleByteCharacters(), utf8Characters(),
                                   doubleByteCharacters(japanese, 6)};
   struct Case {
+    const char* search;
     const char* replace;
     int16_t tagsAllowed;  // 0: matches inside tags too
-  } const cases[] = {{"", 1}, {"y", 1}, {"iii", 1}, {"^b(", 1}, {"x", 0}};
+  } const cases[] = {{"i", "", 1},    {"i", "y", 1},  {"i", "iii", 1},
+                     {"i", "^b(", 1}, {"i", "x", 0}, {"^n", "z", 0}};
   for (const TextCharacters& form : forms) {
     const bool doubleByte = form.form == CharacterForm::DoubleByte;
     auto width = [&](const std::string& t, size_t i) -> size_t {
@@ -605,14 +607,15 @@ TEST_F(TextMatcherTest, LongTextsAreShownAndReplacedAsAPlainReferenceDoes) {
       characters = &form;
       tagsAllowed = c.tagsAllowed;
       resetSession();
-      use("i", c.replace);
+      use(c.search, c.replace);
       std::string expected = text;
       int16_t found = findInText(session, text.c_str(), 0, stepOverTags());
+      const size_t searched = strlen(c.search);
       for (size_t from = 0, at;; from = at + strlen(c.replace)) {
         for (at = from; at < expected.size(); at += width(expected, at)) {
           while (c.tagsAllowed && tagEnd(expected, at))
             at = tagEnd(expected, at);
-          if (expected.compare(at, 1, "i") == 0) break;
+          if (expected.compare(at, searched, c.search) == 0) break;
         }
         if (at >= expected.size()) break;
         std::string shown;
@@ -631,11 +634,12 @@ TEST_F(TextMatcherTest, LongTextsAreShownAndReplacedAsAPlainReferenceDoes) {
         ASSERT_EQ(copy, shown) << "match at " << at;
         ASSERT_EQ(position, static_cast<int>(at) - leading);
         ASSERT_NE(replaceCurrentMatch(session), nullptr);
-        ASSERT_EQ(currentText(session), expected.replace(at, 1, c.replace));
+        ASSERT_EQ(currentText(session),
+                  expected.replace(at, searched, c.replace));
         found = continueInText(session, stepOverTags());
       }
       EXPECT_EQ(found, 0);
-      EXPECT_GT(session.replacedCount, 200);
+      EXPECT_GE(session.replacedCount, 60);
       dropCurrentText(session);
     }
   }

@@ -448,18 +448,21 @@ TEST_F(TextWalkerTest, TextsWithoutTerminatorsOrBytesAreReadSafely) {
 }
 
 TEST_F(TextWalkerTest, ItemsAreProbedWithTheKindsBufferAndTheCursorKey) {
-  // Kinds 5 to 9 are probed without a buffer.
+  // Kinds 5 to 9 are probed without a buffer; the three lyrics kinds share
+  // one switch.
   const std::pair<uint32_t, const uint8_t*> cases[] = {
       {TagPageTextItem, cursor.item},   {TagMeasureTextItem, cursor.item},
       {TagTextExpression, cursor.item}, {TagStaff, cursor.item},
       {TagGroup, cursor.item},          {TagTextRepeat, nullptr},
-      {TagEndingRepeat, nullptr},       {TagVerseLyrics, nullptr}};
+      {TagEndingRepeat, nullptr},       {TagVerseLyrics, nullptr},
+      {TagChorusLyrics, nullptr},       {TagSectionLyrics, nullptr}};
   buildEverything(doc);
-  for (size_t kind = 0; kind < 8; ++kind) {
+  for (size_t kind = 0; kind < TextKindCount; ++kind) {
     SCOPED_TRACE("kind " + std::to_string(kind));
-    enableOnly({L::ElementSwitches + 2 * kind});
+    enableOnly({L::ElementSwitches + 2 * std::min<size_t>(kind, 7)});
     simHost().resetLog();
     chooseFirstKind(cursor, session);
+    cursor.kind = static_cast<uint8_t>(kind);
     ASSERT_NE(startKind(cursor, session), 0);
     dropCurrentText(session);
     const auto& calls = simHost().calls;

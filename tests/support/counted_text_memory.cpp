@@ -1,17 +1,29 @@
 #include "tests/support/counted_text_memory.h"
 
+#include <cstdio>
+#include <cstring>
+
 namespace {
 int failAt = 0;
 int allocations = 0;
 int outstanding = 0;
 
+// Each block lies between its size and a guard, so that a byte written
+// just past its end stops the test at its release, in builds without a
+// sanitizer too.
+constexpr size_t Front = 16;
+constexpr char Guard[] = "guard!!";
+
 // Both allocators count and fail alike.
 char* counted(char* (*block)(size_t), size_t size) {
   ++allocations;
   if (failAt != 0 && allocations == failAt) return nullptr;
-  char* text = block(size);
-  if (text != nullptr) ++outstanding;
-  return text;
+  char* base = block(Front + size + sizeof Guard);
+  if (base == nullptr) return nullptr;
+  ++outstanding;
+  memcpy(base, &size, sizeof size);
+  memcpy(base + Front + size, Guard, sizeof Guard);
+  return base + Front;
 }
 
 }  // namespace
@@ -23,7 +35,15 @@ char* allocateZeroedText(size_t size) { return counted(zeroedTextBlock, size); }
 void releaseText(char* text) {
   if (text == nullptr) return;
   --outstanding;
-  free(text);
+  char* base = text - Front;
+  size_t size;
+  memcpy(&size, base, sizeof size);
+  if (memcmp(text + size, Guard, sizeof Guard) != 0) {
+    fprintf(stderr, "a text block of %zu bytes was written past its end\n",
+            size);
+    abort();
+  }
+  free(base);
 }
 
 void failTextAllocationAt(int number) {
