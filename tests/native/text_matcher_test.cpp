@@ -584,7 +584,7 @@ TEST_F(TextMatcherTest, LongTextsAreShownAndReplacedAsAPlainReferenceDoes) {
     const char* search;
     const char* replace;
     int16_t tagsAllowed;  // 0: matches inside tags too
-  } const cases[] = {{"i", "", 1},    {"i", "y", 1},  {"i", "iii", 1},
+  } const cases[] = {{"i", "", 1},    {"i", "y", 1}, {"i", "iii", 1},
                      {"i", "^b(", 1}, {"i", "x", 0}, {"^n", "z", 0}};
   for (const TextCharacters& form : forms) {
     const bool doubleByte = form.form == CharacterForm::DoubleByte;
