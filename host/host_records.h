@@ -67,6 +67,15 @@ static_assert(HostEntryLayout::Notes +
 static_assert(HostEntryLayout::Duration + 4 <= HostEntryLayout::Stride,
               "an entry's fields lie within its stride");
 
+static_assert(HostKeyLayout::Second == HostKeyLayout::First + 2 &&
+                  HostKeyLayout::SubIndex == HostKeyLayout::Second + 2 &&
+                  HostKeyLayout::Fourth == HostKeyLayout::SubIndex + 2 &&
+                  HostKeyLayout::Size == HostKeyLayout::Fourth + 2,
+              "a key is four 16-bit words");
+static_assert(HostNoteLayout::RaiseLower == HostNoteLayout::Displacement + 2 &&
+                  HostNoteLayout::Flags + 4 == HostNoteLayout::Size,
+              "a note begins with its two offsets and ends with its flags");
+
 // HostMenuItem: filled by FinaleExtensionEnumerate.
 namespace HostMenuItemLayout {
 constexpr size_t TextSize = 64;
@@ -77,6 +86,17 @@ constexpr size_t Word192 = 192;  // u16, written 0
 constexpr size_t Word194 = 194;  // u16, written 0
 constexpr size_t Size = 196;     // the part the plug-in writes
 }  // namespace HostMenuItemLayout
+
+static_assert(
+    HostMenuItemLayout::SecondText ==
+            HostMenuItemLayout::FirstText + HostMenuItemLayout::TextSize &&
+        HostMenuItemLayout::ThirdText ==
+            HostMenuItemLayout::SecondText + HostMenuItemLayout::TextSize &&
+        HostMenuItemLayout::Word192 ==
+            HostMenuItemLayout::ThirdText + HostMenuItemLayout::TextSize &&
+        HostMenuItemLayout::Word194 == HostMenuItemLayout::Word192 + 2 &&
+        HostMenuItemLayout::Size == HostMenuItemLayout::Word194 + 2,
+    "a menu item is three texts back to back, then two words");
 
 // The records the text command reads beside the texts (service 9).
 // Page and measure text items: the number of their text reference.
@@ -105,6 +125,51 @@ constexpr size_t Size = 48;
 // Records the walker only counts: the sizes asked for.
 constexpr int32_t MeasureRecordSize = 24;
 constexpr int32_t StaffSystemRecordSize = 20;
+
+// The host lays its records out on 16-bit boundaries: every field, every
+// entry in an array and every record starts at an even offset.
+constexpr size_t HostOffsets[] = {HostKeyLayout::First,
+                                  HostKeyLayout::Second,
+                                  HostKeyLayout::SubIndex,
+                                  HostKeyLayout::Fourth,
+                                  HostKeyLayout::Size,
+                                  HostRegionLayout::RegionScope,
+                                  HostRegionLayout::FirstStaff,
+                                  HostRegionLayout::FirstMeasure,
+                                  HostRegionLayout::StartPosition,
+                                  HostRegionLayout::LastStaff,
+                                  HostRegionLayout::LastMeasure,
+                                  HostRegionLayout::EndPosition,
+                                  HostRegionLayout::Size,
+                                  HostFrameLayout::Entries,
+                                  HostFrameLayout::EntryCount,
+                                  HostFrameLayout::Size,
+                                  HostEntryLayout::Flags,
+                                  HostEntryLayout::Flags2,
+                                  HostEntryLayout::NoteCount,
+                                  HostEntryLayout::Notes,
+                                  HostEntryLayout::Position,
+                                  HostEntryLayout::Duration,
+                                  HostEntryLayout::Stride,
+                                  HostNoteLayout::Displacement,
+                                  HostNoteLayout::RaiseLower,
+                                  HostNoteLayout::Flags,
+                                  HostNoteLayout::Size,
+                                  HostMenuItemLayout::TextSize,
+                                  TextItemLayout::TextReference,
+                                  StaffLayout::FullName,
+                                  StaffLayout::AbbreviatedName,
+                                  GroupLayout::FullName,
+                                  GroupLayout::AbbreviatedName,
+                                  TextReferenceLayout::TextBlock,
+                                  TextReferenceLayout::Size,
+                                  MeasureRecordSize,
+                                  StaffSystemRecordSize};
+constexpr bool allEven(const size_t* offsets, size_t count) {
+  return count == 0 || (offsets[0] % 2 == 0 && allEven(offsets + 1, count - 1));
+}
+static_assert(allEven(HostOffsets, sizeof HostOffsets / sizeof HostOffsets[0]),
+              "the host's records are laid out in 16-bit words");
 
 // The host numbers the texts of each kind of lyrics (verse, chorus,
 // section) from 1 to this; higher numbers are never looked at.

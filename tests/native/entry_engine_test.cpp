@@ -148,8 +148,9 @@ TEST(EntryMatching, PositionAndDurationAreComparedSignExtended) {
 
 TEST(EntryMatching, ReplaceEntrySetsAndClearsOnlyReplaceableRows) {
   EntryShape shape;
-  shape.flags = NoteRest | Legality;  // a search-only row
-  shape.flags2 = Slur;
+  // Legality is a search-only row; bits 0x4 and 0x40 are left as they are.
+  shape.flags = NoteRest | Legality | 0x4;
+  shape.flags2 = Slur | 0x40;
   RawEntry entry = rawEntry(shape);
   const RawEntry before = entry;
   EntryOptions replace = freshOptions();
@@ -160,8 +161,8 @@ TEST(EntryMatching, ReplaceEntrySetsAndClearsOnlyReplaceableRows) {
   setFlagOption(replace, IDC_ENTRY_LEGALITY, TriOff);  // search-only: no effect
   setFlagOption(replace, IDC_ENTRY_GRACE, 5);          // not an action
   replaceEntry(entry.data(), replace);
-  EXPECT_EQ(entryFlags(entry), Legality | Chord);
-  EXPECT_EQ(entryFlags2(entry), 0);
+  EXPECT_EQ(entryFlags(entry), Legality | Chord | 0x4);
+  EXPECT_EQ(entryFlags2(entry), 0x40);
   for (size_t i = 0; i < entry.size(); ++i) {
     if (i >= HostEntryLayout::Flags && i < HostEntryLayout::Flags2 + 2)
       continue;
