@@ -72,6 +72,18 @@ set_tests_properties(wine_prefix PROPERTIES FIXTURES_SETUP wine
                      ENVIRONMENT "${WINE_ENV}")
 set_tests_properties(e2e e2e_strict PROPERTIES FIXTURES_REQUIRED wine
                      ENVIRONMENT "${WINE_ENV}" TIMEOUT 600)
+# The dialogs at 120 dots per inch, in a copy of the prefix set so: sizes
+# in points come to other numbers of pixels.
+set(DPI_WINE_ENV "WINEPREFIX=${CMAKE_BINARY_DIR}/wineprefix-dpi")
+add_test(NAME wine_prefix_dpi COMMAND ${WINE_RUN} --prepare)
+set_tests_properties(wine_prefix_dpi PROPERTIES FIXTURES_SETUP wine_dpi
+  FIXTURES_REQUIRED wine ENVIRONMENT
+  "${DPI_WINE_ENV};WINE_PREFIX_FROM=${CMAKE_BINARY_DIR}/wineprefix;WINE_DPI=120")
+add_test(NAME e2e_dpi120
+  COMMAND ${WINE_RUN} ${WINDOWS_BUILD_DIR}/e2e/FINALE.EXE --strict
+          --gtest_filter=-TextCommandTest.SummaryCountsPast16Bits)
+set_tests_properties(e2e_dpi120 PROPERTIES FIXTURES_REQUIRED "wine;wine_dpi"
+                     ENVIRONMENT "${DPI_WINE_ENV}" TIMEOUT 600)
 # The text command on a Japanese system (932) and on one set to UTF-8
 # (65001): Wine takes the ANSI code page from the locale variables of the
 # run, and gives 65001 to a locale that has no ANSI code page of its own.

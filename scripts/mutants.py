@@ -254,6 +254,8 @@ SUITES = {
         f"src/{WINE_RUN} $SLOT/{E2E} --strict --gtest_filter=CodePageTest.* {FAST}",
         f"LANG=hi_IN.UTF-8 LC_ALL=hi_IN.UTF-8 WINEPREFIX=$SLOT/wineprefix "
         f"src/{WINE_RUN} $SLOT/{E2E} --strict --gtest_filter=Utf8CodePageTest.* {FAST}",
+        f"WINEPREFIX=$SLOT/wineprefix-dpi src/{WINE_RUN} $SLOT/{E2E} --strict "
+        f"--gtest_filter=*Font* {FAST}",
         f"WINEPREFIX=$SLOT/wineprefix src/{WINE_RUN} $SLOT/{E2E} --strict "
         f"--gtest_filter={LONG_TEST} {FAST}"]),
     "setup": (["e2e_tests", "hold_file", "with_volatile_key", "page_pictures"],
@@ -309,9 +311,14 @@ class Slot:
             steps.append("cmake -S src -B windows -DCMAKE_BUILD_TYPE=Release "
                          "-DCMAKE_TOOLCHAIN_FILE=$PWD/src/cmake/mingw-i686.cmake "
                          "-DGOOGLETEST_SOURCE_DIR=/usr/src/googletest >/dev/null")
-        for prefix, suite in (("wineprefix", "e2e"), ("wineprefix-setup", "setup")):
+        for prefix, suite, more in (
+                ("wineprefix", "e2e", ""),
+                ("wineprefix-dpi", "e2e",
+                 "WINE_PREFIX_FROM=$SLOT/wineprefix WINE_DPI=120"),
+                ("wineprefix-setup", "setup", "")):
             if suite in self.suites:
-                steps.append(f"WINEPREFIX=$SLOT/{prefix} src/{WINE_RUN} --prepare >/dev/null")
+                steps.append(f"{more} WINEPREFIX=$SLOT/{prefix} "
+                             f"src/{WINE_RUN} --prepare >/dev/null")
         for step in steps + [self.build_command(s) for s in self.suites]:
             if self.shell(step, 3600) != 0:
                 return step

@@ -1,7 +1,10 @@
 #!/bin/bash
 # Runs a Windows program of the project under Wine, in the private prefix
 # named by WINEPREFIX, on an X server of its own (Xvfb), with a watchdog.
-#   wine-run.sh --prepare        create the prefix once (no crash dialog)
+#   wine-run.sh --prepare        create the prefix once (no crash dialog);
+#                                WINE_PREFIX_FROM: start it as a copy of
+#                                that prepared prefix; WINE_DPI: the screen's
+#                                dots per inch (96 when not given)
 #   wine-run.sh PROGRAM ARGS...  run PROGRAM, then stop the prefix's server
 set -u
 : "${WINEPREFIX:?WINEPREFIX must name the private prefix}"
@@ -15,6 +18,13 @@ timeout_seconds=${WINE_RUN_TIMEOUT:-500}
 if [ "${1:-}" = "--prepare" ]; then
   # The marker is written last: a prefix whose set-up was cut short is
   # set up again.
+  # A copy of a prepared prefix takes a second where a new one takes a
+  # minute; the one copied must not be in use.
+  from=${WINE_PREFIX_FROM:-}
+  if [ ! -f "$WINEPREFIX/.project-configured" ] && [ -n "$from" ] &&
+    [ -f "$from/.project-configured" ]; then
+    rm -rf "$WINEPREFIX" && cp -a "$from" "$WINEPREFIX"
+  fi
   if [ ! -f "$WINEPREFIX/.project-configured" ]; then
     mkdir -p "$(dirname "$WINEPREFIX")"
     timeout 300 wineboot --init >/dev/null 2>&1
@@ -60,6 +70,15 @@ if [ "${1:-}" = "--prepare" ]; then
       wineserver -w && touch "$WINEPREFIX/.fonts-linked"
   fi
   [ -f "$WINEPREFIX/.fonts-linked" ] || { echo "could not link fonts in $WINEPREFIX"; exit 1; }
+  # Dialogs are checked at a higher resolution too, where a size in points
+  # is a different number of pixels.
+  dpi=${WINE_DPI:-96}
+  if [ "$(cat "$WINEPREFIX/.dpi" 2>/dev/null)" != "$dpi" ]; then
+    timeout 60 wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels \
+      /t REG_DWORD /d "$dpi" /f >/dev/null 2>&1 && wineserver -w &&
+      echo "$dpi" >"$WINEPREFIX/.dpi"
+  fi
+  [ "$(cat "$WINEPREFIX/.dpi" 2>/dev/null)" = "$dpi" ] || { echo "could not set $dpi dpi in $WINEPREFIX"; exit 1; }
   echo "wine prefix ready: $WINEPREFIX"
   exit 0
 fi
