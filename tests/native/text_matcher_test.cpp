@@ -501,10 +501,15 @@ TEST_F(TextMatcherTest, CharactersOfEveryCodePageAreNeverSplitOrReadAsTags) {
     std::string text;
     int16_t doubleByteLength, singleByteLength, utf8Length;
   };
-  const Stored stored[] = {{std::string(49, 'q') + KA, 49, 50, 50},
-                           {std::string(49, 'q') + EACUTE, -1, 50, 49},
-                           {std::string(48, 'q') + KATAKANA, -1, 50, 48},
-                           {std::string(47, 'q') + EMOJI, -1, 50, 47}};
+  const Stored stored[] = {
+      {std::string(49, 'q') + KA, 49, 50, 50},
+      {std::string(49, 'q') + EACUTE, -1, 50, 49},
+      {std::string(48, 'q') + KATAKANA, -1, 50, 48},
+      {std::string(47, 'q') + EMOJI, -1, 50, 47},
+      // the last lead byte of each UTF-8 length
+      {std::string(49, 'q') + "\xDF\xBF", -1, 50, 49},
+      {std::string(48, 'q') + "\xEF\xBF\xBF", -1, 50, 48},
+      {std::string(47, 'q') + "\xF4\x8F\xBF\xBF", -1, 50, 47}};
   for (const CodePage& page : codePages) {
     SCOPED_TRACE(page.name);
     const CharacterForm form = page.characters.form;
@@ -545,12 +550,16 @@ TEST_F(TextMatcherTest, CharactersOfEveryCodePageAreNeverSplitOrReadAsTags) {
     }
     if (form == CharacterForm::Utf8) {
       // A start inside a character; BF is the last continuation byte.
-      for (const char* inside : {ALPHA "\xB1", "\xC2\xBF\xBF"}) {
-        use(inside + 2, "");
-        EXPECT_EQ(find(inside, 1), 2) << inside;
+      const std::pair<const char*, int16_t> insides[] = {
+          {ALPHA "\xB1", 2}, {"\xC2\xBF\xBF", 2}, {EMOJI "\x80", 4}};
+      for (const auto& [inside, width] : insides) {
+        use(inside + width, "");
+        EXPECT_EQ(find(inside, width - 1), width) << inside;
       }
-      use("\x7F", "");  // below the continuation bytes
-      EXPECT_EQ(find("\xC3\x7F"), 1);
+      for (const char* after : {"\x7F", "\xFF"}) {  // no continuation bytes
+        use(after, "");
+        EXPECT_EQ(find(std::string("\xC3") + after), 1) << after;
+      }
     }
     for (const Stored& c : stored) {
       const int16_t expected =
