@@ -326,6 +326,7 @@ TEST_F(EntryDialogTest, CaptionUsesA14PointFont) {
              }),
              click(IDC_CRITERIA_CANCEL)});
   EXPECT_EQ(font.lfHeight, expectedHeight);
+  EXPECT_EQ(font.lfWeight, FW_DONTCARE);  // the face's own, not a thin one
   EXPECT_STREQ(font.lfFaceName, "MS Sans Serif");
 }
 

@@ -298,11 +298,12 @@ def tree(folder):
             for p in [folder, *folder.rglob("*")] if p.exists()}
 
 
-def newer_plugin(plugin):
-    """The plug-in with its fixed file version's major number raised."""
-    at = plugin.find(struct.pack("<I", 0xFEEF04BD)) + 8
-    major = struct.unpack_from("<I", plugin, at)[0] + 0x10000
-    return plugin[:at] + struct.pack("<I", major) + plugin[at + 4:]
+def newer_plugin(plugin, word, step):
+    """The plug-in with `step` added to a word of its fixed file version: 0
+    holds the first two numbers, 1 the last two."""
+    at = plugin.find(struct.pack("<I", 0xFEEF04BD)) + 8 + 4 * word
+    raised = struct.unpack_from("<I", plugin, at)[0] + step
+    return plugin[:at] + struct.pack("<I", raised) + plugin[at + 4:]
 
 
 def refuses_bad_folders(setup, files, hold_exe, log):
@@ -319,9 +320,11 @@ def refuses_bad_folders(setup, files, hold_exe, log):
          lambda: (host / "Plug-ins").write_bytes(b"not a folder")),
         ("a folder where the plug-in is to be written", old,
          lambda: (host / "Plug-ins" / (PLUGIN_NAME + ".new")).mkdir()),
-        ("a newer plug-in", old,
-         lambda: (host / "Plug-ins" / PLUGIN_NAME).write_bytes(
-             newer_plugin(files["plugin"]))),
+        *((f"a plug-in newer in its {number} number", old,
+           lambda word=word, step=step: (host / "Plug-ins" / PLUGIN_NAME)
+           .write_bytes(newer_plugin(files["plugin"], word, step)))
+          for number, word, step in (("first", 0, 0x10000), ("second", 0, 1),
+                                     ("third", 1, 0x10000), ("fourth", 1, 1))),
         (r"a file where Program Files\QZPlugins goes", old,
          lambda: own.parent.write_bytes(b"not a folder")),
         ("a folder where LICENSE.txt goes", old,
@@ -329,6 +332,8 @@ def refuses_bad_folders(setup, files, hold_exe, log):
         ("a folder where the uninstaller goes", old,
          lambda: (own / "uninstall.exe").mkdir(parents=True)),
         ("a volatile uninstall key, with no room for a lasting entry", old,
+         lambda: None, volatile),
+        ("the same, into a host folder without Plug-ins", None,
          lambda: None, volatile),
     ]
     for what, plugins, spoil, *wrapper in cases:
@@ -398,6 +403,7 @@ def installs(setup, files, log):
         "HostFolder": HOST_FOLDER,
         "UninstallString": f'"{OWN_FOLDER}\\uninstall.exe"',
         "QuietUninstallString": f'"{OWN_FOLDER}\\uninstall.exe" /S',
+        "NoModify": 1, "NoRepair": 1,
     }
     for name, value in expected.items():
         check(values.get(name) == value, f"  uninstall entry {name} = {value}")
@@ -513,15 +519,17 @@ def uninstall_keeps_what_others_put_there(setup, log):
 
 def walks_the_pages(hold_exe, log):
     """The page walk that takes the README's pictures, on Xvfb in this
-    prefix: it also fails when the folder page lets a folder without
-    FINALE.EXE through or Enter at the settings question removes them."""
+    prefix: it also fails when a page lacks the product's name, the
+    publisher's line or the list of details, the folder page lets a folder
+    without FINALE.EXE through, Enter at the settings question removes them
+    or Yes keeps them."""
     build = pathlib.Path(hold_exe).resolve().parents[2]  # beside windows/
     wait_for_wine()  # a server started without a display shows no windows
     with tempfile.TemporaryDirectory() as pictures:
         code = subprocess.run([PICTURES / "setup-pictures.sh", build, pictures],
                               stdout=log, stderr=log, timeout=SECONDS).returncode
-    check(code == 0, "the page walk: the folder page keeps a folder without "
-          "FINALE.EXE, Enter keeps the settings")
+    check(code == 0, "the page walk: names, details, the folder page, the "
+          "settings question")
 
 
 def main():

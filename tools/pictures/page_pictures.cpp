@@ -2,9 +2,10 @@
 // README, by going through an install, an install while the plug-in is in
 // use, and an uninstall as a user would: wait for each page, save a picture,
 // press the button a user would press. On the way it checks what only a
-// user sees: the folder page keeps a folder without FINALE.EXE after its
-// message, and Enter at the uninstaller's settings question keeps the
-// settings.
+// user sees: the welcome page names the product and its publisher, the
+// folder page keeps a folder without FINALE.EXE after its message, Enter at
+// the uninstaller's settings question keeps the settings and, after a
+// second install, Yes removes them.
 //
 //   page_pictures.exe SETUP_EXE HOST_FOLDER NOT_A_HOST_FOLDER PICTURE_FOLDER
 //
@@ -136,6 +137,40 @@ bool typeFolder(HWND main, const std::string& folder) {
   return SetDlgItemTextA(page, kFolderEdit, folder.c_str()) != 0;
 }
 
+struct TextSearch {
+  const char* part;
+  bool found;
+};
+
+BOOL CALLBACK matchText(HWND child, LPARAM param) {
+  TextSearch* search = reinterpret_cast<TextSearch*>(param);
+  char text[512] = "";
+  SendMessageA(child, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text));
+  search->found = std::string(text).find(search->part) != std::string::npos;
+  return !search->found;
+}
+
+// Whether a control of the window (or of its pages) shows `part`.
+void expectText(HWND window, const char* part) {
+  TextSearch search = {part, false};
+  EnumChildWindows(window, matchText, reinterpret_cast<LPARAM>(&search));
+  if (!search.found) {
+    std::fprintf(stderr, "FAILED: no control shows \"%s\"\n", part);
+    allSaved = false;
+  }
+}
+
+// Whether the progress page shows its list of details at once, not behind
+// a button.
+void expectDetailsShown(HWND main) {
+  HWND page = FindWindowExA(main, nullptr, "#32770", nullptr);
+  HWND list = FindWindowExA(page, nullptr, "SysListView32", nullptr);
+  if (list == nullptr || !IsWindowVisible(list)) {
+    std::fprintf(stderr, "FAILED: the details are not shown\n");
+    allSaved = false;
+  }
+}
+
 // Waits until a message box has gone and its caller has gone on.
 void waitUntilGone(HWND box) {
   for (DWORD waited = 0; IsWindow(box) && waited < kWaitMilliseconds;
@@ -191,7 +226,11 @@ HWND throughWelcomeAndLicence(const char* welcomePicture,
                               const char* licencePicture) {
   HWND main = waitForWindow(" Setup", nullptr);
   if (main == nullptr || !waitForPage(main, "&Next >")) return nullptr;
-  if (welcomePicture) picture(main, welcomePicture);
+  if (welcomePicture) {
+    picture(main, welcomePicture);
+    expectText(main, "Welcome to QZ Search/Replace plug-in");
+    expectText(main, "QZPlugins");  // the branding line
+  }
   press(main, kMainButton);
   if (!waitForPage(main, "I &Agree")) return nullptr;
   if (licencePicture) picture(main, licencePicture);
@@ -233,13 +272,16 @@ void installWhileInUse(const std::string& setup, const std::string& host) {
     press(box, IDCANCEL);
     Sleep(1000);
     picture(main, "setup-aborted");
+    expectDetailsShown(main);
     press(main, IDCANCEL);
   }
   finish(process);
   if (held != INVALID_HANDLE_VALUE) CloseHandle(held);
 }
 
-void uninstall(const std::string& uninstaller) {
+// Uninstalls with stored settings; at the settings question presses Enter
+// (pictures taken) or, when `yes`, Yes.
+void uninstall(const std::string& uninstaller, bool yes) {
   HKEY key;
   if (RegCreateKeyExA(HKEY_CURRENT_USER, kSettingsKey, 0, nullptr, 0, KEY_WRITE,
                       nullptr, &key, nullptr) == 0)
@@ -251,13 +293,26 @@ void uninstall(const std::string& uninstaller) {
     allSaved = false;
     return;
   }
-  picture(main, "setup-uninstall-confirm");
+  if (!yes) picture(main, "setup-uninstall-confirm");
   press(main, kMainButton);
   HWND box = waitForWindow("", main);
-  picture(box, "setup-uninstall-settings-question");
-  pressEnter(box);
-  if (waitForPage(main, "&Close")) press(main, kMainButton);
-  if (!settingsStored()) fail("Enter at the settings question removed them");
+  if (yes) {
+    press(box, IDYES);
+  } else {
+    picture(box, "setup-uninstall-settings-question");
+    pressEnter(box);
+  }
+  if (waitForPage(main, "&Close")) {
+    expectDetailsShown(main);
+    press(main, kMainButton);
+  }
+  Sleep(1000);  // the uninstaller ends after its window
+  if (!yes && !settingsStored())
+    fail("Enter at the settings question removed them");
+  if (yes && (settingsStored() ||
+              RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\QZPlugins", 0,
+                            KEY_READ, &key) == 0))
+    fail("Yes at the settings question left the settings or their folder");
 }
 
 }  // namespace
@@ -277,7 +332,16 @@ int main(int argc, char** argv) {
   installWhileInUse(setup, host);
   char programFiles[MAX_PATH] = "";
   GetEnvironmentVariableA("ProgramFiles", programFiles, sizeof programFiles);
-  uninstall(std::string(programFiles) +
-            "\\QZPlugins\\QZ Search-Replace\\uninstall.exe");
+  const std::string uninstaller =
+      std::string(programFiles) +
+      "\\QZPlugins\\QZ Search-Replace\\uninstall.exe";
+  uninstall(uninstaller, false);
+  HANDLE again = start("\"" + setup + "\" /S /D=" + host);
+  DWORD code = 1;
+  if (again != nullptr && WaitForSingleObject(again, kWaitMilliseconds) == 0)
+    GetExitCodeProcess(again, &code);
+  if (again != nullptr) CloseHandle(again);
+  if (code != 0) fail("the second install, a silent one");
+  uninstall(uninstaller, true);
   return allSaved ? 0 : 1;
 }
