@@ -165,6 +165,7 @@ def mutants_of(path, wanted=None):
     if mutator is None or path in NOT_MUTATED:
         return []
     found, depth, in_docstring = [], 0, False
+    assertion = None  # the depth a static_assert over several lines began at
     lines = (ROOT / path).read_text(**TEXT).split("\n")
     for number, line in enumerate(lines, 1):
         if line.count('"""') % 2:
@@ -173,12 +174,17 @@ def mutants_of(path, wanted=None):
         code = masked(line, "\"'").split("//" if mutator is cpp_mutant else
                                         ("#" if mutator is python_mutant
                                          else ";"))[0]
-        if not in_docstring and (wanted is None or number in wanted):
+        if (not in_docstring and assertion is None and
+                (wanted is None or number in wanted)):
             mutant = mutator(path, number, line, depth)
             if mutant:
                 found.append((path, number, mutant[0], line, mutant[1]))
+        if mutator is cpp_mutant and re.match(r"\s*static_assert\b", code):
+            assertion = depth
         if mutator is not nsis_mutant:
             depth = max(0, depth + depth_change(code))
+        if assertion is not None and depth <= assertion:
+            assertion = None
     return found
 
 

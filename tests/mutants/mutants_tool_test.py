@@ -36,5 +36,11 @@ with tempfile.TemporaryDirectory() as folder:
             failures.append(f"{case}: expected\n{want}got\n{got}")
         listing.write_text(f"{TOY} | constant 2 to 1 | return 1 | "
                            "the toy's margin is never read\n")
+    sys.dont_write_bytecode = True
+    sys.path.insert(0, str(ROOT / "scripts"))
+    import mutants
+    lines = [m[1] for m in mutants.mutants_of("tests/mutants/toy_assertion.h")]
+    if lines != [6]:
+        failures.append(f"toy_assertion.h: mutants on lines {lines}, not [6]")
     print("\n".join(failures) or "mutants tool: as expected")
     sys.exit(1 if failures else 0)

@@ -1,0 +1,6 @@
+// The mutation tool's toy of C++: no mutant inside an assertion, even one
+// over several lines; one on the line after it.
+static_assert(1 + 1 == 2 &&
+                  2 + 2 == 4,
+              "arithmetic");
+constexpr int Four = 4;
