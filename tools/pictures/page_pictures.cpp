@@ -302,11 +302,17 @@ void uninstall(const std::string& uninstaller, bool yes) {
     picture(box, "setup-uninstall-settings-question");
     pressEnter(box);
   }
+  // The uninstaller may still be removing files after its window has gone:
+  // a later install waits for its end.
+  HANDLE process = OpenProcess(SYNCHRONIZE, FALSE, processOf(main));
   if (waitForPage(main, "&Close")) {
     expectDetailsShown(main);
     press(main, kMainButton);
   }
-  Sleep(1000);  // the uninstaller ends after its window
+  if (process != nullptr) {
+    WaitForSingleObject(process, kWaitMilliseconds);
+    CloseHandle(process);
+  }
   if (!yes && !settingsStored())
     fail("Enter at the settings question removed them");
   if (yes && (settingsStored() ||
