@@ -3,7 +3,8 @@
 
 #include <cstdint>
 
-constexpr int16_t MenuNoteEntries = 0;
+// Menu index 0 is the note-entry command, which every index but MenuText
+// runs.
 constexpr int16_t MenuText = 1;
 constexpr int16_t MenuItemCount = 2;
 

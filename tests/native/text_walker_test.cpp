@@ -487,6 +487,17 @@ TEST_F(TextWalkerTest, ItemsAreProbedWithTheKindsBufferAndTheCursorKey) {
   }
 }
 
+TEST_F(TextWalkerTest, ARecordWithoutTextIsSizedButNotRead) {
+  doc.putRecord({TagTextExpression, 1, 0, 0}, std::vector<uint8_t>(12, 0));
+  enableOnly({L::TextExpressions});
+  EXPECT_TRUE(walk().empty());
+  for (const ServiceCall& call : simHost().calls) {
+    EXPECT_TRUE(call.ordinal != 9 || call.args[2] == 0 ||
+                call.args[2] == word(cursor.item))
+        << "a read into a text buffer";
+  }
+}
+
 TEST_F(TextWalkerTest, CountsAndTextBlocksAreReadByNumber) {
   doc.addMeasureRecords(5);
   doc.addStaffSystems(2);
