@@ -410,15 +410,21 @@ TEST_F(TextMatcherTest, CharactersOfEveryCodePageAreNeverSplitOrReadAsTags) {
     TextCharacters characters;
     std::vector<uint8_t> leadRanges;  // as the system gives them
   };
-  const std::vector<uint8_t> japanese = {0x81, 0x9F, 0xE0, 0xFC, 0, 0};
-  const std::vector<uint8_t> chineseOrKorean = {0x81, 0xFE, 0, 0};
+  // Lead-byte ranges as the system gives them: pairs, then zeros, in 12
+  // bytes.
+  const std::vector<uint8_t> japanese = {0x81, 0x9F, 0xE0, 0xFC, 0, 0,
+                                         0,    0,    0,    0,    0, 0};
+  const std::vector<uint8_t> chineseOrKorean = {0x81, 0xFE, 0, 0, 0, 0,
+                                                0,    0,    0, 0, 0, 0};
+  const std::vector<uint8_t> none(12, 0);
+  auto of = [](uint32_t page, uint32_t size, const std::vector<uint8_t>& lead) {
+    return charactersOfCodePage(page, size, lead.data(), lead.size());
+  };
   const CodePage codePages[] = {
-      {"932", doubleByteCharacters(japanese.data(), japanese.size()), japanese},
-      {"936, 949, 950",
-       doubleByteCharacters(chineseOrKorean.data(), chineseOrKorean.size()),
-       chineseOrKorean},
-      {"1252", singleByteCharacters(), {}},
-      {"65001", utf8Characters(), {}}};
+      {"932", of(932, 2, japanese), japanese},
+      {"936, 949, 950", of(936, 2, chineseOrKorean), chineseOrKorean},
+      {"1252", of(1252, 1, none), {}},
+      {"65001", of(65001, 4, none), {}}};
   // A result of null: the case is not one of that form.
   struct Run {
     std::vector<int> offsets;
