@@ -487,12 +487,16 @@ TEST_F(TextWalkerTest, ItemsAreProbedWithTheKindsBufferAndTheCursorKey) {
   }
 }
 
-TEST_F(TextWalkerTest, ARecordWithoutTextIsSizedButNotRead) {
+TEST_F(TextWalkerTest, TextsEmptyOrTooLongAreSizedButNotRead) {
   doc.putRecord({TagTextExpression, 1, 0, 0}, std::vector<uint8_t>(12, 0));
-  enableOnly({L::TextExpressions});
+  // 32,767 bytes with the terminator: too long to search.
+  doc.addPageText(0, 0, std::string(TextLengthLimit - 1, 'a'));
+  enableOnly({L::TextExpressions, L::PageTextBlocks});
   EXPECT_TRUE(walk().empty());
   for (const ServiceCall& call : simHost().calls) {
-    EXPECT_TRUE(call.ordinal != 9 || call.args[2] == 0 ||
+    const bool text = call.args[0] == TagTextExpression ||
+                      call.args[0] == TagTextBlock;
+    EXPECT_TRUE(call.ordinal != 9 || !text || call.args[2] == 0 ||
                 call.args[2] == word(cursor.item))
         << "a read into a text buffer";
   }
