@@ -494,8 +494,8 @@ TEST_F(TextWalkerTest, TextsEmptyOrTooLongAreSizedButNotRead) {
   enableOnly({L::TextExpressions, L::PageTextBlocks});
   EXPECT_TRUE(walk().empty());
   for (const ServiceCall& call : simHost().calls) {
-    const bool text = call.args[0] == TagTextExpression ||
-                      call.args[0] == TagTextBlock;
+    const bool text =
+        call.args[0] == TagTextExpression || call.args[0] == TagTextBlock;
     EXPECT_TRUE(call.ordinal != 9 || !text || call.args[2] == 0 ||
                 call.args[2] == word(cursor.item))
         << "a read into a text buffer";
