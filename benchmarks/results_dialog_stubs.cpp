@@ -76,4 +76,3 @@ void showControl(HostWindow, uint32_t, uint32_t) {}
 HFONT giveControlFont(HWND, int, const DialogFont&, const char*) {
   return nullptr;
 }
-
