@@ -3,7 +3,7 @@
 #include <vector>
 
 #include "simhost/dialog_services.h"
-#include "simhost/gdi_ledger.h"
+#include "simhost/resource_ledger.h"
 #include "simhost/sim_host.h"
 
 std::string defaultPluginPath() {
@@ -21,8 +21,8 @@ std::string loadPlugin(const std::string& path, Plugin* plugin) {
            ")";
   }
   setDialogResourceModule(plugin->module);
-  if (installGdiLedger(plugin->module) == 0) {
-    return "no GDI or USER import of " + path + " could be watched";
+  if (installResourceLedger(plugin->module) == 0) {
+    return "no GDI, USER or heap import of " + path + " could be watched";
   }
   struct Export {
     const char* name;
@@ -44,7 +44,9 @@ std::string loadPlugin(const std::string& path, Plugin* plugin) {
 }
 
 void unloadPlugin(Plugin* plugin) {
+  ledgerUnloading(true);
   if (plugin->module != nullptr) FreeLibrary(plugin->module);
+  ledgerUnloading(false);
   setDialogResourceModule(nullptr);
   *plugin = Plugin();
 }

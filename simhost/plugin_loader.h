@@ -26,9 +26,9 @@ struct Plugin {
 // ..\plugin\vovadododidarov2000.fxt beside the executable's folder.
 std::string defaultPluginPath();
 
-// Loads the library, finds the six exports and watches the GDI objects and
-// DCs it holds (simhost/gdi_ledger.h); answers an error text, empty on
-// success.
+// Loads the library, finds the six exports and watches the GDI objects,
+// DCs and heap blocks it holds (simhost/resource_ledger.h); answers an error
+// text, empty on success.
 std::string loadPlugin(const std::string& path, Plugin* plugin);
 void unloadPlugin(Plugin* plugin);
 

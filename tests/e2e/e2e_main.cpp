@@ -7,7 +7,7 @@
 #include <cstdio>
 #include <string>
 
-#include "simhost/gdi_ledger.h"
+#include "simhost/resource_ledger.h"
 #include "tests/e2e/e2e_support.h"
 
 namespace {
@@ -68,7 +68,7 @@ void HostTest::TearDown() {
   for (const std::string& v : simHost().violations) ADD_FAILURE() << v;
   for (const std::string& p : scriptedUser().problems) ADD_FAILURE() << p;
   EXPECT_TRUE(simHost().lentFrames.empty()) << "frames not handed back";
-  const std::string leftovers = takeGdiLeftovers();
+  const std::string leftovers = takeLeftovers();
   EXPECT_EQ(leftovers, "")
       << "the plug-in's dialogs closed, yet it holds these";
   simHost().document = nullptr;

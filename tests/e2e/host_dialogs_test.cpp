@@ -12,7 +12,7 @@
 #include "host/byte_access.h"
 #include "host/host_services.h"
 #include "simhost/dialog_services.h"
-#include "simhost/gdi_ledger.h"
+#include "simhost/resource_ledger.h"
 #include "tests/e2e/e2e_support.h"
 #include "textsearch/text_prefs.h"
 
@@ -381,7 +381,7 @@ TEST_F(HostEndsTheDialogsTest, EachDialogLeavesNothingBehind) {
       EXPECT_EQ(std::count(calls.begin(), calls.end(), 16),
                 dialog == IDD_TEXT_RESULTS ? 1 : 0)
           << "only the options dialog's GO ends a dialog through service 16";
-      EXPECT_EQ(takeGdiLeftovers(), "");
+      EXPECT_EQ(takeLeftovers(), "");
       EXPECT_EQ(simHost().violations, std::vector<std::string>{});
       simHost().violations.clear();
     }

@@ -1,14 +1,22 @@
-#include "simhost/gdi_ledger.h"
+#include "simhost/resource_ledger.h"
 
+#include <cstdlib>
 #include <cstring>
+#include <map>
 #include <set>
 
 namespace {
 
 std::set<HGDIOBJ> liveObjects;
 std::multiset<HDC> liveDcs;
+// Heap blocks the plug-in holds (its texts), with their sizes.
+std::map<void*, size_t> liveBlocks;
 // Objects deleted that the plug-in did not hold: deleted twice, say.
 int strayDeletions = 0;
+int strayFrees = 0;
+// While the plug-in is unloaded its runtime frees what it took as it was
+// loaded, before the ledger watched it.
+bool unloading = false;
 
 HFONT WINAPI ledgerCreateFontA(int h, int w, int e, int o, int wt, DWORD i,
                                DWORD u, DWORD s, DWORD cs, DWORD op, DWORD cp,
@@ -45,6 +53,35 @@ int WINAPI ledgerReleaseDC(HWND window, HDC dc) {
   return released;
 }
 
+void* ledgerMalloc(size_t size) {
+  void* block = malloc(size);
+  if (block != nullptr) liveBlocks[block] = size;
+  return block;
+}
+
+void* ledgerCalloc(size_t count, size_t size) {
+  void* block = calloc(count, size);
+  if (block != nullptr) liveBlocks[block] = count * size;
+  return block;
+}
+
+void* ledgerRealloc(void* old, size_t size) {
+  if (old != nullptr && liveBlocks.count(old) == 0 && !unloading) {
+    ++strayFrees;
+  }
+  void* block = realloc(old, size);
+  if (block == nullptr && size != 0) return nullptr;  // the old one stays
+  liveBlocks.erase(old);
+  if (block != nullptr) liveBlocks[block] = size;
+  return block;
+}
+
+void ledgerFree(void* block) {
+  if (block == nullptr) return;
+  if (liveBlocks.erase(block) == 0 && !unloading) ++strayFrees;
+  free(block);
+}
+
 struct Hook {
   const char* name;
   void* replacement;
@@ -55,11 +92,15 @@ const Hook Hooks[] = {
     {"DeleteObject", reinterpret_cast<void*>(ledgerDeleteObject)},
     {"GetDC", reinterpret_cast<void*>(ledgerGetDC)},
     {"ReleaseDC", reinterpret_cast<void*>(ledgerReleaseDC)},
+    {"malloc", reinterpret_cast<void*>(ledgerMalloc)},
+    {"calloc", reinterpret_cast<void*>(ledgerCalloc)},
+    {"realloc", reinterpret_cast<void*>(ledgerRealloc)},
+    {"free", reinterpret_cast<void*>(ledgerFree)},
 };
 
 }  // namespace
 
-int installGdiLedger(HMODULE plugin) {
+int installResourceLedger(HMODULE plugin) {
   auto* base = reinterpret_cast<uint8_t*>(plugin);
   const auto* dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(base);
   const auto* nt =
@@ -92,18 +133,23 @@ int installGdiLedger(HMODULE plugin) {
   return patched;
 }
 
-std::string takeGdiLeftovers() {
+void ledgerUnloading(bool on) { unloading = on; }
+
+std::string takeLeftovers() {
   std::string left;
-  if (!liveObjects.empty() || !liveDcs.empty()) {
-    left = std::to_string(liveObjects.size()) + " GDI objects, " +
-           std::to_string(liveDcs.size()) + " device contexts";
-  }
-  if (strayDeletions != 0) {
-    left += (left.empty() ? "" : "; ") + std::to_string(strayDeletions) +
-            " deletions of objects not held";
-  }
+  auto add = [&left](size_t count, const char* what) {
+    if (count == 0) return;
+    left += (left.empty() ? "" : ", ") + std::to_string(count) + " " + what;
+  };
+  add(liveObjects.size(), "GDI objects");
+  add(liveDcs.size(), "device contexts");
+  add(liveBlocks.size(), "heap blocks");
+  add(static_cast<size_t>(strayDeletions), "deletions of objects not held");
+  add(static_cast<size_t>(strayFrees), "frees of blocks not held");
   liveObjects.clear();
   liveDcs.clear();
+  liveBlocks.clear();
   strayDeletions = 0;
+  strayFrees = 0;
   return left;
 }
