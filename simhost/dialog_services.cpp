@@ -9,6 +9,8 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <iterator>
+#include <list>
 #include <string>
 #include <vector>
 
@@ -29,11 +31,30 @@ struct RunningDialog {
   // The window procedure the dialog was made with, which a plug-in that
   // puts its own in front must have put back by the window's last message.
   LONG windowProc;
+  HWND window;           // known from the dialog's first message on
+  bool lastMessageSeen;  // WM_NCDESTROY reached the host's procedure
 };
 
-// Dialogs are modal, so the innermost one is the last.
-std::vector<RunningDialog> runningDialogs;
+// Dialogs are modal, so the innermost one running is the last; a run that
+// returned first leaves its dialog among the ended ones until destroyed.
+std::list<RunningDialog> runningDialogs;
+std::list<RunningDialog> endedDialogs;
 HMODULE resourceModule = nullptr;
+DialogEnding ending = DialogEnding::PassesEverything;
+
+RunningDialog* dialogOf(HWND window) {
+  for (auto* dialogs : {&runningDialogs, &endedDialogs}) {
+    for (RunningDialog& dialog : *dialogs) {
+      if (dialog.window == window) return &dialog;
+    }
+  }
+  // The innermost dialog's first message names its window.
+  if (!runningDialogs.empty() && runningDialogs.back().window == nullptr) {
+    runningDialogs.back().window = window;
+    return &runningDialogs.back();
+  }
+  return nullptr;
+}
 
 uint32_t word(const void* pointer) { return argument(pointer); }
 
@@ -74,8 +95,13 @@ void checkPropertiesGone(HWND window, const RunningDialog& running) {
 
 INT_PTR CALLBACK forwardingDialogProc(HWND window, UINT message, WPARAM wParam,
                                       LPARAM lParam) {
-  if (runningDialogs.empty()) return FALSE;
-  const RunningDialog running = runningDialogs.back();
+  RunningDialog* found = dialogOf(window);
+  if (found == nullptr) return FALSE;
+  RunningDialog& running = *found;
+  if (message == WM_NCDESTROY) {
+    running.lastMessageSeen = true;
+    if (ending == DialogEnding::WithholdsLastMessage) return FALSE;
+  }
   if (message == WM_USER_STEP) {
     scriptedUser().runNextStep(window);
     return TRUE;
@@ -84,7 +110,7 @@ INT_PTR CALLBACK forwardingDialogProc(HWND window, UINT message, WPARAM wParam,
                                               ? propertiesOf(window)
                                               : std::vector<std::string>{};
   if (message == WM_INITDIALOG) {
-    runningDialogs.back().windowProc = GetWindowLongA(window, GWL_WNDPROC);
+    running.windowProc = GetWindowLongA(window, GWL_WNDPROC);
   }
   const uint32_t result = callChecked(
       reinterpret_cast<const void*>(running.proc), "the dialog procedure",
@@ -93,7 +119,7 @@ INT_PTR CALLBACK forwardingDialogProc(HWND window, UINT message, WPARAM wParam,
   if (message == WM_INITDIALOG) {
     for (const std::string& name : propertiesOf(window)) {
       if (std::find(before.begin(), before.end(), name) == before.end()) {
-        runningDialogs.back().pluginProperties.push_back(name);
+        running.pluginProperties.push_back(name);
       }
     }
     scriptedUser().dialogStarted(window, running.resourceId);
@@ -105,9 +131,45 @@ INT_PTR CALLBACK forwardingDialogProc(HWND window, UINT message, WPARAM wParam,
   return static_cast<INT_PTR>(result);
 }
 
+// Runs the dialog in a modal loop of the host's own that ends as soon as
+// the dialog is ended (hidden) or destroyed; the window of an ended dialog
+// stays, and the dialog moves to the ended ones.
+INT_PTR runUntilEnded(HMODULE module, uint32_t resourceId, HWND owner,
+                      std::list<RunningDialog>::iterator dialog, bool* kept) {
+  HWND window = CreateDialogParamA(module, MAKEINTRESOURCEA(low16(resourceId)),
+                                   owner, forwardingDialogProc, 0);
+  if (window == nullptr) return -1;
+  EnableWindow(owner, FALSE);
+  ShowWindow(window, SW_SHOW);
+  MSG msg;
+  while (IsWindow(window) && IsWindowVisible(window) &&
+         GetMessageA(&msg, nullptr, 0, 0) > 0) {
+    if (!IsDialogMessageA(window, &msg)) {
+      TranslateMessage(&msg);
+      DispatchMessageA(&msg);
+    }
+  }
+  EnableWindow(owner, TRUE);
+  if (IsWindow(window)) {
+    scriptedUser().dialogEnded(window);
+    endedDialogs.splice(endedDialogs.end(), runningDialogs, dialog);
+    *kept = true;
+  }
+  return 1;
+}
+
 }  // namespace
 
 void setDialogResourceModule(HMODULE module) { resourceModule = module; }
+
+void setDialogEnding(DialogEnding how) { ending = how; }
+
+void destroyEndedDialogs() {
+  while (!endedDialogs.empty()) {
+    DestroyWindow(endedDialogs.front().window);
+    endedDialogs.pop_front();
+  }
+}
 
 void endDialogAsHost(HWND dialog) { EndDialog(dialog, 0); }
 
@@ -131,12 +193,26 @@ uint32_t HOST_CALL hostRunDialog(uint32_t resourceId, HostDialogProc proc,
     host.violation("service 15 with a procedure outside any module");
     return host.result16(0);
   }
-  runningDialogs.push_back(RunningDialog{proc, resourceId, {}, 0});
+  runningDialogs.push_back(
+      RunningDialog{proc, resourceId, {}, 0, nullptr, false});
+  const auto dialog = std::prev(runningDialogs.end());
+  bool kept = false;
   const INT_PTR result =
-      DialogBoxParamA(module, MAKEINTRESOURCEA(low16(resourceId)),
-                      static_cast<HWND>(owner), forwardingDialogProc, 0);
-  runningDialogs.pop_back();
+      ending == DialogEnding::ReturnsFirst
+          ? runUntilEnded(module, resourceId, static_cast<HWND>(owner), dialog,
+                          &kept)
+          : DialogBoxParamA(module, MAKEINTRESOURCEA(low16(resourceId)),
+                            static_cast<HWND>(owner), forwardingDialogProc, 0);
   if (result == -1) host.violation("service 15 could not create the dialog");
+  if (!kept) {
+    // A window procedure the plug-in put in front must pass the window's
+    // last message on, or the host never sees its dialog go.
+    if (result != -1 && !dialog->lastMessageSeen) {
+      host.violation("dialog " + std::to_string(resourceId) +
+                     " destroyed without its last message reaching the host");
+    }
+    runningDialogs.erase(dialog);
+  }
   return host.result16(result == -1 ? 0 : 1);
 }
 

@@ -19,3 +19,16 @@ void setDialogResourceModule(HMODULE module);
 // not the host's to store.
 void endDialogAsHost(HWND dialog);
 void destroyDialogAsHost(HWND dialog);
+
+// How the host's run service (15) ends a dialog. Hosts differ: most pass
+// every message on and return once the window is gone; some pass the
+// window's last message (WM_NCDESTROY) on to nobody; some return as soon as
+// the dialog is ended and destroy its window later, at their next idle
+// moment (destroyEndedDialogs() is that moment).
+enum class DialogEnding {
+  PassesEverything,
+  WithholdsLastMessage,
+  ReturnsFirst
+};
+void setDialogEnding(DialogEnding ending);
+void destroyEndedDialogs();

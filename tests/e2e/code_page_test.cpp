@@ -226,6 +226,11 @@ TEST_F(CodePageTest, DoubleByteSearchStringMatchesOnlyItself) {
   EXPECT_EQ(verse(2), "^font(x)xy" KA);
 }
 
+TEST_F(CodePageTest, EveryEndingLeavesNothingBehind) {
+  score = SimDocument(1, 1);
+  expectEveryEndingLeavesNothing(hostWindow, score, Ka KCaret);
+}
+
 TEST_F(CodePageTest, FiftyTypedBytesOfKatakanaReachTheEditsWhole) {
   std::string katakana = KA;  // and 24 more, trail bytes 'A', 'a' and '^'
   for (int i = 0; i < 8; ++i) katakana += Ka KCaret KA;
@@ -312,6 +317,11 @@ TEST_F(Utf8CodePageTest, YesToAllOverGreekJapaneseAndHindiTexts) {
   EXPECT_EQ(expression(1), std::string(Greek, 9) + Sweetly);
   EXPECT_EQ(expression(2), std::string(Japanese, 10) + Sweetly);
   EXPECT_EQ(expression(3), Hindi);
+}
+
+TEST_F(Utf8CodePageTest, EveryEndingLeavesNothingBehind) {
+  score = SimDocument(1, 1);
+  expectEveryEndingLeavesNothing(hostWindow, score, Sweetly);
 }
 
 TEST_F(Utf8CodePageTest, FiftyTypedBytesOfGreekReachTheEditsWhole) {

@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <string>
 
+#include "simhost/dialog_services.h"
 #include "simhost/resource_ledger.h"
 #include "tests/e2e/e2e_support.h"
 
@@ -54,6 +55,7 @@ void HostTest::SetUp() {
   simHost().strict = strict;
   simHost().stopAtCell = 0;
   simHost().document = nullptr;
+  setDialogEnding(DialogEnding::PassesEverything);
   scriptedUser().reset();
   scriptedUser().install();
   hostWindow = CreateWindowA(HostWindowClass, "Simulated host",
@@ -63,6 +65,7 @@ void HostTest::SetUp() {
 }
 
 void HostTest::TearDown() {
+  destroyEndedDialogs();
   scriptedUser().uninstall();
   DestroyWindow(hostWindow);
   for (const std::string& v : simHost().violations) ADD_FAILURE() << v;

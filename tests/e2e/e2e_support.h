@@ -57,6 +57,11 @@ SettingsValue readSettingsValue(const char* name);
 // What a control shows, and whether it is on the screen.
 std::string controlText(HWND dialog, int id);
 bool isShown(HWND dialog, int id);
+// Runs each of the plug-in's three dialogs to each way a dialog can end,
+// over a page text `text` that the search finds, and checks what each
+// leaves behind.
+void expectEveryEndingLeavesNothing(HWND hostWindow, SimDocument& score,
+                                    const std::string& text);
 // A look at the text command's results dialog: its six lines are added to
 // `seen`.
 UserStep readLines(std::vector<std::vector<std::string>>* seen);

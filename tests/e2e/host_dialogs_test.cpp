@@ -350,54 +350,107 @@ TEST_F(HostDialogsTest, EveryServiceCallIsLoggedWithInterfaceVersionLast) {
   simHost().violations.clear();
 }
 
-// However a dialog ends, the plug-in frees its fonts, brush and current text
-// (the GDI ledger), takes its property off the window by the window's last
-// message (checked by the host's dialog service), and stores no position
-// for a close that was not its own.
-TEST_F(HostEndsTheDialogsTest, EachDialogLeavesNothingBehind) {
-  score = SimDocument(1, 1);
-  score.addPageText(1, 0, "a match to hold");
+namespace {
+
+// The ways a dialog can end: by the user, by the host without asking the
+// plug-in, and under hosts that end dialogs their own way.
+struct Ending {
+  const char* name;
+  UserStep step;
+  DialogEnding host;
+  bool byPlugin;  // the plug-in ends it (service 16) and stores its place
+};
+
+// The close box's command, sent: the dialog then posts its Cancel before
+// the user's next step.
+void pressCloseBox(HWND dialog) {
+  SendMessageA(dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
+}
+
+const Ending Endings[] = {
+    {"Cancel", click(IDCANCEL), DialogEnding::PassesEverything, true},
+    {"Escape", press(VK_ESCAPE), DialogEnding::PassesEverything, true},
+    {"close box", look(pressCloseBox), DialogEnding::PassesEverything, true},
+    {"host ends", look(endDialogAsHost), DialogEnding::PassesEverything, false},
+    {"host destroys", look(destroyDialogAsHost), DialogEnding::PassesEverything,
+     false},
+    {"Escape, last message withheld", press(VK_ESCAPE),
+     DialogEnding::WithholdsLastMessage, true},
+    {"host ends, last message withheld", look(endDialogAsHost),
+     DialogEnding::WithholdsLastMessage, false},
+    {"host destroys, last message withheld", look(destroyDialogAsHost),
+     DialogEnding::WithholdsLastMessage, false},
+    {"Escape, run returns first", press(VK_ESCAPE), DialogEnding::ReturnsFirst,
+     true},
+    {"host ends, run returns first", look(endDialogAsHost),
+     DialogEnding::ReturnsFirst, false},
+};
+
+// Where the stored settings place a dialog (unplaced: 0x8000 twice).
+Bytes storedPlace(uint32_t dialog) {
+  const bool entry = dialog == IDD_ENTRY_CRITERIA;
+  const size_t at = entry ? EntryOptionsLayout::DialogLeft
+                    : dialog == IDD_TEXT_OPTIONS
+                        ? TextSearchPrefsLayout::OptionsDialogLeft
+                        : TextSearchPrefsLayout::ResultsDialogLeft;
+  const Bytes record =
+      readSettingsValue(entry ? "SearchOptions" : "TextSearchPrefs").bytes;
+  return record.size() < at + 4
+             ? Bytes{}
+             : Bytes(record.begin() + at, record.begin() + at + 4);
+}
+
+}  // namespace
+
+// However each of the three dialogs ends, the plug-in frees its fonts, brush
+// and texts (the ledger, checked after each ending), takes its property off
+// the window and gives back the window's procedure by the window's last
+// message (checked by the host's dialog services), and stores where the
+// dialog stood only when it ended the dialog itself.
+void expectEveryEndingLeavesNothing(HWND hostWindow, SimDocument& score,
+                                    const std::string& text) {
+  score.addPageText(1, 0, text);
   const std::vector<uint8_t> region = selectionRegion(1, 1, 0, 1, 1, 4096);
-  for (auto hostEnds : {endDialogAsHost, destroyDialogAsHost}) {
+  const Bytes unplaced = {0x00, 0x80, 0x00, 0x80};
+  for (const Ending& ending : Endings) {
     for (uint32_t dialog :
          {IDD_ENTRY_CRITERIA, IDD_TEXT_OPTIONS, IDD_TEXT_RESULTS}) {
-      SCOPED_TRACE(std::to_string(dialog) +
-                   (hostEnds == endDialogAsHost ? " ended" : " destroyed"));
+      SCOPED_TRACE(std::to_string(dialog) + ", " + ending.name);
+      RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\QZPlugins");
+      callChecked(plugin().init, "FinaleExtensionInit", {0, 0});
+      setDialogEnding(ending.host);
       simHost().resetLog();
       scriptedUser().dialogsRun.clear();
       std::vector<uint32_t> run = {dialog};
       if (dialog == IDD_TEXT_RESULTS) {
         run.insert(run.begin(), IDD_TEXT_OPTIONS);
-        scriptedUser().expectDialog(IDD_TEXT_OPTIONS,
-                                    {typeText(IDC_OPTIONS_SEARCH_EDIT, "match"),
-                                     click(IDC_OPTIONS_GO)});
+        scriptedUser().expectDialog(
+            IDD_TEXT_OPTIONS,
+            {typeText(IDC_OPTIONS_SEARCH_EDIT, text), click(IDC_OPTIONS_GO)});
       }
-      scriptedUser().expectDialog(dialog, {look(hostEnds)});
-      const uint32_t index = dialog == IDD_ENTRY_CRITERIA ? 0 : 1;
+      scriptedUser().expectDialog(dialog, {ending.step});
       callChecked(plugin().invoke, "FinaleExtensionInvoke",
-                  {argument(hostWindow), index, argument(region.data()), 0});
+                  {argument(hostWindow), dialog == IDD_ENTRY_CRITERIA ? 0u : 1u,
+                   argument(region.data()), 0});
+      destroyEndedDialogs();
       EXPECT_EQ(scriptedUser().dialogsRun, run);
       const std::vector<int> calls = simHost().ordinals();
-      EXPECT_EQ(std::count(calls.begin(), calls.end(), 16),
-                dialog == IDD_TEXT_RESULTS ? 1 : 0)
-          << "only the options dialog's GO ends a dialog through service 16";
+      EXPECT_EQ(
+          std::count(calls.begin(), calls.end(), 16),
+          (ending.byPlugin ? 1 : 0) + (dialog == IDD_TEXT_RESULTS ? 1 : 0));
       EXPECT_EQ(takeLeftovers(), "");
       EXPECT_EQ(simHost().violations, std::vector<std::string>{});
       simHost().violations.clear();
+      callChecked(plugin().terminate, "FinaleExtensionTerminate", {0});
+      EXPECT_EQ(storedPlace(dialog) != unplaced, ending.byPlugin);
     }
   }
-  // Only the dialogs' own commands store where they stood.
-  callChecked(plugin().terminate, "FinaleExtensionTerminate", {0});
-  auto place = [](const char* value, size_t at) {
-    const Bytes record = readSettingsValue(value).bytes;
-    return record.size() < at + 4
-               ? Bytes{}
-               : Bytes(record.begin() + at, record.begin() + at + 4);
-  };
-  const Bytes unplaced = {0x00, 0x80, 0x00, 0x80};
-  EXPECT_EQ(place("SearchOptions", EntryOptionsLayout::DialogLeft), unplaced);
-  EXPECT_EQ(place("TextSearchPrefs", TextSearchPrefsLayout::ResultsDialogLeft),
-            unplaced);
+  setDialogEnding(DialogEnding::PassesEverything);
+}
+
+TEST_F(HostEndsTheDialogsTest, EveryEndingLeavesNothingBehind) {
+  score = SimDocument(1, 1);
+  expectEveryEndingLeavesNothing(hostWindow, score, "match");
 }
 
 // A dialog the host cannot open leaves no run behind: its procedure, called
