@@ -22,6 +22,16 @@ RecordKey keyOf(uint32_t tag, const void* key) {
                    readI16(k, HostKeyLayout::SubIndex)};
 }
 
+// Notes on the call just logged what its key and size held on entry.
+void noteKeyAndSize(SimHost& host, const void* key, const int32_t* size) {
+  if (host.quiet || host.calls.empty() || key == nullptr) return;
+  const uint8_t* k = static_cast<const uint8_t*>(key);
+  host.calls.back().key = {
+      readU16(k, HostKeyLayout::First), readU16(k, HostKeyLayout::Second),
+      readI16(k, HostKeyLayout::SubIndex), readU16(k, HostKeyLayout::Fourth)};
+  if (size != nullptr) host.calls.back().sizeIn = *size;
+}
+
 void writeKey(void* key, const RecordKey& value) {
   uint8_t* k = static_cast<uint8_t*>(key);
   writeU16(k, HostKeyLayout::First, value.first);
@@ -71,6 +81,7 @@ uint32_t HOST_CALL hostReadRecord(uint32_t tag, void* key, void* buffer,
                                   int32_t* size, uint32_t version) {
   SimHost& host = simHost();
   host.log(9, {tag, word(key), word(buffer), word(size)}, version);
+  noteKeyAndSize(host, key, size);
   if (key == nullptr || size == nullptr) {
     host.violation("service 9 without a key or a size");
     return host.result16(0);
@@ -88,7 +99,9 @@ uint32_t HOST_CALL hostReadRecord(uint32_t tag, void* key, void* buffer,
     return host.result16(0);
   }
   // The buffer receives no more than its capacity.
-  const size_t count = std::min(bytes->size(), static_cast<size_t>(*size));
+  const size_t whole = std::min(bytes->size(), static_cast<size_t>(*size));
+  const size_t shortBy = static_cast<size_t>(std::max(host.shortWrites, 0));
+  const size_t count = whole > shortBy ? whole - shortBy : 0;
   if (count > 0) memcpy(buffer, bytes->data(), count);
   return host.result16(1);
 }
@@ -97,6 +110,7 @@ uint32_t HOST_CALL hostReadNextRecord(uint32_t tag, void* key, void* buffer,
                                       uint32_t size, uint32_t version) {
   SimHost& host = simHost();
   host.log(14, {tag, word(key), word(buffer), size}, version);
+  noteKeyAndSize(host, key, nullptr);
   if (key == nullptr || buffer == nullptr) {
     host.violation("service 14 without a key or a buffer");
     return host.result16(0);
@@ -115,6 +129,7 @@ uint32_t HOST_CALL hostWriteRecord(uint32_t tag, void* key, const void* buffer,
                                    uint32_t size, uint32_t version) {
   SimHost& host = simHost();
   host.log(10, {tag, word(key), word(buffer), size}, version);
+  noteKeyAndSize(host, key, nullptr);
   if (key == nullptr || buffer == nullptr || size == 0) {
     host.violation("service 10 without a key, data or size");
     return host.result16(0);

@@ -17,6 +17,10 @@
 struct ServiceCall {
   int ordinal;
   std::vector<uint32_t> args;  // before InterfaceVersion
+  // Of the keyed record services (9, 10, 14): the key's four words and, of
+  // service 9, the size as the caller left it, all as they were on entry.
+  std::array<int32_t, 4> key{};
+  int32_t sizeIn = 0;
 };
 
 // The host lends frames (frame_lender.h) as well as keeping the document.
@@ -45,6 +49,9 @@ struct SimHost : FrameLender {
   bool failFetches = false;
   bool refuseWrites = false;
   bool readNextStaysPut = false;
+  // A host that writes fewer bytes of a record into a buffer than the
+  // record holds (and than it reported), by this much.
+  int32_t shortWrites = 0;
 
   std::vector<ServiceCall> calls;
   std::vector<std::string> violations;

@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <cstdio>
 #include <cstring>
 #include <sstream>
@@ -445,33 +446,80 @@ TEST_F(TextWalkerTest, TextsWithoutTerminatorsOrBytesAreReadSafely) {
                                "page 0/0 at 1: x@", "expression 1 at 1: e@",
                                "expression 3 at 1: f@", "repeat 2 at 1: r@",
                                "verse 2 at 2: ab@", "verse 5 at 1: c@"}));
+  dropCurrentText(session);
+
+  // A host that writes less than it reported: the rest of a text reads as
+  // its end; a staff record cut short in its full name's high byte names
+  // the low byte's text, and no abbreviated one, not the last staff's.
+  SimDocument cut;
+  cut.addPageText(0, 0, "@bcd");
+  cut.addStaff(1, "F@", "f@");
+  cut.addStaff(2, "O@", "o@");
+  std::vector<uint8_t> staff = *cut.record({TagStaff, 2, 0, 0});
+  staff.resize(StaffLayout::FullName + 1);
+  cut.putRecord({TagStaff, 2, 0, 0}, staff);
+  simHost().document = &cut;
+  enableOnly({L::PageTextBlocks, L::StaffNames});
+  simHost().shortWrites = 2;
+  EXPECT_EQ(joined(lines(walk())), "page 0/0 at 0: @bc");
+  dropCurrentText(session);
+  simHost().shortWrites = 0;
+  EXPECT_EQ(joined(wheres(walk())),
+            "page 0/0, staff 1 full, staff 1 abbreviated, staff 2 full");
 }
 
 TEST_F(TextWalkerTest, ItemsAreProbedWithTheKindsBufferAndTheCursorKey) {
   // Kinds 5 to 9 are probed without a buffer; the three lyrics kinds share
-  // one switch.
-  const std::pair<uint32_t, const uint8_t*> cases[] = {
-      {TagPageTextItem, cursor.item},   {TagMeasureTextItem, cursor.item},
-      {TagTextExpression, cursor.item}, {TagStaff, cursor.item},
-      {TagGroup, cursor.item},          {TagTextRepeat, nullptr},
-      {TagEndingRepeat, nullptr},       {TagVerseLyrics, nullptr},
-      {TagChorusLyrics, nullptr},       {TagSectionLyrics, nullptr}};
+  // one switch. The start key's words as the host reads them, over a key
+  // that an earlier walk left at 7, 7, 7 (Kept: a word the start leaves as
+  // it was), and the size asked for.
+  constexpr int Kept = 7;
+  struct Case {
+    uint32_t tag;
+    const uint8_t* buffer;
+    std::array<int32_t, 3> key;
+    int32_t size;
+  };
+  const Case cases[] = {{TagPageTextItem, cursor.item, {0, 0, Kept}, 24},
+                        {TagMeasureTextItem, cursor.item, {1, 1, 0}, 10},
+                        {TagTextExpression, cursor.item, {0, 0, Kept}, 14},
+                        {TagStaff, cursor.item, {0, 0, Kept}, 66},
+                        {TagGroup, cursor.item, {0, 1, 0}, 30},
+                        {TagTextRepeat, nullptr, {1, 0, Kept}, 16},
+                        {TagEndingRepeat, nullptr, {1, 0, Kept}, 28},
+                        {TagVerseLyrics, nullptr, {1, Kept, Kept}, 0},
+                        {TagChorusLyrics, nullptr, {1, Kept, Kept}, 0},
+                        {TagSectionLyrics, nullptr, {1, Kept, Kept}, 0}};
   buildEverything(doc);
+  doc.addStaff(0, "S0@", "s0@");  // names at the start keys
+  doc.addGroup(0, 1, "G01@", "g01@");
   for (size_t kind = 0; kind < TextKindCount; ++kind) {
     SCOPED_TRACE("kind " + std::to_string(kind));
     enableOnly({L::ElementSwitches + 2 * std::min<size_t>(kind, 7)});
     simHost().resetLog();
     chooseFirstKind(cursor, session);
     cursor.kind = static_cast<uint8_t>(kind);
+    for (size_t word : {HostKeyLayout::First, HostKeyLayout::Second,
+                        HostKeyLayout::SubIndex}) {
+      writeU16(cursor.key, word, Kept);
+    }
+    cursor.fullName = 1;  // a walk ended on a full name: names start anew
     ASSERT_NE(startKind(cursor, session), 0);
     dropCurrentText(session);
+    if (kind == StaffName || kind == GroupName) {
+      EXPECT_EQ(cursor.fullName, 1) << "the full name first";
+    }
     const auto& calls = simHost().calls;
     const auto probe = std::find_if(calls.begin(), calls.end(), [&](auto& c) {
-      return c.ordinal == 9 && c.args[0] == cases[kind].first;
+      return c.ordinal == 9 && c.args[0] == cases[kind].tag;
     });
     ASSERT_NE(probe, calls.end());
     EXPECT_EQ(probe->args[1], word(cursor.key));
-    EXPECT_EQ(probe->args[2], word(cases[kind].second));
+    EXPECT_EQ(probe->args[2], word(cases[kind].buffer));
+    EXPECT_EQ(
+        std::vector<int32_t>(probe->key.begin(), probe->key.begin() + 3),
+        std::vector<int32_t>(cases[kind].key.begin(), cases[kind].key.end()));
+    EXPECT_EQ(probe->sizeIn, cases[kind].size);
     // Only measure text blocks, group names and ending repeats count (probe
     // without a buffer) the staves, measures or staff systems they run
     // through.
