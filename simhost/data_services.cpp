@@ -90,7 +90,9 @@ uint32_t HOST_CALL hostReadRecord(uint32_t tag, void* key, void* buffer,
       host.document ? host.document->record(keyOf(tag, key)) : nullptr;
   if (bytes == nullptr) return host.result16(0);
   if (buffer == nullptr) {
-    *size = static_cast<int32_t>(bytes->size()) + host.sizeError;
+    if (!host.sizesUnwritten) {
+      *size = static_cast<int32_t>(bytes->size()) + host.sizeError;
+    }
     return host.result16(1);
   }
   if (host.failFetches) return host.result16(0);

@@ -52,6 +52,8 @@ struct SimHost : FrameLender {
   // A host that writes fewer bytes of a record into a buffer than the
   // record holds (and than it reported), by this much.
   int32_t shortWrites = 0;
+  // A host that answers yes to a size request without writing the size.
+  bool sizesUnwritten = false;
 
   std::vector<ServiceCall> calls;
   std::vector<std::string> violations;

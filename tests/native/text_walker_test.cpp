@@ -564,13 +564,23 @@ TEST_F(TextWalkerTest, CountsAndTextBlocksAreReadByNumber) {
   simHost().document = &doc;
 
   const int16_t block = doc.addTextBlock("Allegro");
+  for (size_t at = 0; at < HostKeyLayout::Size; ++at) cursor.key[at] = 7;
+  simHost().resetLog();
   char* text = fetchTextBlock(cursor, block);
   ASSERT_NE(text, nullptr);
   EXPECT_STREQ(text, "Allegro");
   EXPECT_EQ(cursor.textBlockNumber, block);
   releaseText(text);
+  for (const ServiceCall& call : simHost().calls) {
+    EXPECT_EQ(call.key, (std::array<int32_t, 4>{block, 0, 0, 0}))
+        << "a text block's key holds its number alone";
+  }
   EXPECT_EQ(fetchTextBlock(cursor, block + 1), nullptr);
   EXPECT_EQ(cursor.textBlockNumber, block + 1);
+  // A host that says yes without writing the size has no text to give.
+  simHost().sizesUnwritten = true;
+  EXPECT_EQ(fetchTextBlock(cursor, block), nullptr);
+  simHost().sizesUnwritten = false;
 }
 
 TEST_F(TextWalkerTest, FailedAllocationsLoseMatchesButNothingElse) {
@@ -667,6 +677,11 @@ TEST_F(TextWalkerTest, WriteBackStoresTheRecordOfEachKind) {
     EXPECT_EQ(simHost().calls[0].ordinal, 10);
     EXPECT_EQ(simHost().calls[0].args[0], c.writtenTag);
     EXPECT_EQ(simHost().calls[0].args[3], 4u) << "length + 1";
+    // A text block by its number alone, any other record by the cursor's.
+    EXPECT_EQ(simHost().calls[0].key,
+              c.writtenTag == TagTextBlock
+                  ? (std::array<int32_t, 4>{c.textBlock, 0, 0, 0})
+                  : (std::array<int32_t, 4>{c.first, c.second, c.subIndex, 0}));
     const std::vector<uint8_t>* stored =
         doc.record({c.writtenTag, c.writtenFirst, 0, 0});
     ASSERT_NE(stored, nullptr);
@@ -679,7 +694,8 @@ TEST_F(TextWalkerTest, WriteBackRebuildsATextExpressionWithItsHeader) {
   cursor.kind = TextExpression;
   cursor.tag = TagTextExpression;
   writeU16(cursor.key, HostKeyLayout::First, 4);
-  for (int i = 0; i < ExpressionItemSize; ++i) {
+  // The item's bytes, and past them what a larger item left in the buffer.
+  for (int i = 0; i < ExpressionItemSize + 4; ++i) {
     cursor.item[i] = static_cast<uint8_t>(0xA0 + i);
   }
   search("e", "");  // holds the text to store, with the record's room
@@ -698,6 +714,16 @@ TEST_F(TextWalkerTest, WriteBackRebuildsATextExpressionWithItsHeader) {
   }
   EXPECT_EQ(doc.recordText({TagTextExpression, 4, 0, 0}, 12), "dolce");
   EXPECT_EQ((*stored)[17], 0) << "the text's terminator";
+
+  // A text of one letter: its spare bytes reach past the item, where the
+  // record gets zeros, not what another item left.
+  dropCurrentText(session);
+  ASSERT_EQ(findInText(session, "e", 0, false, {ExpressionHeaderSize, 2}), 1);
+  writeBackText(cursor, session.held);
+  stored = doc.record({TagTextExpression, 4, 0, 0});
+  ASSERT_EQ(stored->size(), 16u);
+  EXPECT_EQ(std::vector<uint8_t>(stored->begin() + 12, stored->end()),
+            (std::vector<uint8_t>{'e', 0, 0, 0}));
 }
 
 TEST(TextLocation, KeyWordsArePrintedAsTheKindShowsThem) {
