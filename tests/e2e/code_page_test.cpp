@@ -141,6 +141,12 @@ class CodePageRun : public CommandTest {
     }
     EXPECT_EQ(search.lfWeight, dialog.lfWeight);
     EXPECT_EQ(replace.lfWeight, dialog.lfWeight);
+    // The edits keep the template's font where its face is the one, and
+    // otherwise get the code page's character set too.
+    const BYTE editCharset =
+        strcmp(face, dialog.lfFaceName) == 0 ? dialog.lfCharSet : lineCharset;
+    EXPECT_EQ(search.lfCharSet, editCharset);
+    EXPECT_EQ(replace.lfCharSet, editCharset);
     EXPECT_EQ(line.lfWeight, FW_BOLD);
     EXPECT_EQ(line.lfCharSet, lineCharset);
     // Upright, plain, of default precision and quality, a Swiss face.

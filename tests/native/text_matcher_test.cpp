@@ -436,6 +436,7 @@ TEST_F(TextMatcherTest, CharactersOfEveryCodePageAreNeverSplitOrReadAsTags) {
     const char* search;
     const char* replace;
     Run doubleByte, singleByte, utf8;
+    int16_t caseSensitive = 0;
   };
   const Run notDoubleByte{{}, nullptr};
   // clang-format off
@@ -444,6 +445,8 @@ TEST_F(TextMatcherTest, CharactersOfEveryCodePageAreNeverSplitOrReadAsTags) {
        {{3}, "x" KA "b"}, {{2, 3}, "x\x83" "bb"}, {{2, 3}, "x\x83" "bb"}},
       {"trail bytes not folded", Ka KA, KA, "",
        {{2}, Ka}, {{0, 0}, ""}, {{0, 0}, ""}},
+      {"case kept beside a trail letter", "A" KA "aA", "a", "b",
+       {{3}, "A" KA "bA"}, {{3}, "A\x83" "AbA"}, {{3}, "A\x83" "AbA"}, 1},
       {"trail caret opens no tag", KCaret "x(y)z", "x", "ww",
        {{2}, KCaret "ww(y)z"}, {{}, ""}, {{}, ""}},
       {"trail parenthesis closes no tag", "^b(c\x83)d)e", "d", "D",
@@ -527,7 +530,7 @@ TEST_F(TextMatcherTest, CharactersOfEveryCodePageAreNeverSplitOrReadAsTags) {
                                                               : c.singleByte;
       if (expected.result == nullptr) continue;
       resetSession();
-      use(c.search, c.replace);
+      use(c.search, c.replace, c.caseSensitive);
       const TextRun run = runText(c.text, true);
       EXPECT_EQ(run.offsets, expected.offsets);
       EXPECT_EQ(run.text, expected.result);
