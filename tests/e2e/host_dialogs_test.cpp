@@ -467,8 +467,20 @@ TEST_F(HostEndsTheDialogsTest, ADialogThatNeverOpenedLeavesNoRunBehind) {
                               nullptr, nullptr);
   proc(window, WM_INITDIALOG, 0, 0, 0);
   EXPECT_EQ(GetPropA(window, "QZSearchReplace.DialogRun"), nullptr);
-  DestroyWindow(window);
   EXPECT_EQ(simHost().violations,
             std::vector<std::string>{"service 15 could not create the dialog"});
   simHost().violations.clear();
+
+  // Nor does an open dialog's run go to another window that the host sets
+  // up with the same procedure.
+  scriptedUser().expectDialog(
+      IDD_TEXT_OPTIONS,
+      {look([&](HWND) {
+         proc(window, WM_INITDIALOG, 0, 0, 0);
+         EXPECT_EQ(GetPropA(window, "QZSearchReplace.DialogRun"), nullptr);
+       }),
+       click(IDCANCEL)});
+  callChecked(plugin().invoke, "FinaleExtensionInvoke",
+              {argument(hostWindow), 1, 0, 0});
+  DestroyWindow(window);
 }
