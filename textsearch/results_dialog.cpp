@@ -120,7 +120,6 @@ void replaceAll(const ResultsDialog& state) {
 void initialise(HWND dialog, void* context) {
   ResultsDialog& state = contextOf<ResultsDialog>(context);
   state.search->session.resultsDialog = dialog;
-  dropCurrentText(state.search->session);
   show(state, IDC_RESULTS_OK, false);
   // The text line, in bold, in a face and character set that show the code
   // page's texts.
