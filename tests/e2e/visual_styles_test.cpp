@@ -21,13 +21,13 @@ constexpr COLORREF DarkRed = RGB(128, 0, 0);
 // The dangerous boxes a user can replace, as each group of the replace page
 // shows them ("Clef Change" is never shown).
 const std::vector<int> EntryWarningBoxes = {
-    IDC_ENTRY_CHORD,     IDC_ENTRY_NOTE_DETAIL, IDC_ENTRY_ARTICULATION,
-    IDC_ENTRY_STAFF_EXPR, IDC_ENTRY_LYRICS,     IDC_ENTRY_TUPLET,
-    IDC_ENTRY_V2_TUP_PARA, IDC_ENTRY_PERF_DATA, IDC_ENTRY_BEAM_EXT,
-    IDC_ENTRY_SPECIAL,   IDC_ENTRY_SEC_BEAM,    IDC_ENTRY_STEM_DETAIL,
+    IDC_ENTRY_CHORD,       IDC_ENTRY_NOTE_DETAIL, IDC_ENTRY_ARTICULATION,
+    IDC_ENTRY_STAFF_EXPR,  IDC_ENTRY_LYRICS,      IDC_ENTRY_TUPLET,
+    IDC_ENTRY_V2_TUP_PARA, IDC_ENTRY_PERF_DATA,   IDC_ENTRY_BEAM_EXT,
+    IDC_ENTRY_SPECIAL,     IDC_ENTRY_SEC_BEAM,    IDC_ENTRY_STEM_DETAIL,
     IDC_ENTRY_SLUR};
-const std::vector<int> NoteWarningBoxes = {
-    IDC_NOTE_TIE_START, IDC_NOTE_TIE_END, IDC_NOTE_CROSS_NOTE};
+const std::vector<int> NoteWarningBoxes = {IDC_NOTE_TIE_START, IDC_NOTE_TIE_END,
+                                           IDC_NOTE_CROSS_NOTE};
 // Ordinary boxes, one of each group.
 const std::vector<int> OrdinaryBoxes = {IDC_ENTRY_GRACE, IDC_NOTE_ACCIDENTAL};
 
@@ -41,8 +41,8 @@ int pixelsOf(HWND dialog, int id, COLORREF colour) {
 COLORREF styleColourOf(HWND box) {
   COLORREF colour = CLR_INVALID;
   if (HTHEME theme = OpenThemeData(box, L"Button")) {
-    if (FAILED(GetThemeColor(theme, BP_CHECKBOX, CBS_MIXEDNORMAL,
-                             TMT_TEXTCOLOR, &colour))) {
+    if (FAILED(GetThemeColor(theme, BP_CHECKBOX, CBS_MIXEDNORMAL, TMT_TEXTCOLOR,
+                             &colour))) {
       colour = CLR_INVALID;
     }
     CloseThemeData(theme);
@@ -93,8 +93,7 @@ class VisualStylesTest : public CommandTest {
                const COLORREF* style) {
     return look([=](HWND d) {
       for (int id : ids) {
-        seen->push_back({id, pixelsOf(d, id, DarkRed),
-                         pixelsOf(d, id, *style),
+        seen->push_back({id, pixelsOf(d, id, DarkRed), pixelsOf(d, id, *style),
                          GetWindowTheme(GetDlgItem(d, id)) != nullptr});
       }
     });
@@ -119,8 +118,7 @@ TEST_F(VisualStylesTest, DangerousBoxesAreDarkRedOnlyOnTheReplacePage) {
          see(&search, warning, &style),
          setCheck(group == 0 ? IDC_ENTRY_NOTE_REST : IDC_NOTE_UPSTEM_2ND, 1),
          click(IDC_CRITERIA_DONE), see(&replace, warning, &style),
-         see(&ordinary, {OrdinaryBoxes[group]}, &style),
-         look([&](HWND d) {
+         see(&ordinary, {OrdinaryBoxes[group]}, &style), look([&](HWND d) {
            legend = pixelsOf(d, IDC_CRITERIA_DANGER_LEGEND, DarkRed);
          }),
          click(IDC_CRITERIA_SEARCH), see(&back, warning, &style),
@@ -152,7 +150,8 @@ TEST_F(VisualStylesTest, WarningStaysReadableOnADarkFace) {
              look([&](HWND d) {
                for (int id : {IDC_ENTRY_SLUR, IDC_CRITERIA_DANGER_LEGEND}) {
                  HDC dc = GetDC(d);
-                 SendMessageA(d, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
+                 SendMessageA(d, WM_CTLCOLORSTATIC,
+                              reinterpret_cast<WPARAM>(dc),
                               reinterpret_cast<LPARAM>(GetDlgItem(d, id)));
                  colours.push_back(GetTextColor(dc));
                  ReleaseDC(d, dc);

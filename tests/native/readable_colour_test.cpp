@@ -1,7 +1,7 @@
 // The warning colour on the dialog's face, and the contrast it is chosen by.
-#include <gtest/gtest.h>
-
 #include "ui/readable_colour.h"
+
+#include <gtest/gtest.h>
 
 namespace {
 
