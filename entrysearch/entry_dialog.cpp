@@ -40,14 +40,14 @@ bool isWarningControl(int id) {
 }
 
 // A themed box shows its style's colour, not the dialog's: on the replace
-// page the dangerous boxes lose their style, on the search page they get it
-// back. The legend is a static control, which no style colours.
-void styleBox(HWND dialog, EntryDialogState& state, int id) {
+// page the dangerous boxes lose their style, on the search page they have
+// it (back). The legend is a static control, which no style colours.
+void styleBox(HWND dialog, const EntryDialogState& state, int id) {
   HWND box = GetDlgItem(dialog, id);
-  if (!state.searchPageShown) {
-    if (switchStyleOff(state.styles, box)) state.warningBoxesUnstyled = true;
-  } else if (state.warningBoxesUnstyled) {
+  if (state.searchPageShown) {
     giveStyleBack(state.styles, box);
+  } else {
+    switchStyleOff(state.styles, box);
   }
 }
 
@@ -145,14 +145,13 @@ const DialogBehaviour Behaviour = {.initialise = initialise,
 
 }  // namespace
 
-void styleWarningBoxes(HWND dialog, EntryDialogState& state) {
+void styleWarningBoxes(HWND dialog, const EntryDialogState& state) {
   for (const EntryFlagRow& row : EntryFlagTable) {
     if (isWarningRow(row)) styleBox(dialog, state, row.controlId);
   }
   for (const NoteFlagRow& row : NoteFlagTable) {
     if (isWarningRow(row)) styleBox(dialog, state, row.controlId);
   }
-  if (state.searchPageShown) state.warningBoxesUnstyled = false;
 }
 
 int16_t runEntryDialog(HostWindow parent, EntryOptions* search,

@@ -20,13 +20,12 @@ struct EntryDialogState {
   HFONT captionFont;
   HBRUSH backgroundBrush;
   COLORREF buttonFace;
-  ControlStyles styles;
-  bool warningBoxesUnstyled;  // the dangerous boxes' style is switched off
+  ControlStyles styles;  // uxtheme.dll's, while the dialog is open
 };
 
 // Switches the dangerous boxes' visual style off on the replace page and
 // back on on the search page (entry_dialog.cpp).
-void styleWarningBoxes(HWND dialog, EntryDialogState& state);
+void styleWarningBoxes(HWND dialog, const EntryDialogState& state);
 
 // Page logic (entry_dialog_pages.cpp).
 void showSearchPage(HWND dialog, EntryDialogState& state);

@@ -32,7 +32,7 @@ NOT_MUTATED = ("scripts/mutants.py",)  # the tool does not test itself
 EQUIVALENTS = ROOT / "tests" / "equivalent-mutants.txt"
 TEXT = {"encoding": "utf-8", "errors": "surrogateescape"}
 FLIPS = {"<": "<=", "<=": "<", ">": ">=", ">=": ">", "==": "!=", "!=": "=="}
-NUMBER = re.compile(r"\b(0[xX][0-9A-Fa-f]+|\d+)\b(?![.'])")
+NUMBER = re.compile(r"(?<!\.)\b(0[xX][0-9A-Fa-f]+|\d+)\b(?![.'])")
 
 
 def masked(line, quotes):
@@ -265,6 +265,8 @@ SUITES = {
         f"src/{WINE_RUN} $SLOT/{E2E} --strict --gtest_filter=Utf8CodePageTest.* {FAST}",
         f"WINEPREFIX=$SLOT/wineprefix-dpi src/{WINE_RUN} $SLOT/{E2E} --strict "
         f"--gtest_filter=*Font* {FAST}",
+        f"WINEPREFIX=$SLOT/wineprefix-styled src/{WINE_RUN} $SLOT/{E2E} --strict "
+        f"--visual-styles --gtest_filter=VisualStylesTest.* {FAST}",
         f"WINEPREFIX=$SLOT/wineprefix src/{WINE_RUN} $SLOT/{E2E} --strict "
         f"--gtest_filter={LONG_TEST} {FAST}"]),
     "setup": (["e2e_tests", "hold_file", "with_volatile_key", "page_pictures"],
@@ -324,10 +326,15 @@ class Slot:
                 ("wineprefix", "e2e", ""),
                 ("wineprefix-dpi", "e2e",
                  "WINE_PREFIX_FROM=$SLOT/wineprefix WINE_DPI=120"),
+                ("wineprefix-styled", "e2e",
+                 "WINE_PREFIX_FROM=$SLOT/wineprefix"),
                 ("wineprefix-setup", "setup", "")):
             if suite in self.suites:
                 steps.append(f"{more} WINEPREFIX=$SLOT/{prefix} "
                              f"src/{WINE_RUN} --prepare >/dev/null")
+        if "e2e" in self.suites:
+            steps.append("WINEPREFIX=$SLOT/wineprefix-styled "
+                         "src/scripts/make-styled-prefix.py >/dev/null")
         for step in steps + [self.build_command(s) for s in self.suites]:
             if self.shell(step, 3600) != 0:
                 return step

@@ -9,18 +9,18 @@
 #include <windows.h>
 
 struct ControlStyles {
-  HMODULE uxtheme;  // null: no styles to switch
-  HRESULT(WINAPI* setWindowTheme)(HWND, LPCWSTR, LPCWSTR);
-  HANDLE(WINAPI* getWindowTheme)(HWND);
+  HMODULE uxtheme;
+  HRESULT(WINAPI* setWindowTheme)(HWND, LPCWSTR, LPCWSTR);  // null: no styles
 };
 
-// Loads uxtheme.dll for one dialog; everything null where it is missing.
+// Loads uxtheme.dll for one dialog; both null where it is missing.
 ControlStyles loadControlStyles();
 // Frees what loadControlStyles loaded, and forgets it.
 void releaseControlStyles(ControlStyles& styles);
 
-// Switches a themed control's style off, so that it draws in its dialog's
-// colours; answers whether it was themed. An unthemed control is left alone.
-bool switchStyleOff(const ControlStyles& styles, HWND control);
-// Gives a control its style back, after switchStyleOff.
+// Switches a control's style off, so that it draws in its dialog's colours
+// (an unthemed control already does).
+void switchStyleOff(const ControlStyles& styles, HWND control);
+// Gives a control the style it has by default (after switchStyleOff); a
+// control without styles stays as it is.
 void giveStyleBack(const ControlStyles& styles, HWND control);
