@@ -7,6 +7,7 @@ namespace {
 
 std::set<HGDIOBJ> liveObjects;
 std::multiset<HDC> liveDcs;
+std::multiset<HMODULE> liveLibraries;  // each load the plug-in made
 // Objects deleted that the plug-in did not hold: deleted twice, say.
 int strayDeletions = 0;
 
@@ -45,6 +46,19 @@ int WINAPI ledgerReleaseDC(HWND window, HDC dc) {
   return released;
 }
 
+HMODULE WINAPI ledgerLoadLibraryA(LPCSTR name) {
+  HMODULE library = LoadLibraryA(name);
+  if (library != nullptr) liveLibraries.insert(library);
+  return library;
+}
+
+BOOL WINAPI ledgerFreeLibrary(HMODULE library) {
+  const BOOL freed = FreeLibrary(library);
+  auto it = liveLibraries.find(library);
+  if (freed && it != liveLibraries.end()) liveLibraries.erase(it);
+  return freed;
+}
+
 struct Hook {
   const char* name;
   void* replacement;
@@ -55,6 +69,8 @@ const Hook Hooks[] = {
     {"DeleteObject", reinterpret_cast<void*>(ledgerDeleteObject)},
     {"GetDC", reinterpret_cast<void*>(ledgerGetDC)},
     {"ReleaseDC", reinterpret_cast<void*>(ledgerReleaseDC)},
+    {"LoadLibraryA", reinterpret_cast<void*>(ledgerLoadLibraryA)},
+    {"FreeLibrary", reinterpret_cast<void*>(ledgerFreeLibrary)},
 };
 
 }  // namespace
@@ -98,12 +114,17 @@ std::string takeGdiLeftovers() {
     left = std::to_string(liveObjects.size()) + " GDI objects, " +
            std::to_string(liveDcs.size()) + " device contexts";
   }
+  if (!liveLibraries.empty()) {
+    left += (left.empty() ? "" : "; ") + std::to_string(liveLibraries.size()) +
+            " libraries loaded";
+  }
   if (strayDeletions != 0) {
     left += (left.empty() ? "" : "; ") + std::to_string(strayDeletions) +
             " deletions of objects not held";
   }
   liveObjects.clear();
   liveDcs.clear();
+  liveLibraries.clear();
   strayDeletions = 0;
   return left;
 }

@@ -1,6 +1,7 @@
-// A ledger of the GDI objects and device contexts the plug-in holds: its
-// import table is patched so that every font and brush it creates, every
-// object it deletes and every DC it gets and releases passes through here.
+// A ledger of the GDI objects, device contexts and libraries the plug-in
+// holds: its import table is patched so that every font and brush it
+// creates, every object it deletes, every DC it gets and releases and every
+// library it loads and frees passes through here.
 #pragma once
 
 #include <windows.h>
@@ -8,7 +9,8 @@
 #include <string>
 
 // Patches the module's imports of CreateFontA, CreateSolidBrush,
-// DeleteObject, GetDC and ReleaseDC; answers how many were patched.
+// DeleteObject, GetDC, ReleaseDC, LoadLibraryA and FreeLibrary; answers how
+// many were patched.
 int installGdiLedger(HMODULE plugin);
 // What the plug-in still holds, and how often it deleted an object it did
 // not hold (one deleted twice, say); empty when neither. Forgets both, so
