@@ -235,6 +235,8 @@ def core_files():
 
 
 def suites_of(path, core):
+    if path == STYLES_SCRIPT:
+        return ["styles"]
     if path.startswith(("installer/", "scripts/")):
         return ["setup"]
     stem = path.rsplit(".", 1)[0]
@@ -244,6 +246,7 @@ def suites_of(path, core):
 
 
 WINE_RUN = "scripts/wine-run.sh"
+STYLES_SCRIPT = "scripts/make-styled-prefix.py"
 E2E = "windows/e2e/FINALE.EXE"
 FAST = "--gtest_fail_fast --gtest_brief=1"
 CODE_PAGE_TESTS = "CodePageTest.*:Utf8CodePageTest.*"
@@ -269,6 +272,19 @@ SUITES = {
         f"--visual-styles --gtest_filter=VisualStylesTest.* {FAST}",
         f"WINEPREFIX=$SLOT/wineprefix src/{WINE_RUN} $SLOT/{E2E} --strict "
         f"--gtest_filter={LONG_TEST} {FAST}"]),
+    # The style script on a fresh copy of the prefix, run twice (the second
+    # run finds it done), the styled tests in it, and the script's refusal
+    # of a prefix without Wine's light style.
+    "styles": (["e2e_tests"], [
+        "rm -rf $SLOT/wineprefix-restyled && "
+        "cp -a $SLOT/wineprefix $SLOT/wineprefix-restyled && "
+        f"WINEPREFIX=$SLOT/wineprefix-restyled src/{STYLES_SCRIPT} >/dev/null && "
+        f"WINEPREFIX=$SLOT/wineprefix-restyled src/{STYLES_SCRIPT} | "
+        "grep -qx 'styled prefix ready: .*wineprefix-restyled'",
+        f"WINEPREFIX=$SLOT/wineprefix-restyled src/{WINE_RUN} $SLOT/{E2E} "
+        f"--strict --visual-styles --gtest_filter=VisualStylesTest.* {FAST}",
+        f"! WINEPREFIX=$SLOT/no-prefix src/{STYLES_SCRIPT} 2>no-prefix.txt && "
+        "grep -q 'holds no light style' no-prefix.txt"]),
     "setup": (["e2e_tests", "hold_file", "with_volatile_key", "page_pictures"],
               ["rm -rf dist-a dist-b; FAIL_FAST=1 WINEPREFIX=$SLOT/wineprefix-setup "
                "src/tests/setup/setup_test.py "
@@ -318,10 +334,13 @@ class Slot:
         steps = []
         if "native" in self.suites:
             steps.append("cmake -S src -B native -DCMAKE_BUILD_TYPE=Debug >/dev/null")
-        if {"e2e", "setup"} & set(self.suites):
+        if {"e2e", "setup", "styles"} & set(self.suites):
             steps.append("cmake -S src -B windows -DCMAKE_BUILD_TYPE=Release "
                          "-DCMAKE_TOOLCHAIN_FILE=$PWD/src/cmake/mingw-i686.cmake "
                          "-DGOOGLETEST_SOURCE_DIR=/usr/src/googletest >/dev/null")
+        if "styles" in self.suites and "e2e" not in self.suites:
+            steps.append(f"WINEPREFIX=$SLOT/wineprefix src/{WINE_RUN} "
+                         "--prepare >/dev/null")
         for prefix, suite, more in (
                 ("wineprefix", "e2e", ""),
                 ("wineprefix-dpi", "e2e",

@@ -30,6 +30,9 @@ const std::vector<int> NoteWarningBoxes = {IDC_NOTE_TIE_START, IDC_NOTE_TIE_END,
                                            IDC_NOTE_CROSS_NOTE};
 // Ordinary boxes, one of each group.
 const std::vector<int> OrdinaryBoxes = {IDC_ENTRY_GRACE, IDC_NOTE_ACCIDENTAL};
+// The style colours a group box's and a radio button's text as a box's.
+const std::vector<int> OtherStyledControls = {IDC_CRITERIA_NOTE_GROUP,
+                                              IDC_CRITERIA_AND};
 
 int pixelsOf(HWND dialog, int id, COLORREF colour) {
   int count = 0;
@@ -37,12 +40,17 @@ int pixelsOf(HWND dialog, int id, COLORREF colour) {
   return count;
 }
 
-// The text colour the style gives a check box; CLR_INVALID if none.
+// The text colour the style gives a check box drawn from the style's
+// images, as Wine's light style draws it; CLR_INVALID if none.
 COLORREF styleColourOf(HWND box) {
   COLORREF colour = CLR_INVALID;
   if (HTHEME theme = OpenThemeData(box, L"Button")) {
+    int background = 0;
     if (FAILED(GetThemeColor(theme, BP_CHECKBOX, CBS_MIXEDNORMAL, TMT_TEXTCOLOR,
-                             &colour))) {
+                             &colour)) ||
+        FAILED(GetThemeEnumValue(theme, BP_CHECKBOX, CBS_MIXEDNORMAL,
+                                 TMT_BGTYPE, &background)) ||
+        background != BT_IMAGEFILE) {
       colour = CLR_INVALID;
     }
     CloseThemeData(theme);
@@ -109,13 +117,14 @@ TEST_F(VisualStylesTest, DangerousBoxesAreDarkRedOnlyOnTheReplacePage) {
     const std::vector<int>& warning =
         group == 0 ? EntryWarningBoxes : NoteWarningBoxes;
     COLORREF style = CLR_INVALID;
-    std::vector<BoxSeen> search, replace, ordinary, back;
+    std::vector<BoxSeen> search, replace, ordinary, back, others;
     int legend = 0;
     runDialog(
         {look([&](HWND d) {
            style = styleColourOf(GetDlgItem(d, IDC_ENTRY_GRACE));
          }),
          see(&search, warning, &style),
+         see(&others, OtherStyledControls, &style),
          setCheck(group == 0 ? IDC_ENTRY_NOTE_REST : IDC_NOTE_UPSTEM_2ND, 1),
          click(IDC_CRITERIA_DONE), see(&replace, warning, &style),
          see(&ordinary, {OrdinaryBoxes[group]}, &style), look([&](HWND d) {
@@ -130,7 +139,8 @@ TEST_F(VisualStylesTest, DangerousBoxesAreDarkRedOnlyOnTheReplacePage) {
       EXPECT_GT(box.darkRed, 0) << box.id;
       EXPECT_EQ(box.style, 0) << box.id;
     }
-    for (const std::vector<BoxSeen>* page : {&search, &back, &ordinary}) {
+    for (const std::vector<BoxSeen>* page :
+         {&search, &back, &ordinary, &others}) {
       for (const BoxSeen& box : *page) {
         EXPECT_TRUE(box.themed) << box.id;
         EXPECT_EQ(box.darkRed, 0) << box.id;
