@@ -93,6 +93,10 @@ add_test(NAME wine_prefix_styled
 set_tests_properties(wine_prefix_styled PROPERTIES FIXTURES_SETUP wine_styled
   FIXTURES_REQUIRED wine ENVIRONMENT
   "${STYLED_WINE_ENV};WINE_PREFIX_FROM=${CMAKE_BINARY_DIR}/wineprefix")
+# The style script itself, with stand-ins for Wine's tools.
+add_test(NAME styled_prefix_script
+  COMMAND ${CMAKE_SOURCE_DIR}/tests/styles/styled_prefix_test.sh
+          ${CMAKE_BINARY_DIR}/styled-prefix-test)
 add_test(NAME e2e_styled
   COMMAND ${WINE_RUN} ${WINDOWS_BUILD_DIR}/e2e/FINALE.EXE --strict
           --visual-styles --gtest_filter=VisualStylesTest.*)
