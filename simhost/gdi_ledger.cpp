@@ -46,7 +46,13 @@ int WINAPI ledgerReleaseDC(HWND window, HDC dc) {
   return released;
 }
 
+bool librariesRefused = false;
+
 HMODULE WINAPI ledgerLoadLibraryA(LPCSTR name) {
+  if (librariesRefused) {
+    SetLastError(ERROR_MOD_NOT_FOUND);
+    return nullptr;
+  }
   HMODULE library = LoadLibraryA(name);
   if (library != nullptr) liveLibraries.insert(library);
   return library;
@@ -128,3 +134,5 @@ std::string takeGdiLeftovers() {
   strayDeletions = 0;
   return left;
 }
+
+void refuseLibraries(bool refuse) { librariesRefused = refuse; }

@@ -16,3 +16,6 @@ int installGdiLedger(HMODULE plugin);
 // not hold (one deleted twice, say); empty when neither. Forgets both, so
 // that one fault is reported once.
 std::string takeGdiLeftovers();
+// While set, every library the plug-in loads is missing, as on a system
+// without it.
+void refuseLibraries(bool refuse);

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "simhost/gdi_ledger.h"
 #include "simhost/screenshot.h"
 #include "tests/e2e/e2e_support.h"
 #include "ui/readable_colour.h"
@@ -148,6 +149,21 @@ TEST_F(VisualStylesTest, DangerousBoxesAreDarkRedOnlyOnTheReplacePage) {
       }
     }
   }
+}
+
+TEST_F(VisualStylesTest, WithoutUxthemeOnlyTheStylesAreLeftAlone) {
+  refuseLibraries(true);
+  int legend = 0, slur = 0;
+  runDialog({setCheck(IDC_ENTRY_NOTE_REST, 1), click(IDC_CRITERIA_DONE),
+             look([&](HWND d) {
+               legend = pixelsOf(d, IDC_CRITERIA_DANGER_LEGEND, DarkRed);
+               slur = pixelsOf(d, IDC_ENTRY_SLUR, DarkRed);
+             }),
+             click(IDC_CRITERIA_SEARCH), click(IDC_CRITERIA_CANCEL)});
+  refuseLibraries(false);
+  EXPECT_GT(legend, 0);
+  // A themed box keeps the style's colour; a classic one is dark red.
+  EXPECT_EQ(slur > 0, !visualStylesRun());
 }
 
 TEST_F(VisualStylesTest, WarningStaysReadableOnADarkFace) {
