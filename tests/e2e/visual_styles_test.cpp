@@ -171,10 +171,11 @@ TEST_F(VisualStylesTest, WarningStaysReadableOnADarkFace) {
   const COLORREF face = RGB(0, 0, 0), text = RGB(255, 255, 255);
   SystemColours dark({COLOR_BTNFACE, COLOR_BTNTEXT}, {face, text});
   std::vector<COLORREF> colours;
-  std::vector<int> pixels;
+  std::vector<int> pixels, ids = EntryWarningBoxes;
+  ids.push_back(IDC_CRITERIA_DANGER_LEGEND);
   runDialog({setCheck(IDC_ENTRY_NOTE_REST, 1), click(IDC_CRITERIA_DONE),
              look([&](HWND d) {
-               for (int id : {IDC_ENTRY_SLUR, IDC_CRITERIA_DANGER_LEGEND}) {
+               for (int id : ids) {
                  HDC dc = GetDC(d);
                  SendMessageA(d, WM_CTLCOLORSTATIC,
                               reinterpret_cast<WPARAM>(dc),
@@ -185,10 +186,10 @@ TEST_F(VisualStylesTest, WarningStaysReadableOnADarkFace) {
                }
              }),
              click(IDC_CRITERIA_CANCEL)});
-  ASSERT_EQ(colours.size(), 2u);
+  ASSERT_EQ(colours.size(), ids.size());
   for (size_t i = 0; i < colours.size(); ++i) {
-    EXPECT_GE(contrastRatio(colours[i], face), ReadableContrast);
-    EXPECT_NE(colours[i], text) << "told apart from ordinary rows";
-    EXPECT_GT(pixels[i], 0) << "drawn in that colour";
+    EXPECT_GE(contrastRatio(colours[i], face), ReadableContrast) << ids[i];
+    EXPECT_NE(colours[i], text) << ids[i] << " told apart from ordinary rows";
+    EXPECT_GT(pixels[i], 0) << ids[i] << " drawn in that colour";
   }
 }
