@@ -12,6 +12,9 @@
 BUILD := build
 WINEPREFIX := $(abspath $(BUILD))/wineprefix
 export WINEPREFIX
+# A copy of the prefix whose visual style colours check boxes as Windows'
+# styles do (scripts/make-styled-prefix.py).
+STYLED_PREFIX := $(abspath $(BUILD))/wineprefix-styled
 
 .PHONY: all deps build test demo screenshots dist bench bench-counts fuzz \
   mutants clean
@@ -32,7 +35,8 @@ test: build
 
 demo: build
 	@scripts/wine-run.sh --prepare
-	@rm -rf $(BUILD)/windows/demo/pictures $(BUILD)/screenshots
+	@rm -rf $(BUILD)/windows/demo/pictures $(BUILD)/screenshots \
+	  $(BUILD)/windows/demo/pictures-styled $(BUILD)/screenshots-styled
 	@scripts/wine-run.sh $(BUILD)/windows/demo/FINALE.EXE --screenshots=pictures
 	@echo
 	@LANG=ja_JP.UTF-8 LC_ALL=ja_JP.UTF-8 scripts/wine-run.sh \
@@ -41,6 +45,17 @@ demo: build
 	@LANG=hi_IN.UTF-8 LC_ALL=hi_IN.UTF-8 scripts/wine-run.sh \
 	  $(BUILD)/windows/demo/FINALE.EXE --utf8 --screenshots=pictures 2>/dev/null
 	@tools/pictures/bmp2png.py $(BUILD)/windows/demo/pictures $(BUILD)/screenshots >/dev/null
+	@echo
+	@echo "The same run in a host with visual styles (its replace page pictured)."
+	@WINEPREFIX=$(STYLED_PREFIX) WINE_PREFIX_FROM=$(WINEPREFIX) \
+	  scripts/wine-run.sh --prepare >/dev/null
+	@WINEPREFIX=$(STYLED_PREFIX) scripts/make-styled-prefix.py >/dev/null
+	@WINEPREFIX=$(STYLED_PREFIX) scripts/wine-run.sh $(BUILD)/windows/demo/FINALE.EXE \
+	  --visual-styles --screenshots=pictures-styled >/dev/null
+	@tools/pictures/bmp2png.py $(BUILD)/windows/demo/pictures-styled \
+	  $(BUILD)/screenshots-styled >/dev/null
+	@cp $(BUILD)/screenshots-styled/entry-criteria-replace-page.png \
+	  $(BUILD)/screenshots/entry-criteria-replace-page-styled.png
 	@echo "Screenshots of the dialogs and message boxes: $(BUILD)/screenshots/"
 
 # Regenerates the pictures the README shows.

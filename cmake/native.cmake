@@ -84,6 +84,24 @@ add_test(NAME e2e_dpi120
           --gtest_filter=-TextCommandTest.SummaryCountsPast16Bits)
 set_tests_properties(e2e_dpi120 PROPERTIES FIXTURES_REQUIRED "wine;wine_dpi"
                      ENVIRONMENT "${DPI_WINE_ENV}" TIMEOUT 600)
+# The criteria dialog in a host with visual styles, in a copy of the prefix
+# whose style gives check boxes a text colour of their own, as Windows'
+# styles do. A run fails if its tests skip because styles are not on.
+set(STYLED_WINE_ENV "WINEPREFIX=${CMAKE_BINARY_DIR}/wineprefix-styled")
+add_test(NAME wine_prefix_styled
+  COMMAND sh -c "${WINE_RUN} --prepare && ${CMAKE_SOURCE_DIR}/scripts/make-styled-prefix.py")
+set_tests_properties(wine_prefix_styled PROPERTIES FIXTURES_SETUP wine_styled
+  FIXTURES_REQUIRED wine ENVIRONMENT
+  "${STYLED_WINE_ENV};WINE_PREFIX_FROM=${CMAKE_BINARY_DIR}/wineprefix")
+# The style script itself, with stand-ins for Wine's tools.
+add_test(NAME styled_prefix_script
+  COMMAND ${CMAKE_SOURCE_DIR}/tests/styles/styled_prefix_test.sh
+          ${CMAKE_BINARY_DIR}/styled-prefix-test)
+add_test(NAME e2e_styled
+  COMMAND ${WINE_RUN} ${WINDOWS_BUILD_DIR}/e2e/FINALE.EXE --strict
+          --visual-styles --gtest_filter=VisualStylesTest.*)
+set_tests_properties(e2e_styled PROPERTIES FIXTURES_REQUIRED "wine;wine_styled"
+  ENVIRONMENT "${STYLED_WINE_ENV}" TIMEOUT 600 FAIL_REGULAR_EXPRESSION "SKIPPED")
 # The text command on a Japanese system (932) and on one set to UTF-8
 # (65001): Wine takes the ANSI code page from the locale variables of the
 # run, and gives 65001 to a locale that has no ANSI code page of its own.

@@ -20,6 +20,7 @@ set(CORE_SOURCES
   ${PROJECT_ROOT}/textsearch/text_search.cpp
   ${PROJECT_ROOT}/textsearch/text_session.cpp
   ${PROJECT_ROOT}/textsearch/text_walker.cpp
+  ${PROJECT_ROOT}/ui/readable_colour.cpp
 )
 
 # The text command's allocator: the plug-in's own, and the one the tests

@@ -27,6 +27,7 @@ add_library(plugin SHARED
   textsearch/results_dialog.cpp
   textsearch/text_command.cpp
   textsearch/text_options_dialog.cpp
+  ui/control_styles.cpp
   ui/dialog_skeleton.cpp
   ui/dialog_utils.cpp
   resources/dialogs.rc
@@ -55,6 +56,8 @@ add_library(simhost OBJECT
   simhost/screenshot.cpp
   simhost/scripted_user.cpp
   simhost/stack_check_thunk.S
+  simhost/visual_styles.cpp
+  simhost/visual_styles.rc
 )
 target_include_directories(simhost PUBLIC ${CMAKE_SOURCE_DIR})
 
@@ -76,8 +79,9 @@ file(GLOB E2E_TEST_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/e2e/*.cpp
 # The tests build their expected records with the plug-in's own defaults,
 # and exercise the dialog utilities on real windows.
 add_executable(e2e_tests ${E2E_TEST_SOURCES}
-  entrysearch/entry_options.cpp textsearch/text_prefs.cpp ui/dialog_utils.cpp)
-target_link_libraries(e2e_tests PRIVATE gtest)
+  entrysearch/entry_options.cpp textsearch/text_prefs.cpp ui/dialog_utils.cpp
+  ui/readable_colour.cpp)
+target_link_libraries(e2e_tests PRIVATE gtest uxtheme)
 add_host_executable(e2e_tests e2e)
 
 add_executable(demo_host simhost/demo_main.cpp)

@@ -1,6 +1,7 @@
 // The criteria dialog of the note-entry command (IDD_ENTRY_CRITERIA): its
 // set-up, its commands, its release, and the window procedure that draws
-// dangerous replace actions in dark red.
+// dangerous replace actions in dark red (in a readable red on dark faces,
+// with the boxes' visual style off while the replace page shows).
 #include "entrysearch/entry_dialog.h"
 
 #include <windows.h>
@@ -10,26 +11,44 @@
 #include "entrysearch/entry_dialog_state.h"
 #include "host/byte_access.h"
 #include "resources/dialog_ids.h"
+#include "ui/control_styles.h"
 #include "ui/dialog_skeleton.h"
 #include "ui/dialog_utils.h"
+#include "ui/readable_colour.h"
 
 namespace {
 
-constexpr COLORREF WarningColor = RGB(128, 0, 0);
 // The page caption: 14 points, default weight, the ANSI character set.
 constexpr DialogFont CaptionFont = {14, 0, ANSI_CHARSET};
 
-// Red on the replace page: the legend, and every flag a user can replace
-// that is considered dangerous.
+// A flag a user can replace that is considered dangerous.
+template <typename Row>
+bool isWarningRow(const Row& row) {
+  return row.dangerous && !row.searchOnly;
+}
+
+// Red on the replace page: the legend, and every dangerous flag's box.
 bool isWarningControl(int id) {
   if (id == IDC_CRITERIA_DANGER_LEGEND) return true;
   for (const EntryFlagRow& row : EntryFlagTable) {
-    if (row.controlId == id) return row.dangerous && !row.searchOnly;
+    if (row.controlId == id) return isWarningRow(row);
   }
   for (const NoteFlagRow& row : NoteFlagTable) {
-    if (row.controlId == id) return row.dangerous && !row.searchOnly;
+    if (row.controlId == id) return isWarningRow(row);
   }
   return false;
+}
+
+// A themed box shows its style's colour, not the dialog's: on the replace
+// page the dangerous boxes lose their style, on the search page they have
+// it (back). The legend is a static control, which no style colours.
+void styleBox(HWND dialog, const EntryDialogState& state, int id) {
+  HWND box = GetDlgItem(dialog, id);
+  if (state.searchPageShown) {
+    giveStyleBack(state.styles, box);
+  } else {
+    switchStyleOff(state.styles, box);
+  }
 }
 
 // A value criterion's check box: a click on it greys or frees its edit.
@@ -57,7 +76,7 @@ LRESULT warningColour(HWND, UINT message, WPARAM wParam, LPARAM lParam,
     state.backgroundBrush = CreateSolidBrush(face);
   }
   HDC dc = reinterpret_cast<HDC>(wParam);
-  SetTextColor(dc, WarningColor);
+  SetTextColor(dc, readableWarningColour(face, GetSysColor(COLOR_BTNTEXT)));
   SetBkColor(dc, state.buttonFace);
   return reinterpret_cast<LRESULT>(state.backgroundBrush);
 }
@@ -68,6 +87,7 @@ void initialise(HWND dialog, void* context) {
   state.backgroundBrush = CreateSolidBrush(state.buttonFace);
   state.captionFont =
       giveControlFont(dialog, IDC_CRITERIA_CAPTION, CaptionFont);
+  state.styles = loadControlStyles();
   showSearchPage(dialog, state);
 }
 
@@ -76,6 +96,7 @@ void release(void* context) {
   EntryDialogState& state = contextOf<EntryDialogState>(context);
   deleteDialogObject(state.backgroundBrush);
   deleteDialogObject(state.captionFont);
+  releaseControlStyles(state.styles);
 }
 
 void onCommand(HWND dialog, DialogCommand command, void* context) {
@@ -123,6 +144,15 @@ const DialogBehaviour Behaviour = {.initialise = initialise,
                                    .release = release};
 
 }  // namespace
+
+void styleWarningBoxes(HWND dialog, const EntryDialogState& state) {
+  for (const EntryFlagRow& row : EntryFlagTable) {
+    if (isWarningRow(row)) styleBox(dialog, state, row.controlId);
+  }
+  for (const NoteFlagRow& row : NoteFlagTable) {
+    if (isWarningRow(row)) styleBox(dialog, state, row.controlId);
+  }
+}
 
 int16_t runEntryDialog(HostWindow parent, EntryOptions* search,
                        EntryOptions* replace) {

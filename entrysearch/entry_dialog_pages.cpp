@@ -111,6 +111,7 @@ void showPage(HWND dialog, EntryDialogState& state, bool searchPage) {
   loadPage(dialog, searchPage ? state.searchWorking : state.replaceWorking,
            searchPage);
   enableValueEdits(dialog);
+  styleWarningBoxes(dialog, state);
   InvalidateRect(dialog, nullptr, FALSE);
 }
 

@@ -8,6 +8,7 @@
 #include <cstdint>
 
 #include "entrysearch/entry_options.h"
+#include "ui/control_styles.h"
 
 struct EntryDialogState {
   EntryOptions searchWorking;
@@ -19,7 +20,12 @@ struct EntryDialogState {
   HFONT captionFont;
   HBRUSH backgroundBrush;
   COLORREF buttonFace;
+  ControlStyles styles;  // uxtheme.dll's, while the dialog is open
 };
+
+// Switches the dangerous boxes' visual style off on the replace page and
+// back on on the search page (entry_dialog.cpp).
+void styleWarningBoxes(HWND dialog, const EntryDialogState& state);
 
 // Page logic (entry_dialog_pages.cpp).
 void showSearchPage(HWND dialog, EntryDialogState& state);

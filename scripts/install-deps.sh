@@ -6,7 +6,8 @@
 # 32-bit sanitizer and libFuzzer runtimes for the fuzz targets; clang-tidy,
 # the static analyzer of the product's code; NSIS for the setup program;
 # osslsigncode to sign a release, openssl for the signing tests' throwaway
-# certificate; Pillow to write the README's pictures as PNG;
+# certificate; Pillow to write the README's pictures as PNG; pefile to read
+# Wine's light style when making the prefix with visual styles;
 # Wine's own fonts, a Japanese and a Devanagari font, and DejaVu Sans (Latin,
 # Greek, Cyrillic), so that dialogs under Wine look as on Windows and texts
 # of those scripts can be seen in pictures.
@@ -19,7 +20,7 @@ packages=(
   g++-mingw-w64-i686-posix binutils-mingw-w64-i686
   wine wine32:i386 xvfb xauth python3 clang libclang-rt-14-dev clang-tidy
   nsis fonts-wine fonts-ipafont-gothic fonts-lohit-deva fonts-dejavu-core
-  osslsigncode openssl python3-pil
+  osslsigncode openssl python3-pil python3-pefile
 )
 missing=()
 for package in "${packages[@]}"; do

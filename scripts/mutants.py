@@ -32,7 +32,7 @@ NOT_MUTATED = ("scripts/mutants.py",)  # the tool does not test itself
 EQUIVALENTS = ROOT / "tests" / "equivalent-mutants.txt"
 TEXT = {"encoding": "utf-8", "errors": "surrogateescape"}
 FLIPS = {"<": "<=", "<=": "<", ">": ">=", ">=": ">", "==": "!=", "!=": "=="}
-NUMBER = re.compile(r"\b(0[xX][0-9A-Fa-f]+|\d+)\b(?![.'])")
+NUMBER = re.compile(r"(?<!\.)\b(0[xX][0-9A-Fa-f]+|\d+)\b(?![.'])")
 
 
 def masked(line, quotes):
@@ -235,6 +235,8 @@ def core_files():
 
 
 def suites_of(path, core):
+    if path == STYLES_SCRIPT:
+        return ["styles"]
     if path.startswith(("installer/", "scripts/")):
         return ["setup"]
     stem = path.rsplit(".", 1)[0]
@@ -244,6 +246,7 @@ def suites_of(path, core):
 
 
 WINE_RUN = "scripts/wine-run.sh"
+STYLES_SCRIPT = "scripts/make-styled-prefix.py"
 E2E = "windows/e2e/FINALE.EXE"
 FAST = "--gtest_fail_fast --gtest_brief=1"
 CODE_PAGE_TESTS = "CodePageTest.*:Utf8CodePageTest.*"
@@ -265,8 +268,19 @@ SUITES = {
         f"src/{WINE_RUN} $SLOT/{E2E} --strict --gtest_filter=Utf8CodePageTest.* {FAST}",
         f"WINEPREFIX=$SLOT/wineprefix-dpi src/{WINE_RUN} $SLOT/{E2E} --strict "
         f"--gtest_filter=*Font* {FAST}",
+        f"WINEPREFIX=$SLOT/wineprefix-styled src/{WINE_RUN} $SLOT/{E2E} --strict "
+        f"--visual-styles --gtest_filter=VisualStylesTest.* {FAST}",
         f"WINEPREFIX=$SLOT/wineprefix src/{WINE_RUN} $SLOT/{E2E} --strict "
         f"--gtest_filter={LONG_TEST} {FAST}"]),
+    # The style script's own test, then the script on a fresh copy of the
+    # prefix and the tests with visual styles in it.
+    "styles": (["e2e_tests"], [
+        "src/tests/styles/styled_prefix_test.sh styled-prefix-test >/dev/null",
+        "rm -rf $SLOT/wineprefix-restyled && "
+        "cp -a $SLOT/wineprefix $SLOT/wineprefix-restyled && "
+        f"WINEPREFIX=$SLOT/wineprefix-restyled src/{STYLES_SCRIPT} >/dev/null",
+        f"WINEPREFIX=$SLOT/wineprefix-restyled src/{WINE_RUN} $SLOT/{E2E} "
+        f"--strict --visual-styles --gtest_filter=VisualStylesTest.* {FAST}"]),
     "setup": (["e2e_tests", "hold_file", "with_volatile_key", "page_pictures"],
               ["rm -rf dist-a dist-b; FAIL_FAST=1 WINEPREFIX=$SLOT/wineprefix-setup "
                "src/tests/setup/setup_test.py "
@@ -316,18 +330,26 @@ class Slot:
         steps = []
         if "native" in self.suites:
             steps.append("cmake -S src -B native -DCMAKE_BUILD_TYPE=Debug >/dev/null")
-        if {"e2e", "setup"} & set(self.suites):
+        if {"e2e", "setup", "styles"} & set(self.suites):
             steps.append("cmake -S src -B windows -DCMAKE_BUILD_TYPE=Release "
                          "-DCMAKE_TOOLCHAIN_FILE=$PWD/src/cmake/mingw-i686.cmake "
                          "-DGOOGLETEST_SOURCE_DIR=/usr/src/googletest >/dev/null")
+        if "styles" in self.suites and "e2e" not in self.suites:
+            steps.append(f"WINEPREFIX=$SLOT/wineprefix src/{WINE_RUN} "
+                         "--prepare >/dev/null")
         for prefix, suite, more in (
                 ("wineprefix", "e2e", ""),
                 ("wineprefix-dpi", "e2e",
                  "WINE_PREFIX_FROM=$SLOT/wineprefix WINE_DPI=120"),
+                ("wineprefix-styled", "e2e",
+                 "WINE_PREFIX_FROM=$SLOT/wineprefix"),
                 ("wineprefix-setup", "setup", "")):
             if suite in self.suites:
                 steps.append(f"{more} WINEPREFIX=$SLOT/{prefix} "
                              f"src/{WINE_RUN} --prepare >/dev/null")
+        if "e2e" in self.suites:
+            steps.append("WINEPREFIX=$SLOT/wineprefix-styled "
+                         "src/scripts/make-styled-prefix.py >/dev/null")
         for step in steps + [self.build_command(s) for s in self.suites]:
             if self.shell(step, 3600) != 0:
                 return step

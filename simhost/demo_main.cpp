@@ -2,6 +2,7 @@
 // sample score, lists its menu items, runs each command the way a user of
 // the host would, and prints what that user sees.
 //   FINALE.EXE [--plugin=PATH] [--screenshots=DIR] [--japanese|--utf8]
+//              [--visual-styles]
 // With --japanese (run under code page 932) or --utf8 (under 65001) it runs
 // only the text command over a score with texts of that code page.
 #include <windows.h>
@@ -21,6 +22,7 @@
 #include "simhost/scripted_user.h"
 #include "simhost/sim_document.h"
 #include "simhost/sim_host.h"
+#include "simhost/visual_styles.h"
 
 namespace {
 
@@ -247,6 +249,10 @@ int main(int argc, char** argv) {
     const std::string arg = argv[i];
     if (arg.rfind("--plugin=", 0) == 0) path = arg.substr(9);
     if (arg.rfind("--screenshots=", 0) == 0) pictureFolder = arg.substr(14);
+    if (arg == "--visual-styles" && !useVisualStyles()) {
+      fprintf(stderr, "visual styles could not be turned on\n");
+      return 2;
+    }
     for (const CodePageDemo& demo : CodePageDemos) {
       if (arg == demo.option) codePageDemo = &demo;
     }

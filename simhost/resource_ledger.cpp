@@ -9,6 +9,7 @@ namespace {
 
 std::set<HGDIOBJ> liveObjects;
 std::multiset<HDC> liveDcs;
+std::multiset<HMODULE> liveLibraries;  // each load the plug-in made
 // Heap blocks the plug-in holds (its texts), with their sizes.
 std::map<void*, size_t> liveBlocks;
 // Objects deleted that the plug-in did not hold: deleted twice, say.
@@ -82,6 +83,25 @@ void ledgerFree(void* block) {
   free(block);
 }
 
+bool librariesRefused = false;
+
+HMODULE WINAPI ledgerLoadLibraryA(LPCSTR name) {
+  if (librariesRefused) {
+    SetLastError(ERROR_MOD_NOT_FOUND);
+    return nullptr;
+  }
+  HMODULE library = LoadLibraryA(name);
+  if (library != nullptr) liveLibraries.insert(library);
+  return library;
+}
+
+BOOL WINAPI ledgerFreeLibrary(HMODULE library) {
+  const BOOL freed = FreeLibrary(library);
+  auto it = liveLibraries.find(library);
+  if (freed && it != liveLibraries.end()) liveLibraries.erase(it);
+  return freed;
+}
+
 struct Hook {
   const char* name;
   void* replacement;
@@ -96,6 +116,8 @@ const Hook Hooks[] = {
     {"calloc", reinterpret_cast<void*>(ledgerCalloc)},
     {"realloc", reinterpret_cast<void*>(ledgerRealloc)},
     {"free", reinterpret_cast<void*>(ledgerFree)},
+    {"LoadLibraryA", reinterpret_cast<void*>(ledgerLoadLibraryA)},
+    {"FreeLibrary", reinterpret_cast<void*>(ledgerFreeLibrary)},
 };
 
 }  // namespace
@@ -144,12 +166,16 @@ std::string takeLeftovers() {
   add(liveObjects.size(), "GDI objects");
   add(liveDcs.size(), "device contexts");
   add(liveBlocks.size(), "heap blocks");
+  add(liveLibraries.size(), "libraries loaded");
   add(static_cast<size_t>(strayDeletions), "deletions of objects not held");
   add(static_cast<size_t>(strayFrees), "frees of blocks not held");
   liveObjects.clear();
   liveDcs.clear();
   liveBlocks.clear();
+  liveLibraries.clear();
   strayDeletions = 0;
   strayFrees = 0;
   return left;
 }
+
+void refuseLibraries(bool refuse) { librariesRefused = refuse; }

@@ -1,6 +1,6 @@
 // The end-to-end test runner: it is the simulated host, FINALE.EXE, with the
 // host services exported by ordinal, and loads the real plug-in.
-//   FINALE.EXE [--strict] [--plugin=PATH] [gtest flags]
+//   FINALE.EXE [--strict] [--visual-styles] [--plugin=PATH] [gtest flags]
 #include <windows.h>
 
 #include <atomic>
@@ -9,12 +9,14 @@
 
 #include "simhost/dialog_services.h"
 #include "simhost/resource_ledger.h"
+#include "simhost/visual_styles.h"
 #include "tests/e2e/e2e_support.h"
 
 namespace {
 
 Plugin loadedPlugin;
 bool strict = false;
+bool styled = false;
 std::string pluginPath_;
 
 // A dialog or message box nobody answers must fail the run, not hang it.
@@ -49,6 +51,7 @@ const char HostWindowClass[] = "SimulatedHostWindow";
 Plugin& plugin() { return loadedPlugin; }
 const std::string& pluginPath() { return pluginPath_; }
 bool strictRun() { return strict; }
+bool visualStylesRun() { return styled; }
 
 void HostTest::SetUp() {
   simHost().resetLog();
@@ -141,10 +144,16 @@ int main(int argc, char** argv) {
   for (int i = 1; i < argc; ++i) {
     const std::string arg = argv[i];
     if (arg == "--strict") strict = true;
+    if (arg == "--visual-styles") styled = true;
     if (arg.rfind("--plugin=", 0) == 0) pluginPath_ = arg.substr(9);
   }
-  printf("host mode: %s\n",
-         strict ? "strict (garbage in high 16 bits)" : "plain");
+  printf("host mode: %s%s\n",
+         strict ? "strict (garbage in high 16 bits)" : "plain",
+         styled ? ", visual styles" : "");
+  if (styled && !useVisualStyles()) {
+    fprintf(stderr, "visual styles could not be turned on\n");
+    return 2;
+  }
 
   WNDCLASSA windowClass = {};
   windowClass.lpfnWndProc = DefWindowProcA;

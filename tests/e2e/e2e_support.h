@@ -21,6 +21,8 @@ Plugin& plugin();
 const std::string& pluginPath();
 // Whether this run is in the host's strict mode (--strict).
 bool strictRun();
+// Whether this run has the host's visual styles (--visual-styles).
+bool visualStylesRun();
 
 class HostTest : public ::testing::Test {
  protected:

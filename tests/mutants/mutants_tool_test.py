@@ -40,7 +40,7 @@ with tempfile.TemporaryDirectory() as folder:
     sys.path.insert(0, str(ROOT / "scripts"))
     import mutants
     lines = [m[1] for m in mutants.mutants_of("tests/mutants/toy_assertion.h")]
-    if lines != [6]:
-        failures.append(f"toy_assertion.h: mutants on lines {lines}, not [6]")
+    if lines != [7]:
+        failures.append(f"toy_assertion.h: mutants on lines {lines}, not [7]")
     print("\n".join(failures) or "mutants tool: as expected")
     sys.exit(1 if failures else 0)
