@@ -624,16 +624,23 @@ TEST_F(TextMatcherTest, LongTextsAreShownAndReplacedAsAPlainReferenceDoes) {
     auto width = [&](const std::string& t, size_t i) -> size_t {
       return doubleByte && t[i] == '\x83' && i + 1 < t.size() ? 2 : 1;
     };
-    auto next = [&](const std::string& t, size_t i, char wanted) {
-      while (i < t.size() && t[i] != wanted) i += width(t, i);
-      return i < t.size() ? i : std::string::npos;
+    // The first '(' and ')' at or after each character start of a text.
+    std::vector<size_t> opens, closes;
+    auto index = [&](const std::string& t) {
+      std::vector<bool> start(t.size(), false);
+      for (size_t i = 0; i < t.size(); i += width(t, i)) start[i] = true;
+      opens.assign(t.size() + 2, std::string::npos);
+      closes = opens;
+      for (size_t i = t.size(); i-- > 0;) {
+        opens[i] = start[i] && t[i] == '(' ? i : opens[i + 1];
+        closes[i] = start[i] && t[i] == ')' ? i : closes[i + 1];
+      }
     };
     auto tagEnd = [&](const std::string& t, size_t i) -> size_t {
       if (t[i] != '^' || t[i + 1] == '^') return 0;
-      const size_t open = next(t, i + 1, '('), close = next(t, open, ')');
-      return open == std::string::npos || close == std::string::npos
-                 ? 0
-                 : close + 1;
+      const size_t open = opens[i + 1];
+      const size_t close = open == std::string::npos ? open : closes[open + 1];
+      return close == std::string::npos ? 0 : close + 1;
     };
     for (const Case& c : cases) {
       SCOPED_TRACE(std::to_string(int(form.form)) + " '" + c.search + "' '" +
@@ -646,6 +653,7 @@ TEST_F(TextMatcherTest, LongTextsAreShownAndReplacedAsAPlainReferenceDoes) {
       int16_t found = findInText(session, c.text->c_str(), 0, stepOverTags());
       const size_t searched = strlen(c.search);
       for (size_t from = 0, at;; from = at + strlen(c.replace)) {
+        index(expected);
         for (at = from; at < expected.size(); at += width(expected, at)) {
           while (c.tagsAllowed && tagEnd(expected, at))
             at = tagEnd(expected, at);
