@@ -143,6 +143,23 @@ bool matchesAt(const TextCharacters& table, const Needle& needle,
   return true;
 }
 
+// Where the first character start at or after the character start `from`
+// and at most `last` lies whose first byte is one of `a`, `b` and `c`, or
+// -1. Each of them starts a character wherever it stands, or the form is
+// double-byte, where a byte is checked to start one.
+int32_t nextCandidate(const TextCharacters& characters, const char* text,
+                      int32_t from, int32_t last, char a, char b, char c) {
+  for (int32_t at = from; at <= last; ++at) {
+    const char byte = text[at];
+    if (byte != a && byte != b && byte != c) continue;
+    if (characters.form != CharacterForm::DoubleByte ||
+        startsDoubleByteCharacter(characters, text, at, from)) {
+      return at;
+    }
+  }
+  return -1;
+}
+
 }  // namespace
 
 TextPattern makePattern(const TextSearchPrefs& prefs,
@@ -164,6 +181,18 @@ TextPattern makePattern(const TextSearchPrefs& prefs,
   pattern.leavesTagsAlone =
       !holdsTagCharacter(characters, pattern.searchText) &&
       !holdsTagCharacter(characters, pattern.replaceText);
+  // Only a character that starts like the search string, or a caret where
+  // tags are stepped over, needs a look: the bytes between are skipped,
+  // unless the search string starts with a byte that can continue a UTF-8
+  // character (it then starts none where it continues one).
+  const char first =
+      pattern.caseSensitive ? pattern.searchText[0] : pattern.foldedSearch[0];
+  pattern.firstOther = pattern.caseSensitive || first < 'A' || first > 'Z'
+                           ? first
+                           : static_cast<char>(first - 'A' + 'a');
+  pattern.skipsToCandidates =
+      characters.form != CharacterForm::Utf8 ||
+      !characters.continues[static_cast<uint8_t>(first)];
   pattern.replaceOpen =
       static_cast<int16_t>(firstOneByte(characters, pattern.replaceText, '('));
   pattern.replaceClose =
@@ -181,7 +210,10 @@ int32_t findMatch(const TextPattern& pattern, const char* text, int32_t length,
   }
   const TextCharacters& characters = pattern.characters;
   const Needle needle = needleOf(pattern);
-  int32_t p = alignToCharacter(characters, text, start, known);
+  int32_t p =
+      start == known ? start : alignToCharacter(characters, text, start, known);
+  const char first = needle.bytes[0];
+  const char caret = stepOverTags ? '^' : first;
   for (;;) {
     while (stepOverTags && text[p] == '^') {
       const int32_t end = tagEnd(characters, text, length, p, tags);
@@ -192,6 +224,11 @@ int32_t findMatch(const TextPattern& pattern, const char* text, int32_t length,
     if (length - p < needle.length) return NoMatch;
     if (matchesAt(characters, needle, text, p)) return p;
     p = nextCharacter(characters, text, p);
+    if (pattern.skipsToCandidates) {
+      p = nextCandidate(characters, text, p, length - needle.length, first,
+                        pattern.firstOther, caret);
+      if (p < 0) return NoMatch;
+    }
   }
 }
 

@@ -31,6 +31,10 @@ struct TextPattern {
   // Neither string holds a caret or a parenthesis as a character of its
   // own, so a replacement can neither make, break nor join a tag.
   bool leavesTagsAlone;
+  // The search string's first byte as a text may hold it in the other
+  // case, and whether a search may skip to the bytes that start like it.
+  char firstOther;
+  bool skipsToCandidates;
   // Where the replacement's first '(' and ')' of their own lie, or -1.
   int16_t replaceOpen;
   int16_t replaceClose;
