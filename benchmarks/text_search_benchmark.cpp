@@ -10,18 +10,22 @@
 // once more with Greek words in its texts, in the single-byte and the UTF-8
 // forms (65001).
 //
-// One long verse of 1 to 32 KB with a match every 10 bytes, single-byte and
-// in code page 932, its matches replaced by a string of the same length, a
-// longer one and a shorter one: "Yes to all" as the results dialog runs it
-// (its own code, the Windows side stubbed: results_dialog_stubs.h), and the
-// command alone, each beside a floor that makes the same host calls and
-// writes, memmoves once per replacement and, for the dialog, copies the
-// whole text once per match for display (memchr for the caret, memcpy for
-// the runs). Figures per match.
+// One long text of 1 to 32 KB with a match every 10 to 14 bytes, in the
+// single-byte form and in code pages 932 and 65001 (LongCases): a verse
+// whose matches are replaced by a string of the same length, a longer or a
+// shorter one, one holding a caret or a parenthesis, or an empty one that
+// empties the start of the shown text at each match; a text expression
+// whose matches lie inside its tags; a verse of lone carets with a '(' at
+// its end. "Yes to all" as the results dialog runs it (its own code, the
+// Windows side stubbed: results_dialog_stubs.h), and the command alone,
+// each beside a floor that makes the same host calls and writes, memmoves
+// once per replacement and, for the dialog, copies the whole text once per
+// match for display (memchr for the caret, memcpy for the runs). Figures
+// per match.
 //   text_search_benchmark [--plot-data FILE]
 //   text_search_benchmark --counts command|command932|greek|greek65001|floor
-//   text_search_benchmark --counts verse dialog|dialogfloor|command|
-//     commandfloor 1252|932 same|longer|shorter KB
+//   text_search_benchmark --counts long dialog|dialogfloor|command|
+//     commandfloor 1252|932|65001 CASE KB
 //   (scripts/bench-counts.sh)
 #include <windows.h>  // the stub: the ids of the results dialog's buttons
 
@@ -332,55 +336,106 @@ const Shape EverydayGreekUtf8{"the same with Greek words, in code page 65001",
                               1000, 1000, 0, true};
 
 // ---------------------------------------------------------------------------
-// One long verse.
+// One long text: a verse, or a text expression for matches inside tags.
 
-const char VerseSearch[] = "lai";
-struct ReplacementCase {
+enum CodePageIndex { SingleByte, Japanese, Utf8, CodePageCount };
+const char* const CodePageNames[] = {"1252", "932", "65001"};
+
+// A long text of 10- to 14-byte units, each holding one match; in code page
+// 932 each starts with two Japanese characters, in UTF-8 with two Greek
+// letters. The text starts with a font tag; where `sizeTags` is set, a size
+// tag comes before every hundredth unit. `tail` ends the text.
+struct LongCase {
   const char* name;
+  const char* description;
+  const char* search;  // null: the whole unit
   const char* replacement;
+  const char* units[CodePageCount];
+  bool sizeTags;
+  const char* tail;
+  bool expression;  // a text expression, whose tags are searched too
 };
-const ReplacementCase Replacements[] = {
-    {"same length", "lae"}, {"longer", "laie"}, {"shorter", "la"}};
-const int VerseKilobytes[] = {1, 2, 4, 8, 16, 32};
-// "32 KB": the most whole units below the limit of 32,767 bytes.
-constexpr size_t LargestVerse = 32760;
 
-size_t verseSize(int kilobytes) {
-  return kilobytes == 32 ? LargestVerse : static_cast<size_t>(kilobytes) * 1024;
+// clang-format off
+#define JA "\x82\xA0\x82\xA2"
+#define GR "\xCF\x80\xCE\xB9"
+const LongCase LongCases[] = {
+    {"same", "replaced by a string of the same length", "lai", "lae",
+     {"do re lai ", JA " lai, ", GR " lai, "}, true, "", false},
+    {"longer", "replaced by a longer string", "lai", "laie",
+     {"do re lai ", JA " lai, ", GR " lai, "}, true, "", false},
+    {"shorter", "replaced by a shorter string", "lai", "la",
+     {"do re lai ", JA " lai, ", GR " lai, "}, true, "", false},
+    {"caret", "replaced by a string holding a caret", "lai", "l^i",
+     {"do re lai ", JA " lai, ", GR " lai, "}, true, "", false},
+    {"parenthesis", "replaced by a string holding a parenthesis", "lai",
+     "l(i", {"do re lai ", JA " lai, ", GR " lai, "}, true, "", false},
+    {"intags", "matches inside tags of a text expression", "lai", "lae",
+     {"do ^f(lai) ", JA " ^f(lai) ", GR " ^f(lai) "}, false, "", true},
+    {"emptied", "each match empties the start of the shown text", nullptr,
+     "", {"do re lai ", JA " lai, ", GR " lai, "}, true, "", false},
+    {"lone", "lone carets, a '(' at the end", "lai", "lae",
+     {"do ^re lai ", JA "^ lai, ", GR "^ lai, "}, false, " (", false},
+};
+#undef JA
+#undef GR
+// clang-format on
+
+const int LongKilobytes[] = {1, 2, 4, 8, 16, 32};
+// "32 KB": the most whole units below the limit of 32,767 bytes.
+constexpr size_t LargestLongText = 32760;
+
+size_t longSize(int kilobytes) {
+  return kilobytes == 32 ? LargestLongText
+                         : static_cast<size_t>(kilobytes) * 1024;
 }
 
-// A verse of at most `size` bytes, also once each match has grown by
-// `growth` bytes: a font tag, then 10-byte units that each hold the search
-// string once, with a size tag before every hundredth. In code page 932
-// each unit starts with two Japanese characters.
-std::string verseText(size_t size, bool japanese, int growth) {
-  const std::string unit = japanese ? "\x82\xA0\x82\xA2 lai, " : "do re lai ";
+struct LongRun {
+  const LongCase* c;
+  int codePage;  // CodePageIndex
+  int kilobytes;
+  const char* search() const {
+    return c->search != nullptr ? c->search : c->units[codePage];
+  }
+};
+
+// The text, of at most its size also once each match has grown.
+std::string longText(const LongRun& run) {
+  const std::string unit = run.c->units[run.codePage];
+  const int growth = static_cast<int>(strlen(run.c->replacement)) -
+                     static_cast<int>(strlen(run.search()));
   const size_t grows = growth > 0 ? static_cast<size_t>(growth) : 0;
+  const size_t size = longSize(run.kilobytes) - strlen(run.c->tail);
   std::string text = "^font(Times)";
   for (size_t units = 0;; ++units) {
-    const std::string piece =
-        units > 0 && units % 100 == 0 ? "^size(12)" + unit : unit;
-    if (text.size() + piece.size() + (units + 1) * grows > size) return text;
+    const std::string piece = run.c->sizeTags && units > 0 && units % 100 == 0
+                                  ? "^size(12)" + unit
+                                  : unit;
+    if (text.size() + piece.size() + (units + 1) * grows > size) break;
     text += piece;
   }
+  return text + run.c->tail;
 }
 
-const RecordKey VerseKey{TagVerseLyrics, 1, 0, 0};
+RecordKey longKey(const LongCase& c) {
+  return c.expression ? RecordKey{TagTextExpression, 0, 0, 0}
+                      : RecordKey{TagVerseLyrics, 1, 0, 0};
+}
+constexpr size_t ExpressionHeader = 12;
 
-struct VerseCase {
-  int kilobytes;
-  bool japanese;
-  const ReplacementCase* replacement;
-};
+AnsiCodePage longCodePage;  // of the case being run
+LongRun longRun;
+std::vector<uint8_t> longRecord;  // as the document holds it at first
+SimDocument* longDocument;
 
-AnsiCodePage verseCodePage;  // of the case being run
-std::string verse;           // its text as the document holds it at first
-SimDocument* verseDocument;
+void restoreLongText() {
+  longDocument->storeRecord(longKey(*longRun.c), longRecord.data(),
+                            longRecord.size());
+}
 
-void restoreVerse() {
-  verseDocument->storeRecord(VerseKey,
-                             reinterpret_cast<const uint8_t*>(verse.c_str()),
-                             verse.size() + 1);
+std::string longTextNow() {
+  return longDocument->recordText(longKey(*longRun.c),
+                                  longRun.c->expression ? ExpressionHeader : 0);
 }
 
 int32_t dialogReplaced;
@@ -389,29 +444,37 @@ int32_t dialogReplaced;
 // dialog once its options are confirmed; then "OK" on the summary.
 void dialogPass() {
   TextSearch search{};
-  useTextPrefs(search.session, &prefs, &verseCodePage.characters);
-  runResultsDialog(nullptr, &prefs, &verseCodePage, &search);
+  useTextPrefs(search.session, &prefs, &longCodePage.characters);
+  runResultsDialog(nullptr, &prefs, &longCodePage, &search);
   dialogReplaced = search.session.replacedCount;
 }
 
-// The floor of a verse: the walk's host calls (each lyric number probed),
-// each text fetched once into one reused buffer and searched with strstr,
-// each match replaced in place with one memmove and written back; for the
-// dialog, the same six lines per match and for the summary, the text line
-// a copy of the whole text made by runs.
-struct VerseFloor {
+// The floor of a long text: the walk's host calls (each lyric number
+// probed, or each text expression until the first gap), the text fetched
+// once into one reused buffer and searched with strstr, each match
+// replaced in place with one memmove and written back; for the dialog, the
+// same six lines per match and for the summary, the text line a copy of
+// the whole text made by runs.
+struct LongFloor {
   bool dialog = false;
+  const char* search = "";
   const char* replacement = "";
   std::vector<char> buffer, shown;
   int32_t hits = 0;
 
   // The text without its tags (a caret and what runs to the first ')' after
   // the first '(' after it), copied run by run; answers the length of the
-  // tags before the first shown byte.
+  // tags before the first shown byte. Trail bytes are not told apart: no
+  // text here has a caret or parenthesis as one.
   int32_t copyShown(const char* text, int32_t length) {
     const char* end = text + length;
     char* out = shown.data();
     int32_t leading = 0;
+    // The parentheses found for the last caret: a later caret before its
+    // '(' has the same ones (so lone carets cost one search, not one each).
+    const char* open = nullptr;
+    const char* close = nullptr;
+    const char* searchedFrom = end;
     for (const char* p = text;;) {
       const char* caret = static_cast<const char*>(
           memchr(p, '^', static_cast<size_t>(end - p)));
@@ -419,12 +482,20 @@ struct VerseFloor {
       memcpy(out, p, static_cast<size_t>(runEnd - p));
       out += runEnd - p;
       if (caret == nullptr) break;
-      const char* open = static_cast<const char*>(
-          memchr(caret, '(', static_cast<size_t>(end - caret)));
-      const char* close = open != nullptr
-                              ? static_cast<const char*>(memchr(
-                                    open, ')', static_cast<size_t>(end - open)))
-                              : nullptr;
+      if (caret < searchedFrom || (open != nullptr && open < caret)) {
+        searchedFrom = caret;
+        open = static_cast<const char*>(
+            memchr(caret, '(', static_cast<size_t>(end - caret)));
+        close = open != nullptr
+                    ? static_cast<const char*>(
+                          memchr(open, ')', static_cast<size_t>(end - open)))
+                    : nullptr;
+      }
+      if (caret[1] == '^') {
+        *out++ = '^';
+        p = caret + 1;
+        continue;
+      }
       if (close == nullptr) {
         *out++ = '^';
         p = caret + 1;
@@ -441,11 +512,11 @@ struct VerseFloor {
     hostSetControlText(nullptr, IDC_RESULTS_LINE_1 + number - 1, text,
                        InterfaceVersion);
   }
-  void showMatch(int number, const char* text, int32_t length, int32_t offset) {
-    char location[100], position[100];
+  void showMatch(const char* where, const char* text, int32_t length,
+                 int32_t offset) {
+    char position[100];
     line(1, "Match was found in");
-    snprintf(location, sizeof location, "verse lyrics #%d", number);
-    line(2, location);
+    line(2, where);
     const int32_t leading = copyShown(text, length);
     line(3, shown.data());
     snprintf(position, sizeof position, "at position %d", offset - leading + 1);
@@ -453,13 +524,14 @@ struct VerseFloor {
     line(5, "");
     line(6, "Replace?");
   }
-  void search(uint32_t tag, uint8_t* key, int number) {
+  void searchText(uint32_t tag, uint8_t* key, size_t header,
+                  const char* where) {
     int32_t size = 0;
     if (low16(hostReadRecord(tag, key, nullptr, &size, InterfaceVersion)) ==
         0) {
       return;
     }
-    const size_t room = LargestVerse + 64;
+    const size_t room = LargestLongText + 64;
     if (buffer.size() < room) buffer.resize(room);
     if (shown.size() < room) shown.resize(room);
     int32_t capacity = size;
@@ -468,24 +540,25 @@ struct VerseFloor {
       return;
     }
     buffer[size] = '\0';
-    char* text = buffer.data();
+    char* text = buffer.data() + header;
     int32_t length = static_cast<int32_t>(strlen(text));
+    const int32_t searchLength = static_cast<int32_t>(strlen(search));
     const int32_t replacementLength = static_cast<int32_t>(strlen(replacement));
-    const int32_t delta =
-        replacementLength - static_cast<int32_t>(strlen(VerseSearch));
-    for (char* p = strstr(text, VerseSearch); p != nullptr;
-         p = strstr(p + replacementLength, VerseSearch)) {
+    const int32_t delta = replacementLength - searchLength;
+    const uint32_t extra = header != 0 ? static_cast<uint32_t>(header) + 2 : 0;
+    for (char* p = strstr(text, search); p != nullptr;
+         p = strstr(p + replacementLength, search)) {
       ++hits;
       const int32_t offset = static_cast<int32_t>(p - text);
-      if (dialog) showMatch(number, text, length, offset);
+      if (dialog) showMatch(where, text, length, offset);
       if (delta != 0) {
-        memmove(p + replacementLength, p + replacementLength - delta,
-                static_cast<size_t>(length - offset - replacementLength +
-                                    delta + 1));
+        memmove(p + replacementLength, p + searchLength,
+                static_cast<size_t>(length - offset - searchLength + 1));
       }
       memcpy(p, replacement, static_cast<size_t>(replacementLength));
       length += delta;
-      hostWriteRecord(tag, key, text, static_cast<uint32_t>(length + 1),
+      hostWriteRecord(tag, key, buffer.data(),
+                      static_cast<uint32_t>(length + 1) + extra,
                       InterfaceVersion);
     }
   }
@@ -494,14 +567,32 @@ struct VerseFloor {
     if (dialog)
       hostRunDialog(IDD_TEXT_RESULTS, nullptr, nullptr, 1, 0, InterfaceVersion);
     uint8_t key[K::Size] = {};
-    for (uint32_t tag : {TagVerseLyrics, TagChorusLyrics, TagSectionLyrics}) {
-      for (uint16_t n = 1; n <= LastLyricNumber; ++n) {
+    if (longRun.c->expression) {
+      uint8_t item[14];
+      for (uint16_t n = 0;; ++n) {
         writeU16(key, K::First, n);
-        int32_t size = 0;
-        if (low16(hostReadRecord(tag, key, nullptr, &size, InterfaceVersion)) !=
-                0 &&
-            size != 0) {
-          search(tag, key, n);
+        int32_t size = sizeof item;
+        if (low16(hostReadRecord(TagTextExpression, key, item, &size,
+                                 InterfaceVersion)) == 0 ||
+            size == 0) {
+          break;
+        }
+        char where[100];
+        snprintf(where, sizeof where, "text expression entry #%d", n);
+        searchText(TagTextExpression, key, ExpressionHeader, where);
+      }
+    } else {
+      for (uint32_t tag : {TagVerseLyrics, TagChorusLyrics, TagSectionLyrics}) {
+        for (uint16_t n = 1; n <= LastLyricNumber; ++n) {
+          writeU16(key, K::First, n);
+          int32_t size = 0;
+          if (low16(hostReadRecord(tag, key, nullptr, &size,
+                                   InterfaceVersion)) != 0 &&
+              size != 0) {
+            char where[100];
+            snprintf(where, sizeof where, "verse lyrics #%d", n);
+            searchText(tag, key, 0, where);
+          }
         }
       }
     }
@@ -521,114 +612,123 @@ struct VerseFloor {
   }
 };
 
-VerseFloor verseFloor;
+LongFloor longFloor;
 void dialogFloorPass() {
-  verseFloor.dialog = true;
-  verseFloor.pass();
+  longFloor.dialog = true;
+  longFloor.pass();
 }
 void commandFloorPass() {
-  verseFloor.dialog = false;
-  verseFloor.pass();
+  longFloor.dialog = false;
+  longFloor.pass();
 }
 
-// Only lyrics are searched; the replacement is the case's.
-void setUpVerse(const VerseCase& c) {
+TextCharacters charactersOf(int codePage) {
+  return codePage == Japanese ? japanese()
+         : codePage == Utf8   ? utf8Characters()
+                              : singleByteCharacters();
+}
+
+// Only the long text's kind is searched, with the case's strings.
+void setUpLong(const LongRun& run) {
+  longRun = run;
   resetTextSearchPrefs(&prefs);
   namespace L = TextSearchPrefsLayout;
-  strcpy(reinterpret_cast<char*>(prefs.bytes + L::SearchString), VerseSearch);
+  strcpy(reinterpret_cast<char*>(prefs.bytes + L::SearchString), run.search());
   strcpy(reinterpret_cast<char*>(prefs.bytes + L::ReplaceString),
-         c.replacement->replacement);
+         run.c->replacement);
   setPrefsWord(prefs, L::ReplaceEnabled, 1);
   for (size_t i = 0; i < L::ElementSwitchCount; ++i) {
     setPrefsWord(prefs, L::ElementSwitches + 2 * i, 0);
   }
-  setPrefsWord(prefs, L::Lyrics, 1);
-  verseCodePage.characters = c.japanese ? japanese() : singleByteCharacters();
-  verseCodePage.fontCharset = 0;
-  useTextPrefs(textSearch.session, &prefs, &verseCodePage.characters);
-  const int growth = static_cast<int>(strlen(c.replacement->replacement)) -
-                     static_cast<int>(strlen(VerseSearch));
-  verse = verseText(verseSize(c.kilobytes), c.japanese, growth);
-  verseFloor.replacement = c.replacement->replacement;
-  delete verseDocument;
-  verseDocument = new SimDocument();
-  verseDocument->addLyrics(TagVerseLyrics, 1, verse);
-  simHost().document = verseDocument;
+  setPrefsWord(prefs, run.c->expression ? L::TextExpressions : L::Lyrics, 1);
+  longCodePage.characters = charactersOf(run.codePage);
+  longCodePage.fontCharset = 0;
+  useTextPrefs(textSearch.session, &prefs, &longCodePage.characters);
+  longFloor.search = run.search();
+  longFloor.replacement = run.c->replacement;
+  delete longDocument;
+  longDocument = new SimDocument();
+  const std::string text = longText(run);
+  if (run.c->expression) {
+    longDocument->addTextExpression(0, text);
+  } else {
+    longDocument->addLyrics(TagVerseLyrics, 1, text);
+  }
+  longRecord = *longDocument->record(longKey(*run.c));
+  simHost().document = longDocument;
 }
 
-// One pass after the verse is restored; its calls per service and the verse
+// One pass after the text is restored; its calls per service and the text
 // it leaves.
 struct PassResult {
   std::array<uint64_t, 64> calls;
-  std::string verse;
+  std::string text;
 };
-PassResult runOnFreshVerse(void (*pass)()) {
-  restoreVerse();
+PassResult runOnFreshText(void (*pass)()) {
+  restoreLongText();
   simHost().resetLog();
   pass();
-  return {simHost().callCounts, verseDocument->recordText(VerseKey)};
+  return {simHost().callCounts, longTextNow()};
 }
 
-// The time of one pass on the verse as it was.
-double secondsOnFreshVerse(void (*pass)()) {
-  restoreVerse();
+// The time of one pass on the text as it was.
+double secondsOnFreshText(void (*pass)()) {
+  restoreLongText();
   return fastestSeconds(1, pass);
 }
 
 // Checks that a side and its floor make the same host calls, replace the
-// same matches and leave the same verse.
+// same matches and leave the same text.
 void expectSameWork(const char* what, void (*side)(), const int32_t* replaced,
                     void (*floor)()) {
-  const PassResult a = runOnFreshVerse(side);
-  const PassResult b = runOnFreshVerse(floor);
-  if (a.calls != b.calls || a.verse != b.verse ||
-      *replaced != verseFloor.hits) {
+  const PassResult a = runOnFreshText(side);
+  const PassResult b = runOnFreshText(floor);
+  if (a.calls != b.calls || a.text != b.text || *replaced != longFloor.hits) {
     fprintf(stderr,
             "%s: the floor does not do the same work (9: %llu/%llu, 10: "
-            "%llu/%llu, 60: %llu/%llu; %d/%d replaced; the verse %s)\n",
+            "%llu/%llu, 60: %llu/%llu; %d/%d replaced; the text %s)\n",
             what, (unsigned long long)a.calls[9],
             (unsigned long long)b.calls[9], (unsigned long long)a.calls[10],
             (unsigned long long)b.calls[10], (unsigned long long)a.calls[60],
-            (unsigned long long)b.calls[60], *replaced, verseFloor.hits,
-            a.verse == b.verse ? "the same" : "differs");
+            (unsigned long long)b.calls[60], *replaced, longFloor.hits,
+            a.text == b.text ? "the same" : "differs");
     exit(1);
   }
 }
 
 // Seconds per pass of each side and its floor, and the matches of a pass.
-struct VerseFigures {
+struct LongFigures {
   int32_t matches;
   double dialog, dialogFloor, command, commandFloor;
 };
 
-std::string describe(const VerseCase& c) {
-  char text[120];
-  snprintf(text, sizeof text, "verse of %d KB, %s, %s", c.kilobytes,
-           c.japanese ? "code page 932" : "single-byte", c.replacement->name);
+std::string describe(const LongRun& run) {
+  char text[160];
+  snprintf(text, sizeof text, "%d KB, code page %s, %s", run.kilobytes,
+           CodePageNames[run.codePage], run.c->description);
   return text;
 }
 
-VerseFigures measureVerse(const VerseCase& c, int repetitions) {
-  setUpVerse(c);
-  const std::string name = describe(c);
+LongFigures measureLong(const LongRun& run, int repetitions) {
+  setUpLong(run);
+  const std::string name = describe(run);
   expectSameWork(name.c_str(), dialogPass, &dialogReplaced, dialogFloorPass);
   expectSameWork(name.c_str(), commandPass, &commandReplaced, commandFloorPass);
-  VerseFigures f{verseFloor.hits, 1e30, 1e30, 1e30, 1e30};
+  LongFigures f{longFloor.hits, 1e30, 1e30, 1e30, 1e30};
   for (int i = 0; i < repetitions; ++i) {
-    f.dialog = std::min(f.dialog, secondsOnFreshVerse(dialogPass));
+    f.dialog = std::min(f.dialog, secondsOnFreshText(dialogPass));
     f.dialogFloor =
-        std::min(f.dialogFloor, secondsOnFreshVerse(dialogFloorPass));
-    f.command = std::min(f.command, secondsOnFreshVerse(commandPass));
+        std::min(f.dialogFloor, secondsOnFreshText(dialogFloorPass));
+    f.command = std::min(f.command, secondsOnFreshText(commandPass));
     f.commandFloor =
-        std::min(f.commandFloor, secondsOnFreshVerse(commandFloorPass));
+        std::min(f.commandFloor, secondsOnFreshText(commandFloorPass));
   }
   const double perMatch = 1e9 / f.matches;
   printf(
-      "%s: %d bytes, %d matches; ns per match: dialog %.0f (floor %.0f, "
-      "ratio %.2f), command %.0f (floor %.0f, ratio %.2f)\n",
-      name.c_str(), static_cast<int>(verse.size()), f.matches,
-      f.dialog * perMatch, f.dialogFloor * perMatch, f.dialog / f.dialogFloor,
-      f.command * perMatch, f.commandFloor * perMatch,
+      "%s: %d matches; ns per match: dialog %.0f (floor %.0f, ratio %.2f), "
+      "command %.0f (floor %.0f, ratio %.2f)\n",
+      name.c_str(), f.matches, f.dialog * perMatch, f.dialogFloor * perMatch,
+      f.dialog / f.dialogFloor, f.command * perMatch, f.commandFloor * perMatch,
       f.command / f.commandFloor);
   fflush(stdout);
   return f;
@@ -650,17 +750,17 @@ int countOnly(const char* which) {
   return 0;
 }
 
-// --counts verse SIDE CODEPAGE REPLACEMENT KB: one pass of one side on a
-// verse that is restored first.
-int countVerse(char** args) {
+// --counts long SIDE CODEPAGE CASE KB: one pass of one side on a long
+// text that is restored first.
+int countLong(char** args) {
   const struct {
     const char* name;
     void (*pass)();
     const int32_t* replaced;
   } sides[] = {{"dialog", dialogPass, &dialogReplaced},
-               {"dialogfloor", dialogFloorPass, &verseFloor.hits},
+               {"dialogfloor", dialogFloorPass, &longFloor.hits},
                {"command", commandPass, &commandReplaced},
-               {"commandfloor", commandFloorPass, &verseFloor.hits}};
+               {"commandfloor", commandFloorPass, &longFloor.hits}};
   void (*pass)() = nullptr;
   const int32_t* replaced = nullptr;
   for (const auto& side : sides) {
@@ -669,21 +769,25 @@ int countVerse(char** args) {
       replaced = side.replaced;
     }
   }
-  const ReplacementCase* replacement = nullptr;
-  for (const ReplacementCase& r : Replacements) {
-    if (strncmp(args[2], r.name, strlen(args[2])) == 0) replacement = &r;
+  int codePage = -1;
+  for (int i = 0; i < CodePageCount; ++i) {
+    if (strcmp(args[1], CodePageNames[i]) == 0) codePage = i;
+  }
+  const LongCase* c = nullptr;
+  for (const LongCase& candidate : LongCases) {
+    if (strcmp(args[2], candidate.name) == 0) c = &candidate;
   }
   const int kilobytes = atoi(args[3]);
-  if (pass == nullptr || replacement == nullptr ||
-      std::find(std::begin(VerseKilobytes), std::end(VerseKilobytes),
-                kilobytes) == std::end(VerseKilobytes)) {
-    fprintf(stderr, "unknown verse case\n");
+  if (pass == nullptr || codePage < 0 || c == nullptr ||
+      std::find(std::begin(LongKilobytes), std::end(LongKilobytes),
+                kilobytes) == std::end(LongKilobytes)) {
+    fprintf(stderr, "unknown long-text case\n");
     return 2;
   }
   pressButtonsOnceOpen({IDC_RESULTS_YES_TO_ALL, IDC_RESULTS_OK});
-  setUpVerse({kilobytes, strcmp(args[1], "932") == 0, replacement});
-  runOnFreshVerse(pass);
-  restoreVerse();
+  setUpLong({c, codePage, kilobytes});
+  runOnFreshText(pass);
+  restoreLongText();
   countedPass(pass);
   printf("matches %d\n", *replaced);
   return 0;
@@ -695,8 +799,8 @@ int main(int argc, char** argv) {
   setUpPrefs();
   simHost().useBenchmarkMode();
   if (argc == 7 && strcmp(argv[1], "--counts") == 0 &&
-      strcmp(argv[2], "verse") == 0) {
-    return countVerse(argv + 3);
+      strcmp(argv[2], "long") == 0) {
+    return countLong(argv + 3);
   }
   if (argc == 3 && strcmp(argv[1], "--counts") == 0) return countOnly(argv[2]);
   FILE* plot = nullptr;
@@ -720,32 +824,36 @@ int main(int argc, char** argv) {
          greekUtf8.commandSeconds / greek.commandSeconds);
 
   printf(
-      "\nOne verse, Yes to all in the results dialog and the command alone; "
-      "floors: the same host calls, one memmove per replacement, one copy "
-      "of the text per match for display.\n");
+      "\nOne long text, Yes to all in the results dialog and the command "
+      "alone; floors: the same host calls, one memmove per replacement, one "
+      "copy of the text per match for display.\n");
   pressButtonsOnceOpen({IDC_RESULTS_YES_TO_ALL, IDC_RESULTS_OK});
   if (plot != nullptr) {
+    fprintf(plot, "# KB, then for each case (");
+    for (const LongCase& c : LongCases) fprintf(plot, " %s", c.name);
     fprintf(plot,
-            "# KB dialog_ns dialog_floor_ns command_ns command_floor_ns "
-            "dialog932_ns dialog932_floor_ns (per match, same length)\n");
+            " ): the dialog's and the command's time ratios to their floors, "
+            "the largest over the three code pages\n");
   }
-  VerseFigures largest[2] = {};
-  for (const ReplacementCase& replacement : Replacements) {
-    for (int kilobytes : VerseKilobytes) {
-      VerseFigures f[2];
-      for (int japanese = 0; japanese < 2; ++japanese) {
-        f[japanese] = measureVerse({kilobytes, japanese != 0, &replacement},
-                                   kilobytes >= 16 ? 5 : 11);
-        if (kilobytes == 32 && &replacement == Replacements) {
-          largest[japanese] = f[japanese];
-        }
+  LongFigures largest[CodePageCount] = {};
+  double worst[std::size(LongKilobytes)][std::size(LongCases)][2] = {};
+  for (size_t k = 0; k < std::size(LongKilobytes); ++k) {
+    for (size_t i = 0; i < std::size(LongCases); ++i) {
+      for (int codePage = 0; codePage < CodePageCount; ++codePage) {
+        const int kilobytes = LongKilobytes[k];
+        const LongFigures f = measureLong({&LongCases[i], codePage, kilobytes},
+                                          kilobytes >= 16 ? 3 : 7);
+        if (kilobytes == 32 && i == 0) largest[codePage] = f;
+        worst[k][i][0] = std::max(worst[k][i][0], f.dialog / f.dialogFloor);
+        worst[k][i][1] = std::max(worst[k][i][1], f.command / f.commandFloor);
       }
-      if (plot != nullptr && &replacement == Replacements) {
-        const double a = 1e9 / f[0].matches, b = 1e9 / f[1].matches;
-        fprintf(plot, "%d %.1f %.1f %.1f %.1f %.1f %.1f\n", kilobytes,
-                f[0].dialog * a, f[0].dialogFloor * a, f[0].command * a,
-                f[0].commandFloor * a, f[1].dialog * b, f[1].dialogFloor * b);
+    }
+    if (plot != nullptr) {
+      fprintf(plot, "%d", LongKilobytes[k]);
+      for (size_t i = 0; i < std::size(LongCases); ++i) {
+        fprintf(plot, " %.3f %.3f", worst[k][i][0], worst[k][i][1]);
       }
+      fprintf(plot, "\n");
     }
   }
   if (plot != nullptr) fclose(plot);
@@ -755,8 +863,8 @@ int main(int argc, char** argv) {
   printf(
       "32 KB verse ratios: dialog %.2f, command %.2f, dialog in code page "
       "932 %.2f\n",
-      largest[0].dialog / largest[0].dialogFloor,
-      largest[0].command / largest[0].commandFloor,
-      largest[1].dialog / largest[1].dialogFloor);
+      largest[SingleByte].dialog / largest[SingleByte].dialogFloor,
+      largest[SingleByte].command / largest[SingleByte].commandFloor,
+      largest[Japanese].dialog / largest[Japanese].dialogFloor);
   return 0;
 }

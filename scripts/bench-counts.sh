@@ -4,6 +4,7 @@
 # alone (the benchmarks' countedPass), per entry, per text or per match.
 # Counts do not depend on how busy the machine is.
 #   scripts/bench-counts.sh [build directory]
+# LONG_ONLY=1: only the long texts.
 set -eu
 build=${1:-build}
 work=$(mktemp -d)
@@ -45,6 +46,7 @@ report() {
              l, p / n, u, fn, f / n, p / f, n, us }'
 }
 
+if [ -z "${LONG_ONLY:-}" ]; then
 report "note-entry engine" entry entries floor entry_search_benchmark \
   engine floor
 report "text command (Yes to all)" text texts floor text_search_benchmark \
@@ -53,19 +55,22 @@ report "text command, code page 932" text texts floor text_search_benchmark \
   command932 floor
 report "text command, code page 65001 (Greek texts)" text texts \
   "single-byte on the same texts" text_search_benchmark greek65001 greek
+fi
 
-# One verse of 32 KB, a match every 10 bytes: "Yes to all" in the results
-# dialog and the command alone, each beside its floor.
-for replacement in same longer shorter; do
-  for codePage in 1252 932; do
-    [ "$codePage" = 932 ] && [ "$replacement" != same ] && continue
-    where="32 KB verse, $replacement replacement"
-    [ "$codePage" = 932 ] && where="$where, code page 932"
-    report "Yes to all in the results dialog, $where" match matches floor \
-      text_search_benchmark "verse dialog $codePage $replacement 32" \
-      "verse dialogfloor $codePage $replacement 32"
-    report "Yes to all, the command alone, $where" match matches floor \
-      text_search_benchmark "verse command $codePage $replacement 32" \
-      "verse commandfloor $codePage $replacement 32"
+# One long text of 1 to 32 KB, a match every 10 to 14 bytes: "Yes to all"
+# in the results dialog and the command alone, each beside its floor, per
+# case, code page and size (LONG_CASES, LONG_CODE_PAGES and LONG_SIZES
+# choose fewer).
+for case in ${LONG_CASES:-same longer shorter caret parenthesis intags emptied lone}; do
+  for codePage in ${LONG_CODE_PAGES:-1252 932 65001}; do
+    for kilobytes in ${LONG_SIZES:-1 2 4 8 16 32}; do
+      where="$kilobytes KB, code page $codePage, $case"
+      report "long text, dialog, $where" match matches floor \
+        text_search_benchmark "long dialog $codePage $case $kilobytes" \
+        "long dialogfloor $codePage $case $kilobytes"
+      report "long text, command, $where" match matches floor \
+        text_search_benchmark "long command $codePage $case $kilobytes" \
+        "long commandfloor $codePage $case $kilobytes"
+    done
   done
 done

@@ -93,25 +93,36 @@ int32_t alignToCharacter(const TextCharacters& characters, const char* text,
     case CharacterForm::DoubleByte:
       break;
   }
-  int32_t at = known < offset ? known : offset;
-  while (at < offset && text[at] != '\0') {
-    at = nextCharacter(characters, text, at);
+  // A trail byte: its character ends after it, or at the terminator.
+  if (offset <= known || text[offset] == '\0' ||
+      startsDoubleByteCharacter(characters, text, offset, known)) {
+    return offset;
   }
-  return at;
+  return offset + 1;
+}
+
+bool startsDoubleByteCharacter(const TextCharacters& characters,
+                               const char* text, int32_t at, int32_t known) {
+  int32_t leads = 0;
+  while (at - leads > known &&
+         characters.announced[static_cast<uint8_t>(text[at - leads - 1])] > 1) {
+    ++leads;
+  }
+  return leads % 2 == 0;
 }
 
 int32_t findOneByteCharacter(const TextCharacters& characters, const char* text,
                              int32_t from, int32_t end, char wanted) {
-  int32_t known = from;  // a character start
   while (from < end) {
     const char* found = static_cast<const char*>(
         memchr(text + from, wanted, static_cast<size_t>(end - from)));
     if (found == nullptr) return -1;
     const int32_t at = static_cast<int32_t>(found - text);
-    if (characters.form != CharacterForm::DoubleByte) return at;
-    while (known < at) known = nextCharacter(characters, text, known);
-    if (known == at) return at;
-    from = known;  // it was a trail byte: on after its character
+    if (characters.form != CharacterForm::DoubleByte ||
+        startsDoubleByteCharacter(characters, text, at, from)) {
+      return at;
+    }
+    from = at + 1;  // a trail byte: its character ends after it
   }
   return -1;
 }

@@ -76,16 +76,23 @@ inline bool isSelfSynchronising(const TextCharacters& characters) {
 
 // The first character start at or after `offset`, which lies within the
 // text or at its terminator. `known` is a character start at or before
-// `offset`: the double-byte form, whose trail bytes cannot be told from lead
-// bytes by looking back, walks on from there.
+// `offset`.
 int32_t alignToCharacter(const TextCharacters& characters, const char* text,
                          int32_t offset, int32_t known);
 
+// Whether the byte at `at` starts a character of the double-byte form, told
+// without walking from the start of the text: the byte after one that
+// cannot be a lead byte starts a character (it follows a one-byte character
+// or a trail byte), and so does `known` (a character start at or before
+// `at`); from there the lead-range bytes before `at` pair up, so `at` starts
+// a character when their count is even.
+bool startsDoubleByteCharacter(const TextCharacters& characters,
+                               const char* text, int32_t at, int32_t known);
+
 // Where the first ASCII character `wanted` at or after the character start
 // `from` and before `end` (within the text) lies, or -1. A trail byte that
-// equals it is not it: the double-byte form walks on from `from` to each
-// such byte to tell. In the other forms an ASCII byte is always a character
-// of its own.
+// equals it is not it. In the other forms an ASCII byte is always a
+// character of its own.
 int32_t findOneByteCharacter(const TextCharacters& characters, const char* text,
                              int32_t from, int32_t end, char wanted);
 

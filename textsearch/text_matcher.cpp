@@ -7,22 +7,10 @@ namespace T = TextSearchPrefsLayout;
 
 namespace {
 
-// The last search for one character in one text: where it began and what
-// it found (-1: nothing up to the end). Searches move forward through a
-// text, so one that begins within the stretch already searched has its
-// answer at once, and a text full of carets is not read again for each.
-struct CharacterSearch {
-  int32_t from = -1;
-  int32_t found = -1;
-};
-
-// The parentheses searched for by the tags of one text.
-struct TagSearch {
-  CharacterSearch open, close;
-};
-
 // Where the first one-byte character `wanted` at or after the character
-// start `from` is, or -1.
+// start `from` is, or -1. An answer known from an earlier search is reused:
+// one that began at or before `from` and found nothing before it; one that
+// began after `from` needs only the stretch before it searched.
 int32_t findCharacter(const TextCharacters& characters, const char* text,
                       int32_t length, int32_t from, char wanted,
                       CharacterSearch& last) {
@@ -30,8 +18,13 @@ int32_t findCharacter(const TextCharacters& characters, const char* text,
       (last.found < 0 || from <= last.found)) {
     return last.found;
   }
-  const int32_t found =
-      findOneByteCharacter(characters, text, from, length, wanted);
+  int32_t found;
+  if (last.from >= 0 && from < last.from) {
+    found = findOneByteCharacter(characters, text, from, last.from, wanted);
+    if (found < 0) found = last.found;
+  } else {
+    found = findOneByteCharacter(characters, text, from, length, wanted);
+  }
   last = CharacterSearch{from, found};
   return found;
 }
@@ -53,17 +46,50 @@ int32_t tagEnd(const TextCharacters& characters, const char* text,
   return close + 1;
 }
 
+// Where the first one-byte character `wanted` of a string lies, or -1.
+int32_t firstOneByte(const TextCharacters& characters, const char* text,
+                     char wanted) {
+  for (int32_t at = 0; text[at] != '\0';) {
+    const int32_t width = characterLength(characters, text + at);
+    if (width == 1 && text[at] == wanted) return at;
+    at += width;
+  }
+  return -1;
+}
+
 // Whether a string holds a caret or a parenthesis as a character of its
 // own.
 bool holdsTagCharacter(const TextCharacters& characters, const char* text) {
-  for (int32_t at = 0; text[at] != '\0';) {
-    const int32_t width = characterLength(characters, text + at);
-    if (width == 1 && (text[at] == '^' || text[at] == '(' || text[at] == ')')) {
-      return true;
-    }
-    at += width;
+  return firstOneByte(characters, text, '^') >= 0 ||
+         firstOneByte(characters, text, '(') >= 0 ||
+         firstOneByte(characters, text, ')') >= 0;
+}
+
+// What is known of one character after the replacement of `removed` bytes
+// at `offset` by `inserted` bytes whose first such character is at
+// `firstInserted` (-1: none).
+void shiftCharacterSearch(CharacterSearch& search, int32_t offset,
+                          int32_t removed, int32_t inserted,
+                          int32_t firstInserted) {
+  if (search.from < 0 || (search.found >= 0 && search.found < offset)) return;
+  const int32_t end = offset + removed;
+  const int32_t delta = inserted - removed;
+  if (search.from >= end) {
+    search.from += delta;
+    if (search.found >= 0) search.found += delta;
+    return;
   }
-  return false;
+  // The search covered the match: nothing before it, and the first in the
+  // replacement or the one found after the match.
+  if (firstInserted >= 0) {
+    search = CharacterSearch{search.from < offset ? search.from : offset,
+                             offset + firstInserted};
+  } else if (search.found >= 0 && search.found < end) {
+    search = CharacterSearch{};  // the match held it: not known beyond
+  } else {
+    search = CharacterSearch{search.from < offset ? search.from : offset,
+                             search.found < 0 ? -1 : search.found + delta};
+  }
 }
 
 // The search string as one text compares with it: folded unless case
@@ -117,6 +143,23 @@ bool matchesAt(const TextCharacters& table, const Needle& needle,
   return true;
 }
 
+// Where the first character start at or after the character start `from`
+// and at most `last` lies whose first byte is one of `a`, `b` and `c`, or
+// -1. Each of them starts a character wherever it stands, or the form is
+// double-byte, where a byte is checked to start one.
+int32_t nextCandidate(const TextCharacters& characters, const char* text,
+                      int32_t from, int32_t last, char a, char b, char c) {
+  for (int32_t at = from; at <= last; ++at) {
+    const char byte = text[at];
+    if (byte != a && byte != b && byte != c) continue;
+    if (characters.form != CharacterForm::DoubleByte ||
+        startsDoubleByteCharacter(characters, text, at, from)) {
+      return at;
+    }
+  }
+  return -1;
+}
+
 }  // namespace
 
 TextPattern makePattern(const TextSearchPrefs& prefs,
@@ -138,11 +181,28 @@ TextPattern makePattern(const TextSearchPrefs& prefs,
   pattern.leavesTagsAlone =
       !holdsTagCharacter(characters, pattern.searchText) &&
       !holdsTagCharacter(characters, pattern.replaceText);
+  // Only a character that starts like the search string, or a caret where
+  // tags are stepped over, needs a look: the bytes between are skipped,
+  // unless the search string starts with a byte that can continue a UTF-8
+  // character (it then starts none where it continues one).
+  const char first =
+      pattern.caseSensitive ? pattern.searchText[0] : pattern.foldedSearch[0];
+  pattern.firstOther = pattern.caseSensitive || first < 'A' || first > 'Z'
+                           ? first
+                           : static_cast<char>(first - 'A' + 'a');
+  pattern.skipsToCandidates =
+      characters.form != CharacterForm::Utf8 ||
+      !characters.continues[static_cast<uint8_t>(first)];
+  pattern.replaceOpen =
+      static_cast<int16_t>(firstOneByte(characters, pattern.replaceText, '('));
+  pattern.replaceClose =
+      static_cast<int16_t>(firstOneByte(characters, pattern.replaceText, ')'));
   return pattern;
 }
 
 int32_t findMatch(const TextPattern& pattern, const char* text, int32_t length,
-                  int32_t start, int32_t known, bool stepOverTags) {
+                  int32_t start, int32_t known, bool stepOverTags,
+                  TagSearch& tags) {
   // An empty search string would match everywhere and never move on.
   if (text == nullptr || length <= 0 || pattern.searchLength == 0 ||
       length >= TextLengthLimit || start < 0 || start >= length) {
@@ -150,8 +210,10 @@ int32_t findMatch(const TextPattern& pattern, const char* text, int32_t length,
   }
   const TextCharacters& characters = pattern.characters;
   const Needle needle = needleOf(pattern);
-  int32_t p = alignToCharacter(characters, text, start, known);
-  TagSearch tags;
+  int32_t p =
+      start == known ? start : alignToCharacter(characters, text, start, known);
+  const char first = needle.bytes[0];
+  const char caret = stepOverTags ? '^' : first;
   for (;;) {
     while (stepOverTags && text[p] == '^') {
       const int32_t end = tagEnd(characters, text, length, p, tags);
@@ -162,6 +224,11 @@ int32_t findMatch(const TextPattern& pattern, const char* text, int32_t length,
     if (length - p < needle.length) return NoMatch;
     if (matchesAt(characters, needle, text, p)) return p;
     p = nextCharacter(characters, text, p);
+    if (pattern.skipsToCandidates) {
+      p = nextCandidate(characters, text, p, length - needle.length, first,
+                        pattern.firstOther, caret);
+      if (p < 0) return NoMatch;
+    }
   }
 }
 
@@ -178,9 +245,22 @@ int32_t spliceReplacement(const TextPattern& pattern, char* text,
   return length - pattern.searchLength + pattern.replaceLength;
 }
 
+void shiftTagSearch(TagSearch& tags, const TextPattern& pattern,
+                    int32_t offset) {
+  shiftCharacterSearch(tags.open, offset, pattern.searchLength,
+                       pattern.replaceLength, pattern.replaceOpen);
+  shiftCharacterSearch(tags.close, offset, pattern.searchLength,
+                       pattern.replaceLength, pattern.replaceClose);
+}
+
+int32_t tagEndAt(const TextCharacters& characters, const char* text,
+                 int32_t length, int32_t at, TagSearch& tags) {
+  return tagEnd(characters, text, length, at, tags);
+}
+
 void walkShown(const TextCharacters& characters, const char* text,
-               int32_t length, ShownWalk& walk, int32_t until, char* shown) {
-  TagSearch tags;
+               int32_t length, ShownWalk& walk, int32_t until, char* shown,
+               TagSearch& tags, ShownWalk* lone) {
   while (walk.text < until) {
     const int32_t caret =
         findOneByteCharacter(characters, text, walk.text, until, '^');
@@ -193,7 +273,12 @@ void walkShown(const TextCharacters& characters, const char* text,
     if (caret < 0) return;
     const int32_t end = tagEnd(characters, text, length, caret, tags);
     if (end < 0) {
-      // An ordinary caret, or the first of a pair.
+      // An ordinary caret: the first of a pair, or one that opens no tag
+      // for want of parentheses after it, as every later one then does.
+      if (lone != nullptr && lone->text == NoLoneCaret &&
+          text[caret + 1] != '^') {
+        *lone = walk;
+      }
       if (shown != nullptr) shown[walk.shown] = '^';
       ++walk.shown;
       ++walk.text;
@@ -201,6 +286,17 @@ void walkShown(const TextCharacters& characters, const char* text,
     }
     if (end > until) return;  // the tag runs over `until`: stop at it
     if (walk.shown == 0) walk.leadingTags += end - caret;
+    walk.text = end;
+  }
+}
+
+void walkPast(const TextCharacters& characters, const char* text,
+              int32_t length, ShownWalk& walk, int32_t until, char* shown,
+              TagSearch& tags, ShownWalk* lone) {
+  walkShown(characters, text, length, walk, until, shown, tags, lone);
+  if (walk.text < until) {  // at the caret of a tag that runs over `until`
+    const int32_t end = tagEnd(characters, text, length, walk.text, tags);
+    if (walk.shown == 0) walk.leadingTags += end - walk.text;
     walk.text = end;
   }
 }

@@ -31,6 +31,13 @@ struct TextPattern {
   // Neither string holds a caret or a parenthesis as a character of its
   // own, so a replacement can neither make, break nor join a tag.
   bool leavesTagsAlone;
+  // The search string's first byte as a text may hold it in the other
+  // case, and whether a search may skip to the bytes that start like it.
+  char firstOther;
+  bool skipsToCandidates;
+  // Where the replacement's first '(' and ')' of their own lie, or -1.
+  int16_t replaceOpen;
+  int16_t replaceClose;
   TextCharacters characters;
 };
 
@@ -39,13 +46,41 @@ TextPattern makePattern(const TextSearchPrefs& prefs,
 
 constexpr int32_t NoMatch = -1;
 
+// The last search for one character in one text: where it began and what
+// it found (-1: nothing up to the end; `from` -1: no search yet). Searches
+// mostly move forward through a text, so one that begins within the
+// stretch already searched has its answer at once, and a text full of
+// carets is not read again for each.
+struct CharacterSearch {
+  int32_t from = -1;
+  int32_t found = -1;
+};
+
+// What is known of the parentheses of one text, which decide its tags: kept
+// with the text for as long as it is searched and shown, and shifted at
+// each replacement (shiftTagSearch).
+struct TagSearch {
+  CharacterSearch open, close;
+};
+
+// Keeps `tags` true of the text once the match at `offset` is replaced.
+void shiftTagSearch(TagSearch& tags, const TextPattern& pattern,
+                    int32_t offset);
+
+// Where the tag that starts at the character start `at` ends (one past its
+// closing parenthesis), or -1 when no tag starts there.
+int32_t tagEndAt(const TextCharacters& characters, const char* text,
+                 int32_t length, int32_t at, TagSearch& tags);
+
 // Where the first match in `text` (`length` bytes before its terminator) at
 // or after `start` begins, or NoMatch. `known` is a character start at or
 // before `start` (0 will always do). With `stepOverTags` a match never
-// starts inside an inline tag. Empty texts and search strings, texts of
-// TextLengthLimit bytes or more and starts outside the text have no match.
+// starts inside an inline tag; `tags` is what is known of the text's
+// parentheses. Empty texts and search strings, texts of TextLengthLimit
+// bytes or more and starts outside the text have no match.
 int32_t findMatch(const TextPattern& pattern, const char* text, int32_t length,
-                  int32_t start, int32_t known, bool stepOverTags);
+                  int32_t start, int32_t known, bool stepOverTags,
+                  TagSearch& tags);
 
 // Replaces the search string's bytes at `offset` of `text` (`length` bytes
 // and a terminator) by the replacement, in place: `text` has room for the
@@ -68,10 +103,22 @@ struct ShownWalk {
   int32_t leadingTags;
 };
 
+// A walk's record of the first caret that opens no tag for want of
+// parentheses after it: NoLoneCaret in `text` while there is none.
+constexpr int32_t NoLoneCaret = -1;
+
 // Walks on from `walk` towards `until` (a character start, at most
 // `length`, the text's length): the runs between carets are shown whole,
 // and the tag rule is applied at each caret. Where a tag runs over `until`,
 // the walk stops at its caret. Copies the bytes shown into `shown` from
-// `walk.shown` on when `shown` is not null.
+// `walk.shown` on when `shown` is not null. Where `lone` still holds
+// NoLoneCaret, it takes the walk at the first caret that opens no tag for
+// want of parentheses.
 void walkShown(const TextCharacters& characters, const char* text,
-               int32_t length, ShownWalk& walk, int32_t until, char* shown);
+               int32_t length, ShownWalk& walk, int32_t until, char* shown,
+               TagSearch& tags, ShownWalk* lone = nullptr);
+// The same, but a tag that runs over `until` is taken whole: the walk ends
+// at `until` or past it.
+void walkPast(const TextCharacters& characters, const char* text,
+              int32_t length, ShownWalk& walk, int32_t until, char* shown,
+              TagSearch& tags, ShownWalk* lone = nullptr);

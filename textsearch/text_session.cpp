@@ -35,7 +35,8 @@ bool holdText(TextSearchSession& session, const char* text, int32_t length,
   if (block == nullptr) return false;
   memcpy(block + room.header, text, static_cast<size_t>(length) + 1);
   dropCurrentText(session);
-  session.held = HeldText{block, room, length, capacity, ShownText{}};
+  session.held =
+      HeldText{block, room, length, capacity, TagSearch{}, ShownText{}};
   return true;
 }
 
@@ -60,30 +61,144 @@ bool makeRoom(HeldText& held, int32_t length) {
   return true;
 }
 
-// Splices a replacement of the match at `offset` into the shown copy when
-// the match lies in a shown run (the mark stands on it) and neither string
-// touches a tag; a replacement that empties the start of the copy could
-// bring further tags before its first byte. Otherwise the copy is made
-// anew when next asked for. The end of the replacement is where the copy
-// lines up next.
-void spliceShown(ShownText& shown, const TextPattern& pattern, int32_t offset) {
-  if (!shown.current) return;
-  const int32_t length =
-      shown.length - pattern.searchLength + pattern.replaceLength;
-  if (!pattern.leavesTagsAlone || shown.mark.text != offset ||
-      (shown.mark.shown == 0 && pattern.replaceLength == 0) ||
-      length + 1 > shown.capacity) {
-    shown.current = false;
-    return;
-  }
-  shown.length =
-      spliceReplacement(pattern, shown.bytes, shown.length, shown.mark.shown);
-  shown.mark.text += pattern.replaceLength;
-  shown.mark.shown += pattern.replaceLength;
+// Whether the character before `at` is a caret of its own.
+bool caretBefore(const TextCharacters& characters, const char* text,
+                 int32_t at) {
+  return at > 0 && text[at - 1] == '^' &&
+         (characters.form != CharacterForm::DoubleByte ||
+          startsDoubleByteCharacter(characters, text, at - 1, 0));
 }
 
-// Makes the shown copy of the held text anew, run by run.
-bool makeShown(HeldText& held, const TextCharacters& characters) {
+// Replaces the match at `offset` in the held text (which has room for it)
+// and keeps what is known of its tags true.
+void spliceHeld(HeldText& held, const TextPattern& pattern, int32_t offset) {
+  held.length = spliceReplacement(pattern, textOf(held), held.length, offset);
+  shiftTagSearch(held.tags, pattern, offset);
+}
+
+// A replacement that cannot change which bytes are tags: spliced into the
+// copy where the match lies in a shown run (the mark stands on it), nothing
+// shown changed where it lies in a tag (the mark stands on the tag's
+// caret). Answers false when the copy has no room for it.
+bool keepShown(HeldText& held, const TextPattern& pattern, int32_t offset) {
+  ShownText& shown = held.shown;
+  const ShownWalk mark = shown.mark;
+  const int32_t delta = pattern.replaceLength - pattern.searchLength;
+  if (mark.text == offset && shown.length + delta + 1 > shown.capacity) {
+    return false;
+  }
+  spliceHeld(held, pattern, offset);
+  if (mark.text != offset) {
+    if (mark.shown == 0) shown.leadingTags += delta;  // a leading tag
+    return true;
+  }
+  shown.length =
+      spliceReplacement(pattern, shown.bytes, shown.length, mark.shown);
+  shown.mark.text += pattern.replaceLength;
+  shown.mark.shown += pattern.replaceLength;
+  if (mark.shown == 0 && pattern.replaceLength == 0) {
+    // The copy's start emptied: the tags that now open it lead it too.
+    const char* text = textOf(held);
+    for (int32_t at = offset, end; at < held.length; at = end) {
+      end = tagEndAt(pattern.characters, text, held.length, at, held.tags);
+      if (end < 0) break;
+      shown.leadingTags += end - at;
+    }
+  }
+  return true;
+}
+
+// A replacement that can change which bytes are tags: the text is walked
+// again from the earliest caret whose tag it can open, close or pair (the
+// caret of the tag the match lies in, a caret just before it, or the first
+// caret that opens no tag for want of parentheses when the replacement
+// brings one) until the walk meets the old one behind the replacement;
+// the copy's bytes between are replaced. Replaces the match in the text in
+// every case; answers false (the copy then made anew when next asked for)
+// when the copy could not be kept.
+bool rewalkShown(HeldText& held, const TextPattern& pattern, int32_t offset) {
+  ShownText& shown = held.shown;
+  const TextCharacters& characters = pattern.characters;
+  ShownWalk start = shown.mark;
+  if (start.text == offset && caretBefore(characters, textOf(held), offset)) {
+    start = ShownWalk{offset - 1, start.shown - 1, start.leadingTags};
+  }
+  const bool bringsParenthesis =
+      pattern.replaceOpen >= 0 || pattern.replaceClose >= 0;
+  if (bringsParenthesis) {
+    if (shown.lone.text == LoneCaretUnknown) {
+      spliceHeld(held, pattern, offset);
+      return false;
+    }
+    if (shown.lone.text != NoLoneCaret && shown.lone.text < start.text) {
+      start = ShownWalk{shown.lone.text, shown.lone.shown, shown.leadingTags};
+    }
+  }
+  // The old walk, to the first place it stands at behind the match.
+  ShownWalk old = start;
+  walkPast(characters, textOf(held), held.length, old,
+           offset + pattern.searchLength, nullptr, held.tags);
+  spliceHeld(held, pattern, offset);
+  const char* text = textOf(held);
+  const int32_t length = held.length;
+  const int32_t delta = pattern.replaceLength - pattern.searchLength;
+  old.text += delta;
+  // Behind the replacement both walks read the same bytes: once they stand
+  // at the same place they go on alike.
+  ShownWalk walk = start;
+  ShownWalk lone{NoLoneCaret, 0, 0};
+  while (walk.text != old.text) {
+    if (walk.text < old.text) {
+      walkPast(characters, text, length, walk, old.text, nullptr, held.tags,
+               &lone);
+    } else {
+      walkPast(characters, text, length, old, walk.text, nullptr, held.tags);
+    }
+  }
+  // A copy whose start emptied takes the tags that now lead it.
+  while (walk.shown == 0 && walk.text < length) {
+    const ShownWalk before = walk;
+    walkPast(characters, text, length, walk,
+             nextCharacter(characters, text, walk.text), nullptr, held.tags,
+             &lone);
+    old.text += walk.text - before.text;
+    old.shown += walk.shown - before.shown;
+  }
+  const int32_t newLength = walk.shown + shown.length - old.shown;
+  if (newLength + 1 > shown.capacity) return false;
+  memmove(shown.bytes + walk.shown, shown.bytes + old.shown,
+          static_cast<size_t>(shown.length - old.shown) + 1);
+  // The new bytes, and the mark where the search goes on.
+  ShownWalk copy = start;
+  walkShown(characters, text, length, copy, offset + pattern.replaceLength,
+            shown.bytes, held.tags);
+  shown.mark = copy;
+  walkShown(characters, text, length, copy, walk.text, shown.bytes, held.tags);
+  shown.length = newLength;
+  if (start.shown == 0) shown.leadingTags = walk.leadingTags;
+  // The first lone caret: before the stretch, found in it, or behind it.
+  ShownWalk& first = shown.lone;
+  if (first.text == LoneCaretUnknown ||
+      (first.text != NoLoneCaret && first.text < start.text)) {
+    return true;
+  }
+  if (lone.text != NoLoneCaret) {
+    first = lone;
+  } else if (first.text != NoLoneCaret) {
+    if (first.text + delta >= walk.text) {
+      first.text += delta;
+      first.shown += walk.shown - old.shown;
+    } else {
+      first.text = LoneCaretUnknown;
+    }
+  }
+  return true;
+}
+
+// Makes the shown copy of the held text anew in one walk, lining it up with
+// the match at `match` on the way.
+bool makeShown(HeldText& held, const TextCharacters& characters,
+               int32_t match) {
   ShownText& shown = held.shown;
   if (shown.capacity < held.length + 1) {
     releaseText(shown.bytes);
@@ -93,13 +208,19 @@ bool makeShown(HeldText& held, const TextCharacters& characters) {
     shown.capacity = held.capacity;
   }
   ShownWalk walk{0, 0, 0};
-  walkShown(characters, textOf(held), held.length, walk, held.length,
-            shown.bytes);
+  ShownWalk lone{NoLoneCaret, 0, 0};
+  const char* text = textOf(held);
+  if (match > held.length) match = held.length;
+  walkShown(characters, text, held.length, walk, match, shown.bytes, held.tags,
+            &lone);
+  shown.mark = walk;
+  walkShown(characters, text, held.length, walk, held.length, shown.bytes,
+            held.tags, &lone);
   shown.bytes[walk.shown] = '\0';
   shown.length = walk.shown;
   shown.leadingTags = walk.leadingTags;
+  shown.lone = lone;
   shown.current = true;
-  shown.mark = ShownWalk{0, 0, 0};
   return true;
 }
 
@@ -135,9 +256,11 @@ int16_t findInText(TextSearchSession& session, const char* text, int16_t start,
                    bool stepOverTags, RecordRoom room) {
   if (text == nullptr) return 0;
   const int32_t length = static_cast<int32_t>(strlen(text));
+  TagSearch tags;
   const int32_t at =
-      findMatch(session.pattern, text, length, start, 0, stepOverTags);
+      findMatch(session.pattern, text, length, start, 0, stepOverTags, tags);
   if (at == NoMatch || !holdText(session, text, length, room)) return 0;
+  session.held.tags = tags;
   session.matchOffset = static_cast<int16_t>(at);
   return 1;
 }
@@ -150,7 +273,7 @@ int16_t continueInText(TextSearchSession& session, bool stepOverTags) {
       session.pattern.searchLength + session.matchOffset + session.lengthDelta;
   if (next >= held.length) return 0;
   const int32_t at = findMatch(session.pattern, textOf(held), held.length, next,
-                               next, stepOverTags);
+                               next, stepOverTags, held.tags);
   if (at == NoMatch) return 0;
   session.matchOffset = static_cast<int16_t>(at);
   return 1;
@@ -170,8 +293,31 @@ const char* replaceCurrentMatch(TextSearchSession& session) {
   const int32_t length =
       held.length - pattern.searchLength + pattern.replaceLength;
   if (length >= TextLengthLimit || !makeRoom(held, length)) return nullptr;
-  spliceShown(held.shown, pattern, offset);
-  held.length = spliceReplacement(pattern, textOf(held), held.length, offset);
+  ShownText& shown = held.shown;
+  if (!shown.current) {
+    spliceHeld(held, pattern, offset);
+  } else {
+    // Line the copy up with the match: it may not have been shown.
+    if (shown.mark.text < offset) {
+      walkShown(pattern.characters, textOf(held), held.length, shown.mark,
+                offset, nullptr, held.tags);
+    }
+    const char* text = textOf(held);
+    // A caret on each side of an emptied match pair up.
+    const bool pairsCarets = pattern.replaceLength == 0 &&
+                             text[offset + pattern.searchLength] == '^' &&
+                             caretBefore(pattern.characters, text, offset);
+    bool kept = false;
+    if (shown.mark.text > offset) {
+      spliceHeld(held, pattern, offset);
+    } else if (pattern.leavesTagsAlone && !pairsCarets) {
+      kept = keepShown(held, pattern, offset);
+      if (!kept) spliceHeld(held, pattern, offset);
+    } else {
+      kept = rewalkShown(held, pattern, offset);
+    }
+    shown.current = kept;
+  }
   session.lengthDelta =
       static_cast<int16_t>(pattern.replaceLength - pattern.searchLength);
   ++session.replacedCount;
@@ -183,13 +329,14 @@ const char* displayText(TextSearchSession& session, int16_t* position) {
   if (held.block == nullptr) return nullptr;
   ShownText& shown = held.shown;
   const TextCharacters& characters = session.pattern.characters;
-  if (!shown.current && !makeShown(held, characters)) return nullptr;
   // Line the copy up with the match, on from where it last lined up; a
   // match inside a tag leaves the mark at the tag.
   const int32_t match = session.matchOffset;
-  if (match > shown.mark.text && match <= held.length) {
-    walkShown(characters, textOf(held), held.length, shown.mark, match,
-              nullptr);
+  if (!shown.current) {
+    if (!makeShown(held, characters, match)) return nullptr;
+  } else if (match > shown.mark.text && match <= held.length) {
+    walkShown(characters, textOf(held), held.length, shown.mark, match, nullptr,
+              held.tags);
   }
   *position = static_cast<int16_t>(*position - shown.leadingTags);
   return shown.bytes;

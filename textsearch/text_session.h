@@ -20,10 +20,10 @@ struct RecordRoom {
 };
 
 // The copy of the held text without its tags (text_matcher.h), as the
-// results dialog shows it: made run by run when first asked for and kept
-// for the life of the text. A replacement that leaves the tags alone and
-// lies in a shown run is spliced into it; any other has it made anew when
-// it is next asked for.
+// results dialog shows it: made in one walk when first asked for and kept
+// for the life of the text. A replacement that cannot change which bytes
+// are tags is spliced into it (or, inside a tag, changes nothing shown);
+// any other has the stretch of the text it can reach walked again.
 struct ShownText {
   char* bytes;  // owned, or null
   int32_t capacity;
@@ -31,9 +31,17 @@ struct ShownText {
   int32_t leadingTags;  // length of the tags before its first byte
   bool current;         // made from the text as it stands
   // Where the text and the copy line up, at or before the current match:
-  // at the match itself once it has been shown, if it lies in a shown run.
+  // at the match itself once it has been shown, if it lies in a shown run,
+  // else at the caret of the tag it lies in.
   ShownWalk mark;
+  // The walk at the first caret that opens no tag for want of parentheses
+  // (every later caret is ordinary too), NoLoneCaret, or LoneCaretUnknown.
+  // Only a replacement that brings a parenthesis reads it, so only the
+  // walks that such a search makes keep it.
+  ShownWalk lone;
 };
+
+constexpr int32_t LoneCaretUnknown = -2;
 
 // The text that holds the current match, kept from its first match until a
 // match in another text or the end of the search: one block, sized from
@@ -45,6 +53,7 @@ struct HeldText {
   int32_t length;    // of the text
   int32_t capacity;  // bytes from the text on: the text, its terminator, the
                      // spare bytes and room for longer replacements
+  TagSearch tags;    // what is known of its parentheses
   ShownText shown;
 };
 
