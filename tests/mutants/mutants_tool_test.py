@@ -90,11 +90,13 @@ OPERATORS = {
         (13, "other operand", "if (a > 0 && j > 0) return 1;"),
         (12, "swap arguments", "copy(source, target, i, j);"),
         (13, "drop condition", "if (i > 0) return 1;"),
-        (16, "drop condition", ""),
-        (15, "drop condition", None)),
+        (15, "drop character", None),  # a character literal
+        (15, "other operand", "int k = *target == ';';"),
+        (17, "drop condition", ""),
+        (16, "drop condition", None)),
     "tests/mutants/toy_mistakes.py": (
         (2, "drop character", 'SEPARATORS = ","'),
-        (8, "drop character", 'command = f"-{name}"'),
+        (8, "drop character", 'command = f"{name}{a}"'),
         (10, "drop character", None),
         (6, "drop term", "total = a"),
         (7, "other operand", "run(self.second, self.second)"),

@@ -12,6 +12,7 @@ int toy(const Span& span, char* target, const char* source, int a, int b) {
   copy(target, source, i, j);
   if (i > 0 && j > 0) return 1;
   show("Nothing was found.", "was");
+  int k = *source == ';';
   return i > 0 ||
          j > 0 ||
          a > 0;

@@ -5,7 +5,7 @@ SEPARATORS = ",;"
 def toy(self, name, a, b):
     total = a + b
     run(self.first, self.second)
-    command = f"-D{name}"
+    command = f"{name}{a}-"
     if a and b:
         sys.exit("fail")
     return total
