@@ -1,16 +1,23 @@
 #!/usr/bin/env python3
 """Mutation testing of the project's own code: which lines no test defends.
 
-At most one mutant per line: a small change of the kind a slip of the hand
-makes (a comparison flipped, a constant moved by one, a statement gone...).
-Each mutant is built in a slot of its own under the build folder, never in
-the work tree, and runs the fastest tests that can see its file, stopping at
-the first failure. A mutant the tests do not notice survives.
+Each line gets one mutant of each operator that applies to it: the slips of
+the hand (a comparison flipped, a constant moved by one, a statement gone...)
+and the mistakes a person makes (a character dropped from a set, a separator
+or a name; a term dropped from a sum; a neighbouring name or field used; two
+arguments swapped; a condition dropped from a chain). Where an operator could
+change several places of a line, the one it changes is drawn from the file
+and line, so a line's mutants are the same every time. Each mutant is built
+in a slot of its own under the build folder, never in the work tree, and runs
+the fastest tests that can see its file, stopping at the first failure. A
+mutant the tests do not notice survives.
 
   mutants.py [--base COMMIT]             the lines changed since COMMIT
-  mutants.py --sample N [--seed S]       N lines of the whole product
+  mutants.py --sample N [--seed S]       N mutants of the whole product
   mutants.py --files F... --test CMD     F's lines, against one command
-Prints one line per survivor, then the score.
+  --only FOLDER...                       only the files under these folders
+  --per-line K                           at most K mutants of a line
+Prints one line per survivor, the count per operator, then the score.
 """
 import argparse
 import builtins
@@ -723,7 +730,8 @@ class Slot:
 
 
 def per_line(candidates, most):
-    """At most `most` mutants of each line, the same ones every time."""
+    """At most `most` mutants of each line (all for 0), drawn from all the
+    operators that apply to it, the same ones every time."""
     if not most:
         return candidates
     kept, lines = [], collections.defaultdict(list)
@@ -766,8 +774,9 @@ def main():
     parser.add_argument("--files", nargs="+", metavar="FILE[:LINE]")
     parser.add_argument("--only", nargs="+", metavar="FOLDER", default=[""],
                         help="mutate only the files under these folders")
-    parser.add_argument("--per-line", type=int, metavar="K",
-                        help="at most K mutants of a line (default: all)")
+    parser.add_argument("--per-line", type=int, metavar="K", help="at most "
+                        "K mutants of a line, 0 for all (default: 1 for the "
+                        "lines changed since BASE, all for --files)")
     parser.add_argument("--test", help="one test command for every mutant")
     parser.add_argument("--build-step", help="with --test: a command that "
                         "builds the mutant first; its failure kills it")
@@ -787,7 +796,7 @@ def main():
         for name in args.files:  # a file, or file:line for one line's mutants
             path, _, line = name.partition(":")
             candidates += mutants_of(path, {int(line)} if line else None)
-        candidates = per_line(candidates, args.per_line)
+        candidates = per_line(candidates, args.per_line or 0)
     elif args.sample:
         files = [f for f in git("ls-files", *PRODUCT).split("\n")
                  if f and wanted(f)]
@@ -799,7 +808,8 @@ def main():
         candidates = per_line(
             [m for f, lines in sorted(changed_lines(diff).items())
              if (ROOT / f).exists() and wanted(f)
-             for m in mutants_of(f, lines)], args.per_line)
+             for m in mutants_of(f, lines)],
+            1 if args.per_line is None else args.per_line)
     listed = equivalents(pathlib.Path(args.equivalents))
     todo = [m for m in candidates if not is_listed(m, listed)]
     results = [(m, "equivalent") for m in candidates if is_listed(m, listed)]

@@ -42,6 +42,10 @@ with tempfile.TemporaryDirectory() as folder:
         "killed of 1, flip 1 killed of 1, return 0/1 0 killed of 1\n"
         "mutants: 6 killed, 1 survived, 3 equivalent, 1 timed out, "
         "score 75%\n")
+check("one a line", [(m.number, m.family) for m in mutants.per_line(
+    mutants.mutants_of(TOY), 1)], [(2, "drop character"), (6, "flip"),
+                                   (10, "constant"), (14, "constant"),
+                                   (18, "return 0/1")])
 check("score", [mutants.score(*c) for c in ((2, 1, 0), (1, 0, 1), (0, 0, 0))],
       [66, 50, 100])
 
