@@ -86,18 +86,18 @@ check("assertion", [m.number for m in mutants.mutants_of(
 # The mistakes' operators: (toy line, operator, its mutant or None).
 OPERATORS = {
     "tests/mutants/toy_mistakes.cpp": (
-        (6, "drop character", 'const char* const Separators = ";";'),
-        (14, "drop character", None),  # a message, a word of one
-        (9, "drop term", "int i = a;"),
-        (10, "drop term", "int j = a;"),
-        (11, "other operand", "if (span.first > 0) return span.first;"),
-        (13, "other operand", "if (a > 0 && j > 0) return 1;"),
-        (12, "swap arguments", "copy(source, target, i, j);"),
-        (13, "drop condition", "if (i > 0) return 1;"),
-        (15, "drop character", None),  # a character literal
-        (15, "other operand", "int k = *target == ';';"),
-        (17, "drop condition", ""),
-        (16, "drop condition", None)),
+        (7, "drop character", 'const char* const Separators = ",";'),
+        (15, "drop character", None),  # a message, a word of one
+        (10, "drop term", "int i = a;"),
+        (11, "drop term", "int j = a;"),
+        (12, "other operand", "if (span.second > 0) return span.second;"),
+        (14, "other operand", "if (i > 0 && a > 0) return 1;"),
+        (13, "swap arguments", "copy(target, source, j, i);"),
+        (14, "drop condition", "if (j > 0) return 1;"),
+        (16, "drop character", None),  # a character literal
+        (16, "other operand", "int k = *target == ';';"),
+        (18, "drop condition", ""),
+        (17, "drop condition", None)),
     "tests/mutants/toy_mistakes.py": (
         (2, "drop character", 'SEPARATORS = ","'),
         (8, "drop character", 'command = f"{name}{a}"'),

@@ -1,4 +1,5 @@
-// The mutation tool's toy of the mistakes people make (see its test).
+// The mutation tool's toy of people's mistakes (see its test), kept as written.
+// clang-format off
 struct Span {
   int first;
   int second;
