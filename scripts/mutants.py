@@ -91,7 +91,8 @@ def common_operators(path, number, line, code, words):
     for a, b in ((true, false), (false, true)):
         m = re.search(r"\b(" + a + r")\b", code)
         if m:
-            found.append(("true/false", a + " to " + b, replace_at(line, m, b)))
+            found.append(("true/false", a + " to " + b,
+                          replace_at(line, m, b)))
             break
     m = re.search(r"\breturn ([01])\b", code)
     if m:
@@ -370,7 +371,8 @@ def other_operand(path, number, lines, code, keywords, comment):
             if a != arrow or (base is None) != (b is None):
                 continue
             if (b == base and n != name and same_type(path, n, name, b)) or (
-                    b != base and n == name and same_type(path, b, base, False)):
+                    b != base and n == name and
+                    same_type(path, b, base, False)):
                 text = (b + a if b else "") + n
                 options.append(line[:m.start()] + text + line[m.end():])
     return pick(options, path, number, "other operand")
@@ -385,7 +387,8 @@ def drop_character(path, number, line, string_quotes, is_message,
     options = []
     for start, end in literal_spans(line, "\"'`", escape):
         text = line[start:end]
-        if line[start - 1] not in string_quotes or is_message(line, start, text):
+        if (line[start - 1] not in string_quotes or
+                is_message(line, start, text)):
             continue
         kept = [m.span() for m in re.finditer(references, text)] \
             if references else []
@@ -415,7 +418,8 @@ def cpp_message(line, start, text):
     """A text a user reads (words with spaces, a sentence's end, a word of
     a sentence in lower case): checked word for word by the tests that
     show it, so no character is dropped from it."""
-    return bool(re.search(r"\s|[.?!:]$", text) or re.fullmatch(r"[a-z]+", text))
+    return bool(re.search(r"\s|[.?!:]$", text) or
+                re.fullmatch(r"[a-z]+", text))
 
 
 def cpp_mutants(path, number, lines, depth):
@@ -487,13 +491,16 @@ def nsis_mutants(path, number, lines, depth):
     del depth
     line = lines[number - 1]
     found = []
-    m = re.search(r"\bRMDir (/r )", line)
-    if m:
-        found.append(("RMDir", "RMDir /r to RMDir", replace_at(line, m, "")))
-    elif re.search(r"\bRMDir( )", line):
-        m = re.search(r"\bRMDir( )", line)
-        found.append(("RMDir", "RMDir to RMDir /r", replace_at(line, m, " /r ")))
-    if not re.match(r"\s*($|;|#|!define|!include|!macro|!if|!endif|!else)", line):
+    removal = re.search(r"\bRMDir (/r )", line)
+    single = re.search(r"\bRMDir( )", line)
+    if removal:
+        found.append(("RMDir", "RMDir /r to RMDir",
+                      replace_at(line, removal, "")))
+    elif single:
+        found.append(("RMDir", "RMDir to RMDir /r",
+                      replace_at(line, single, " /r ")))
+    if not re.match(r"\s*($|;|#|!(define|include|macro|if|endif|else))",
+                    line):
         found += [("drop character", "drop character", m) for m in
                   drop_character(path, number, line, "\"'`", nsis_message,
                                  r"\$(\{[^}]*\}|\w+|\\.)", "$\\")]
@@ -524,7 +531,8 @@ def mutants_of(path, wanted=None):
         if (not in_docstring and assertion is None and
                 (wanted is None or number in wanted)):
             seen = {line}
-            for family, operator, mutated in mutator(path, number, lines, depth):
+            for family, operator, mutated in mutator(path, number, lines,
+                                                     depth):
                 if mutated not in seen:  # the same text by two operators
                     seen.add(mutated)
                     found.append(Mutant(path, number, operator, line, mutated,
@@ -868,9 +876,10 @@ def main():
     counts = collections.Counter(result for _, result in results)
     killed = counts["killed"] + counts["not built"]
     print(f"mutants by operator: {by_operator(results)}")
-    print(f"mutants: {killed} killed, {counts['survived']} survived, "
-          f"{counts['equivalent']} equivalent, {counts['timed out']} timed "
-          f"out, score {score(killed, counts['survived'], counts['timed out'])}%")
+    survived, timed_out = counts["survived"], counts["timed out"]
+    print(f"mutants: {killed} killed, {survived} survived, "
+          f"{counts['equivalent']} equivalent, {timed_out} timed out, "
+          f"score {score(killed, survived, timed_out)}%")
     print(f"mutants: {time.time() - started:.0f} s", file=sys.stderr)
 
 

@@ -107,7 +107,8 @@ OPERATORS = {
         (7, "swap arguments", "run(self.second, self.first)"),
         (9, "drop condition", "if a:")),
     "tests/mutants/toy_mistakes.nsi": (
-        (2, "drop character", r'WriteRegStr HKLM "${KEY}" "Name" "$INSTDIR$\"x$\""'),
+        (2, "drop character",
+         r'WriteRegStr HKLM "${KEY}" "Name" "$INSTDIR$\"x$\""'),
         (3, "drop character", None)),
 }
 for path, rows in OPERATORS.items():
