@@ -875,7 +875,7 @@ def main():
         print(line)
     counts = collections.Counter(result for _, result in results)
     killed = counts["killed"] + counts["not built"]
-    print(f"mutants by operator: {by_operator(results)}")
+    print(f"mutants by operator: {by_operator(results) or 'none'}")
     survived, timed_out = counts["survived"], counts["timed out"]
     print(f"mutants: {killed} killed, {survived} survived, "
           f"{counts['equivalent']} equivalent, {timed_out} timed out, "
