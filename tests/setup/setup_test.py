@@ -187,9 +187,13 @@ def release(args, target, *signing, env=None):
 
 
 def signs_a_release(args, work, signing, files, log):
+    # Over what an interrupted run left.
+    (work / "plain.partial").mkdir()
+    (work / "plain.partial" / "left").write_text("left\n")
     code, output, _ = release(args, work / "plain")
     check(code == 0 and [line.startswith("unsigned") for line in
-                         output.splitlines()] == [False, False, True],
+                         output.splitlines()] == [False, False, True] and
+          not (work / "plain.partial").exists(),
           "make dist without a certificate: unsigned, said in one line")
     # The same bytes, a later date; the texts' dates are the user's own.
     copies = [work / "copy" / pathlib.Path(a).name for a in args[1:4]]
