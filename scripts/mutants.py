@@ -370,7 +370,8 @@ def other_operand(path, number, lines, code, keywords, comment):
                                                      t[2])):
             if a != arrow or (base is None) != (b is None):
                 continue
-            if (b == base and n != name and same_type(path, n, name, b)) or (
+            if (b == base and n != name and
+                    same_type(path, n, name, b is not None)) or (
                     b != base and n == name and
                     same_type(path, b, base, False)):
                 text = (b + a if b else "") + n
