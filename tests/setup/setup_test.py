@@ -276,6 +276,14 @@ def signs_a_release(args, work, signing, files, log):
         check(made.returncode != 0 and made.stdout.strip().endswith(message)
               and not any(target.glob("*")),
               f"make-setup.py without its {what}: stops, says so")
+    # Into a folder not made yet.
+    target = work / "setup-new" / "folder"
+    made = subprocess.run(
+        [sys.executable, SCRIPTS / "make-setup.py", args[0], args[1],
+         *args[2:4], target], stdout=subprocess.PIPE,
+        stderr=subprocess.STDOUT, text=True)
+    check(made.returncode == 0 and [str(p) for p in target.glob("*.exe")] ==
+          [made.stdout.strip()], "make-setup.py into a folder not made yet")
     (work / "wrong").write_text("wrong\n")
     for what, spoilt, message in [
             ("a wrong password", [*signing[:3], work / "wrong"],
