@@ -182,7 +182,8 @@ def release(args, target, *signing, env=None):
     result = subprocess.run(
         [sys.executable, SCRIPTS / "make-release.py", *signing, args[1],
          args[0], *args[2:4], target],
-        stdout=subprocess.PIPE, stderr=subprocess.STDOUT, text=True, env=env)
+        stdout=subprocess.PIPE, stderr=subprocess.STDOUT, text=True, env=env,
+        timeout=SECONDS)  # one that never ends fails here
     return result.returncode, result.stdout, sorted(target.glob("*"))
 
 
