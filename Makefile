@@ -8,7 +8,7 @@
 # make fuzz: the fuzz targets, five minutes each.
 # make mutants: the mutants of the lines changed since BASE (default: the
 # parent of the current commit); make mutants SAMPLE=N SEED=S: a sample
-# over the whole product.
+# over the whole product (ONLY=folder/ for one folder's).
 BUILD := build
 WINEPREFIX := $(abspath $(BUILD))/wineprefix
 export WINEPREFIX
@@ -112,14 +112,19 @@ fuzz: build
 	    tests/fuzz/corpus/$$target $(FUZZ_SECONDS) || exit 1; \
 	done
 
-# Survivors are printed, then the score; equivalent mutants are listed in
-# tests/equivalent-mutants.txt. Slots of their own under $(BUILD)/mutants.
+# Survivors are printed, the count per operator, then the score; equivalent
+# mutants are listed in tests/equivalent-mutants.txt. Slots of their own
+# under $(BUILD)/mutants. ONLY=scripts/ keeps to the files under a folder;
+# PER_LINE=K tries K mutants of each changed line (default 1, 0 for all).
 BASE ?= HEAD~1
 SAMPLE ?=
 SEED ?= 1
+ONLY ?=
+PER_LINE ?=
 mutants: deps
 	@scripts/mutants.py --build $(BUILD)/mutants \
-	  $(if $(SAMPLE),--sample $(SAMPLE) --seed $(SEED),--base $(BASE))
+	  $(if $(SAMPLE),--sample $(SAMPLE) --seed $(SEED),--base $(BASE)) \
+	  $(if $(ONLY),--only $(ONLY)) $(if $(PER_LINE),--per-line $(PER_LINE))
 
 clean:
 	rm -rf $(BUILD)

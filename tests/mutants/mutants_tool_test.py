@@ -1,46 +1,123 @@
 #!/usr/bin/env python3
-"""The mutation tool on its toy: the mutant the toy's test kills is killed,
-the one it cannot see survives and is shown, and once listed as equivalent
-it is counted so and not run."""
+"""The mutation tool's rules, each on a toy: how every outcome is counted and
+scored, what is masked, how the list of equivalents and a BASE diff are
+read, which suites a file reaches, and the mutant of each operator."""
 import pathlib
 import subprocess
 import sys
 import tempfile
 
 ROOT = pathlib.Path(__file__).resolve().parents[2]
+sys.dont_write_bytecode = True
+sys.path.insert(0, str(ROOT / "scripts"))
+import mutants  # noqa: E402
+
 TOY = "tests/mutants/toy.py"
-TEST = "python3 src/tests/mutants/toy_test.py src/tests/mutants"
-SURVIVOR = f"{TOY}:10 constant 2 to 1: return 1"
+failures = []
 
 
-def run(build, equivalents):
-    return subprocess.run(
-        [sys.executable, str(ROOT / "scripts" / "mutants.py"), "--files", TOY,
-         "--test", TEST, "--build", build, "--jobs", "1",
-         "--equivalents", str(equivalents)],
-        cwd=ROOT, capture_output=True, text=True, check=True).stdout
+def check(what, got, want):
+    if got != want:
+        failures.append(f"{what}: expected\n{want}\ngot\n{got}")
 
 
+# Every outcome: line 2's mutants fail the toy's build, line 6's its test,
+# line 18's return 1 waits past the limit; line 10's two and line 14's
+# constant are listed (by file, and by file:line for line 10's `pass`
+# only), line 14's `pass` survives.
 with tempfile.TemporaryDirectory() as folder:
     listing = pathlib.Path(folder) / "equivalent.txt"
-    expected = {
-        "none listed": (SURVIVOR + "\nmutants: 1 killed, 1 survived, "
-                        "0 equivalent, 0 timed out, score 50%\n"),
-        "listed": ("mutants: 1 killed, 0 survived, 1 equivalent, "
-                   "0 timed out, score 100%\n"),
-    }
-    failures = []
-    for case, want in expected.items():
-        got = run(folder + "/build", listing)
-        if got != want:
-            failures.append(f"{case}: expected\n{want}got\n{got}")
-        listing.write_text(f"{TOY} | constant 2 to 1 | return 1 | "
-                           "the toy's margin is never read\n")
-    sys.dont_write_bytecode = True
-    sys.path.insert(0, str(ROOT / "scripts"))
-    import mutants
-    lines = [m[1] for m in mutants.mutants_of("tests/mutants/toy_assertion.h")]
-    if lines != [7]:
-        failures.append(f"toy_assertion.h: mutants on lines {lines}, not [7]")
-    print("\n".join(failures) or "mutants tool: as expected")
-    sys.exit(1 if failures else 0)
+    listing.write_text(f"{TOY} | constant 2 to 1 | return 1 | never read\n"
+                       f"{TOY}:10 | delete statement | pass | never read\n")
+    test = f"python3 src/tests/mutants/toy_test.py src/tests/mutants"
+    check("outcomes", subprocess.run(
+        [sys.executable, str(ROOT / "scripts" / "mutants.py"), "--files", TOY,
+         "--build-step", test + " build", "--test", test, "--timeout", "3",
+         "--build", folder + "/build", "--jobs", "1", "--equivalents",
+         str(listing)], cwd=ROOT, capture_output=True, text=True).stdout,
+        f"{TOY}:14 delete statement: pass\n"
+        f"{TOY}:18 return 1: return 1 (timed out)\n"
+        "mutants by operator: constant 1 killed of 1 (2 equivalent), "
+        "delete statement 3 killed of 4 (1 equivalent), drop character 1 "
+        "killed of 1, flip 1 killed of 1, return 0/1 0 killed of 1\n"
+        "mutants: 6 killed, 1 survived, 3 equivalent, 1 timed out, "
+        "score 75%\n")
+check("one a line", [(m.number, m.family) for m in mutants.per_line(
+    mutants.mutants_of(TOY), 1)], [(2, "drop character"), (6, "flip"),
+                                   (10, "constant"), (14, "constant"),
+                                   (18, "return 0/1")])
+check("score", [mutants.score(*c) for c in ((2, 1, 0), (1, 0, 1), (0, 0, 0))],
+      [66, 50, 100])
+
+# Literals blanked to the last character, escapes included; comments gone.
+for line, comment, escape, want in (
+        (r'a = "x<y" + b; // c < d', "//", "\\", 'a = "~~~" + b; '),
+        (r"""if (c == '\'' || s == "\\") x = "a\"b";""", "//", "\\",
+         """if (c == '~~' || s == "~~") x = "~~~~";"""),
+        (r'x = "# a" + y  # z', "#", "\\", 'x = "~~~" + y  '),
+        (r'StrCpy $0 "a$\"b" ; c', ";", "$\\", 'StrCpy $0 "~~~~~" ')):
+    check(f"code of {line}", mutants.code_of(line, comment, escape), want)
+
+# Each hunk's lines: several, one (no count), none (pure deletion).
+check("BASE diff", mutants.changed_lines(
+    "+++ b/a.cpp\n@@ -3 +3 @@\n@@ -9,0 +11,2 @@\n@@ -20,2 +21,0 @@\n"
+    "+++ /dev/null\n@@ -1,4 +0,0 @@\n+++ b/b.py\n@@ -5,3 +5 @@\n"),
+    {"a.cpp": {3, 11, 12}, "b.py": {5}})
+
+# The suites a file's mutants reach, fastest first; the long test last.
+core = mutants.core_files()
+for paths, want in ((["textsearch/text_matcher.h"], ["native", "e2e"]),
+                    (["host/byte_access.h"], ["native", "e2e"]),
+                    (["ui/dialog_skeleton.cpp"], ["e2e"]),
+                    (["scripts/sign.py", "installer/setup.nsi"], ["setup"]),
+                    (["installer/setup.nsi", "plugin/entry_points.cpp",
+                      "textsearch/text_matcher.cpp"],
+                     ["native", "e2e", "setup"])):
+    check(f"suites of {paths}", mutants.suites_for(paths, core), want)
+e2e = mutants.SUITES["e2e"][1]
+check("long test last", [mutants.LONG_TEST in c for c in e2e],
+      [True] + [False] * (len(e2e) - 2) + [True])
+check("long test alone", e2e[-1].count(mutants.LONG_TEST), 1)
+
+# No mutant inside an assertion, even one over several lines.
+check("assertion", [m.number for m in mutants.mutants_of(
+    "tests/mutants/toy_assertion.h")], [7])
+
+# The mistakes' operators: (toy line, operator, its mutant or None).
+OPERATORS = {
+    "tests/mutants/toy_mistakes.cpp": (
+        (7, "drop character", 'const char* const Separators = ",";'),
+        (15, "drop character", None),  # a message, a word of one
+        (10, "drop term", "int i = a;"),
+        (11, "drop term", "int j = a;"),
+        (12, "other operand", "if (span.second > 0) return span.second;"),
+        (14, "other operand", "if (i > 0 && a > 0) return 1;"),
+        (13, "swap arguments", "copy(target, source, j, i);"),
+        (14, "drop condition", "if (j > 0) return 1;"),
+        (16, "drop character", None),  # a character literal
+        (16, "other operand", "int k = *target == ';';"),
+        (18, "drop condition", ""),
+        (17, "drop condition", None)),
+    "tests/mutants/toy_mistakes.py": (
+        (2, "drop character", 'SEPARATORS = ","'),
+        (8, "drop character", 'command = f"{name}{a}"'),
+        (10, "drop character", None),
+        (6, "drop term", "total = a"),
+        (7, "other operand", "run(self.second, self.second)"),
+        (7, "swap arguments", "run(self.second, self.first)"),
+        (9, "drop condition", "if a:")),
+    "tests/mutants/toy_mistakes.nsi": (
+        (2, "drop character",
+         r'WriteRegStr HKLM "${KEY}" "Name" "$INSTDIR$\"x$\""'),
+        (3, "drop character", None)),
+}
+for path, rows in OPERATORS.items():
+    found = mutants.mutants_of(path)
+    for number, family, want in rows:
+        got = [m.mutated.strip() for m in found
+               if (m.number, m.family) == (number, family)]
+        check(f"{path}:{number} {family}", got, [want] if want is not None
+              else [])
+
+print("\n".join(failures) or "mutants tool: as expected")
+sys.exit(1 if failures else 0)

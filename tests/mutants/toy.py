@@ -1,5 +1,5 @@
-"""The mutation tool's toy: its test sees the first function's mutant and
-cannot see the second's."""
+"""The mutation tool's toy: each outcome once at least (see its test)."""
+SEPARATOR = ","
 
 
 def fits(text):
@@ -8,3 +8,11 @@ def fits(text):
 
 def margin():
     return 2
+
+
+def gap():
+    return 2
+
+
+def pause():
+    return 0

@@ -1,8 +1,13 @@
 #!/usr/bin/env python3
-"""The toy's test: fifty characters fit."""
+"""The toy's build and test: `build` wants the separator; the test wants
+fifty characters to fit and waits a minute for each pause."""
 import sys
+import time
 
 sys.path.insert(0, sys.argv[1])
 import toy  # noqa: E402
 
+if sys.argv[2:] == ["build"]:
+    sys.exit(0 if toy.SEPARATOR == "," else 1)
+time.sleep(60 * toy.pause())
 sys.exit(0 if toy.fits("x" * 50) else 1)

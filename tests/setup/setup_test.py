@@ -7,7 +7,8 @@ administrator would, in a prefix of their own (WINEPREFIX, made by
   certificate, the same bytes twice, and a signed plug-in that still loads
   and runs; a timestamp server given reaches all three signatures; a wrong
   password or a missing file stops it and leaves no release, not even an
-  older one;
+  older one; each failure osslsigncode may tell is told, and leaves no
+  partly signed file; the zip is packed as small as deflate packs;
   a missing folder, or one without FINALE.EXE, is refused and left as it
   was;
   a stand-in where a folder or file goes (Wine running as root ignores
@@ -43,6 +44,7 @@ import subprocess
 import sys
 import tempfile
 import zipfile
+import zlib
 
 ROOT = pathlib.Path(__file__).resolve().parents[2]
 SCRIPTS = ROOT / "scripts"
@@ -170,19 +172,29 @@ def signed_by(path, cert):
     return result.returncode == 0 and "algorithm  : SHA256" in result.stdout
 
 
+def deflated(data):
+    packer = zlib.compressobj(9, zlib.DEFLATED, -15)
+    return packer.compress(data) + packer.flush()
+
+
 def release(args, target, *signing, env=None):
     """make dist's path: its exit code, output and files."""
     result = subprocess.run(
         [sys.executable, SCRIPTS / "make-release.py", *signing, args[1],
          args[0], *args[2:4], target],
-        stdout=subprocess.PIPE, stderr=subprocess.STDOUT, text=True, env=env)
+        stdout=subprocess.PIPE, stderr=subprocess.STDOUT, text=True, env=env,
+        timeout=SECONDS)  # one that never ends fails here
     return result.returncode, result.stdout, sorted(target.glob("*"))
 
 
 def signs_a_release(args, work, signing, files, log):
+    # Over what an interrupted run left.
+    (work / "plain.partial").mkdir()
+    (work / "plain.partial" / "left").write_text("left\n")
     code, output, _ = release(args, work / "plain")
     check(code == 0 and [line.startswith("unsigned") for line in
-                         output.splitlines()] == [False, False, True],
+                         output.splitlines()] == [False, False, True] and
+          not (work / "plain.partial").exists(),
           "make dist without a certificate: unsigned, said in one line")
     # The same bytes, a later date; the texts' dates are the user's own.
     copies = [work / "copy" / pathlib.Path(a).name for a in args[1:4]]
@@ -224,15 +236,23 @@ def signs_a_release(args, work, signing, files, log):
         '[ "$a" = -ts ] && { skip=1; continue; }; set -- "$@" "$a"; done\n'
         f'exec {shutil.which("osslsigncode")} "$@"\n')
     (shim / "osslsigncode").chmod(0o755)
-    # SOURCE_DATE_EPOCH, where set, is the signing time.
+    # SOURCE_DATE_EPOCH, where set, is the signing time; else the last
+    # commit's date.
     server, epoch = "http://127.0.0.1:9/", "1234567890"
-    code, _, _ = release(args, work / "stamped", *signing, "--timestamp",
-                         server, env=dict(os.environ, SOURCE_DATE_EPOCH=epoch,
-                                          PATH=f"{shim}:{os.environ['PATH']}"))
-    calls = (shim / "calls").read_text().splitlines()
-    check(code == 0 and len(calls) == 3 and
-          all(f"-time {epoch} -ts {server}" in call for call in calls),
-          "make dist with a timestamp server: it signs all three with it")
+    committed = subprocess.run(
+        ["git", "-C", ROOT, "log", "-1", "--format=%ct"],
+        stdout=subprocess.PIPE, text=True, check=True).stdout.strip()
+    for given, time in ((epoch, epoch), ("", committed)):
+        (shim / "calls").unlink(missing_ok=True)
+        code, _, _ = release(
+            args, work / f"stamped{given}", *signing, "--timestamp", server,
+            env=dict(os.environ, SOURCE_DATE_EPOCH=given,
+                     PATH=f"{shim}:{os.environ['PATH']}"))
+        calls = (shim / "calls").read_text().splitlines()
+        check(code == 0 and len(calls) == 3 and
+              all(f"-time {time} -ts {server}" in call for call in calls),
+              "make dist with a timestamp server: it signs all three with it"
+              f" at {'SOURCE_DATE_EPOCH' if given else 'the last commit'}")
     # The setup program alone: a missing certificate or licence, a version
     # that is no name or one without its numbers stops it with a message
     # and no setup program.
@@ -257,6 +277,14 @@ def signs_a_release(args, work, signing, files, log):
         check(made.returncode != 0 and made.stdout.strip().endswith(message)
               and not any(target.glob("*")),
               f"make-setup.py without its {what}: stops, says so")
+    # Into a folder not made yet.
+    target = work / "setup-new" / "folder"
+    made = subprocess.run(
+        [sys.executable, SCRIPTS / "make-setup.py", args[0], args[1],
+         *args[2:4], target], stdout=subprocess.PIPE,
+        stderr=subprocess.STDOUT, text=True)
+    check(made.returncode == 0 and [str(p) for p in target.glob("*.exe")] ==
+          [made.stdout.strip()], "make-setup.py into a folder not made yet")
     (work / "wrong").write_text("wrong\n")
     for what, spoilt, message in [
             ("a wrong password", [*signing[:3], work / "wrong"],
@@ -278,6 +306,41 @@ def signs_a_release(args, work, signing, files, log):
         check(code != 0 and message in output and not made and
               not (work / "plain.partial").exists(),
               f"make dist with {what}: stops, says so, leaves no file")
+
+
+def sign_tells_why(work, pfx, password):
+    """What osslsigncode prints when it fails, each alone (its versions
+    differ), after it began the signed copy: sign.py says why, and leaves
+    the file as it was and nothing beside it."""
+    fake = work / "fake"
+    fake.mkdir()
+    (fake / "osslsigncode").write_text(
+        '#!/bin/sh\nwhile [ "$1" != -out ]; do shift; done\n'
+        'echo part > "$2"; cat "${0%/*}/prints"; exit 1\n')
+    (fake / "osslsigncode").chmod(0o755)
+    server = ["--timestamp", "http://127.0.0.1:9/"]
+    for printed, timestamp, why in (
+            ("Wrong password", [], "wrong password in"),
+            ("mac verify failure", [], "wrong password in"),
+            ("PKCS#12 parse error", [], "is not a PKCS#12 (.pfx) file"),
+            ("unable to load key or certificates", [], "is not a PKCS#12"),
+            ("Timestamp", [], "osslsigncode failed"),  # none was asked for
+            ("", server, "osslsigncode failed"),  # not the server's fault
+            ("", [], "osslsigncode failed")):
+        (fake / "prints").write_text(printed + "\n")
+        (fake / "file.exe").write_bytes(b"program")
+        result = subprocess.run(
+            [sys.executable, SCRIPTS / "sign.py", *timestamp, pfx, password,
+             "1", fake / "file.exe"], stdout=subprocess.PIPE,
+            stderr=subprocess.STDOUT, text=True,
+            env=dict(os.environ, PATH=f"{fake}:{os.environ['PATH']}"))
+        check(result.returncode != 0 and why in result.stdout and
+              (fake / "file.exe").read_bytes() == b"program" and
+              sorted(p.name for p in fake.iterdir()) ==
+              ["file.exe", "osslsigncode", "prints"],
+              f"sign.py when osslsigncode prints {printed!r}"
+              f"{' (with a server)' if timestamp else ''}: says why, leaves "
+              "the file alone")
 
 
 def refuses_folder_without_host(setup, log):
@@ -551,6 +614,23 @@ def main():
                   [(name, (1980, 1, 1, 0, 0, 0), 0o644, 3, zipfile.ZIP_DEFLATED)
                    for name in (PLUGIN_NAME, "INSTALL.txt", "LICENSE.txt")],
                   "the zip: fixed dates, permissions and order")
+            check([i.compress_size for i in archive.infolist()] ==
+                  [len(deflated(archive.read(i))) for i in archive.infolist()],
+                  "  packed as small as deflate packs")
+        # Made on Windows, where zipfile marks its entries so unless told
+        # otherwise: the same bytes.
+        zips = []
+        for platform in ("linux", "win32"):
+            subprocess.run(
+                [sys.executable, "-c", "import runpy, sys; sys.argv.pop(0); "
+                 "sys.platform = sys.argv.pop(0); sys.path.insert(0, "
+                 "sys.argv[0].rsplit('/', 1)[0]); "
+                 "runpy.run_path(sys.argv[0], run_name='__main__')",
+                 platform, SCRIPTS / "make-dist.py", *args[1:4],
+                 work / platform], stdout=subprocess.DEVNULL, check=True)
+            zips += [p.read_bytes() for p in (work / platform).glob("*.zip")]
+        check(len(zips) == 2 and zips[0] == zips[1],
+              "  the same bytes made on Linux or Windows")
         setup = release_files[1]
         files = {"plugin": (work / PLUGIN_NAME).read_bytes(), "cert": cert,
                  "release": release_files,
@@ -561,6 +641,7 @@ def main():
             clean(log)
             try:
                 signs_a_release(args, work, signing, files, log)
+                sign_tells_why(work, pfx, password)
                 refuses_folder_without_host(setup, log)
                 refuses_bad_folders(setup, files, hold_exe, log)
                 installs_beside_other_plugins(setup, log)
