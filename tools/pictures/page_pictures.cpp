@@ -3,13 +3,17 @@
 // use, and an uninstall as a user would: wait for each page, save a picture,
 // press the button a user would press. On the way it checks what only a
 // user sees: the welcome page names the product and its publisher, the
-// folder page keeps a folder without FINALE.EXE after its message, Enter at
-// the uninstaller's settings question keeps the settings and, after a
-// second install, Yes removes them.
+// folder page starts at the host found, lists both hosts with their
+// versions and takes the one picked in the list, it keeps a folder without
+// FINALE.EXE after its message, Enter at the uninstaller's settings
+// question keeps the settings and, after a second install, Yes removes them.
 //
-//   page_pictures.exe SETUP_EXE HOST_FOLDER NOT_A_HOST_FOLDER PICTURE_FOLDER
+//   page_pictures.exe SETUP_EXE HOST_FOLDER HOST_VERSION OTHER_HOST_FOLDER
+//                     NOT_A_HOST_FOLDER PICTURE_FOLDER
 //
-// HOST_FOLDER must hold a FINALE.EXE; NOT_A_HOST_FOLDER must not. Pictures
+// HOST_FOLDER must hold a FINALE.EXE of version HOST_VERSION (a.b.c.d), the
+// highest of the two; OTHER_HOST_FOLDER another, older one, and they the
+// only ones the setup program finds; NOT_A_HOST_FOLDER must not. Pictures
 // are 24-bit BMP files named setup-*.bmp. Exit code 0 when every picture
 // was saved and every check held, 1 when a page or box did not come within
 // its time or a check failed (said on stderr).
@@ -24,7 +28,6 @@ namespace {
 
 // Ids of the setup program's own controls.
 const int kMainButton = 1;  // Next, I Agree, Install, Finish, Uninstall, Close
-const int kFolderEdit = 1019;
 const DWORD kWaitMilliseconds = 30000;
 const char kSettingsKey[] = "Software\\QZPlugins\\QZSearchReplace111";
 
@@ -131,10 +134,67 @@ void press(HWND dialog, int id) {
                  reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
 }
 
+struct ClassSearch {
+  const char* name;
+  HWND found;
+};
+
+BOOL CALLBACK matchClass(HWND child, LPARAM param) {
+  ClassSearch* search = reinterpret_cast<ClassSearch*>(param);
+  char name[32] = "";
+  GetClassNameA(child, name, sizeof name);
+  if (lstrcmpiA(name, search->name) != 0 || !IsWindowVisible(child))
+    return TRUE;
+  search->found = child;
+  return FALSE;
+}
+
+// The visible control of a class on the page shown, or nullptr.
+HWND control(HWND main, const char* className) {
+  ClassSearch search = {className, nullptr};
+  EnumChildWindows(main, matchClass, reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
 // Answers false when the page shown is not the folder page.
 bool typeFolder(HWND main, const std::string& folder) {
-  HWND page = FindWindowExA(main, nullptr, "#32770", nullptr);
-  return SetDlgItemTextA(page, kFolderEdit, folder.c_str()) != 0;
+  HWND field = control(main, "Edit");
+  return field != nullptr && SetWindowTextA(field, folder.c_str()) != 0;
+}
+
+// Whether the folder field shows `folder`. (GetWindowText does not read a
+// control of another process.)
+void expectFolder(HWND main, const std::string& folder, const char* what) {
+  char shown[512] = "";
+  SendMessageA(control(main, "Edit"), WM_GETTEXT, sizeof shown,
+               reinterpret_cast<LPARAM>(shown));
+  if (lstrcmpiA(shown, folder.c_str()) != 0) {
+    std::fprintf(stderr, "FAILED: %s: the folder field shows \"%s\"\n", what,
+                 shown);
+    allSaved = false;
+  }
+}
+
+// Picks the other of two hosts in the list with the keyboard, as a user
+// does, and checks that its folder comes into the field. The list shows
+// the host with its version.
+void pickOtherHost(HWND main, const std::string& host,
+                   const std::string& version, const std::string& other) {
+  HWND list = control(main, "ListBox");
+  const std::string item = host + "   (version " + version + ")";
+  if (list == nullptr || SendMessageA(list, LB_GETCOUNT, 0, 0) != 2 ||
+      SendMessageA(list, LB_FINDSTRINGEXACT, -1,
+                   reinterpret_cast<LPARAM>(item.c_str())) == LB_ERR) {
+    fail("the folder page does not list the two hosts with their versions");
+    return;
+  }
+  const WPARAM key = SendMessageA(list, LB_GETCURSEL, 0, 0) == 0 ? VK_END
+                                                                 : VK_HOME;
+  SetForegroundWindow(main);
+  PostMessageA(list, WM_KEYDOWN, key, 1);
+  PostMessageA(list, WM_KEYUP, key, 0xC0000001);
+  Sleep(1000);
+  expectFolder(main, other, "the other host picked in the list");
 }
 
 struct TextSearch {
@@ -238,12 +298,17 @@ HWND throughWelcomeAndLicence(const char* welcomePicture,
   return waitForPage(main, "&Install") ? main : nullptr;
 }
 
+// Without /D=: the folder page starts at the host of the highest version.
 void install(const std::string& setup, const std::string& host,
+             const std::string& version, const std::string& other,
              const std::string& notHost) {
-  HANDLE process = start("\"" + setup + "\" /D=" + host);
+  HANDLE process = start("\"" + setup + "\"");
   HWND main = throughWelcomeAndLicence("setup-welcome", "setup-licence");
   if (main != nullptr) {
+    expectFolder(main, host, "the host found");
+    expectText(main, "Found 2 copies");
     picture(main, "setup-folder");
+    pickOtherHost(main, host, version, other);
     typeFolder(main, notHost);
     press(main, kMainButton);
     HWND box = waitForWindow("", main);
@@ -324,17 +389,18 @@ void uninstall(const std::string& uninstaller, bool yes) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc != 5) {
+  if (argc != 7) {
     std::fprintf(stderr,
-                 "page_pictures SETUP HOST_FOLDER NOT_A_HOST_FOLDER "
-                 "PICTURE_FOLDER\n");
+                 "page_pictures SETUP HOST_FOLDER HOST_VERSION "
+                 "OTHER_HOST_FOLDER NOT_A_HOST_FOLDER PICTURE_FOLDER\n");
     return 1;
   }
-  const std::string setup = argv[1], host = argv[2], notHost = argv[3];
-  pictureFolder = argv[4];
+  const std::string setup = argv[1], host = argv[2], version = argv[3],
+                    other = argv[4], notHost = argv[5];
+  pictureFolder = argv[6];
   CreateDirectoryA(pictureFolder.c_str(), nullptr);
 
-  install(setup, host, notHost);
+  install(setup, host, version, other, notHost);
   installWhileInUse(setup, host);
   char programFiles[MAX_PATH] = "";
   GetEnvironmentVariableA("ProgramFiles", programFiles, sizeof programFiles);
