@@ -234,9 +234,9 @@ Function ShowHostPage
   StrCpy $1 "The plug-in goes into the $\"${PLUGIN_FOLDER_NAME}$\" folder of the notation program."
   ${If} $Upgrading == 1
     StrCpy $1 "The plug-in was installed into the notation program in the folder below last time; the new one replaces it there. For another copy of the program, pick it or Browse to the folder that holds ${HOST_EXE}."
-  ${ElseIf} $HostCount == 0
+  ${ElseIf} $HostCount = 0
     StrCpy $1 "No notation program was found. Choose its folder: the folder that holds ${HOST_EXE}. $1"
-  ${ElseIf} $HostCount == 1
+  ${ElseIf} $HostCount = 1
     StrCpy $1 "Found the notation program, ${HOST_EXE} version $ChosenVersion, in the folder below. $1 For another copy of the program, Browse to the folder that holds ${HOST_EXE}."
   ${Else}
     StrCpy $1 "Found $HostCount copies of the notation program (${HOST_EXE}); the highest version, $ChosenVersion, is chosen. Pick another in the list or Browse to the folder that holds ${HOST_EXE}. $1"

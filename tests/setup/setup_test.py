@@ -2,6 +2,12 @@
 """End-to-end checks of the setup program under Wine, run silently as an
 administrator would, in a prefix of their own (WINEPREFIX, made by
 `wine-run.sh --prepare`), and of make dist's signing path:
+  without /D=, stand-in hosts of set versions and file times, under
+  Program Files and registered under App Paths, each install goes to the
+  host of the last install while it is there, else to the one of the
+  highest version (on equal versions the newest file), and leaves the
+  other hosts and C:\ alone; with no host it writes nothing but the reason
+  into the install log;
   unsigned by default, said in one line; the zip's entries with fixed
   dates, permissions and order; signed with a throwaway
   certificate, the same bytes twice, and a signed plug-in that still loads
@@ -9,7 +15,7 @@ administrator would, in a prefix of their own (WINEPREFIX, made by
   password or a missing file stops it and leaves no release, not even an
   older one;
   a missing folder, or one without FINALE.EXE, is refused and left as it
-  was;
+  was, and the install log says why;
   a stand-in where a folder or file goes (Wine running as root ignores
   read-only folders, so a file where a folder goes, or a folder where a
   file goes), in the host folder or in Program Files\QZPlugins, a
@@ -98,10 +104,11 @@ def unix_path(windows_path):
 
 
 def wine(*args, log):
-    """Runs a Windows program; returns its exit code. Output goes to the
-    log file, not to a pipe that wineserver would keep open."""
+    """Runs a Windows program in C:\ (where a path without a drive goes);
+    returns its exit code. Output goes to the log file, not to a pipe that
+    wineserver would keep open."""
     return subprocess.run(["wine", *args], env=ENV, stdout=log, stderr=log,
-                          timeout=SECONDS).returncode
+                          cwd=PREFIX / "drive_c", timeout=SECONDS).returncode
 
 
 def wait_for_wine():
@@ -295,14 +302,17 @@ def signs_a_release(args, work, signing, files, log):
 
 
 def refuses_folder_without_host(setup, log):
+    if install_log():
+        install_log().unlink()
     check(install(setup, NOT_A_HOST_FOLDER, log) == 2,
           "a missing folder: exit code 2")
     check(listing(NOT_A_HOST_FOLDER) is None, "  the folder is still missing")
     unix_path(NOT_A_HOST_FOLDER).mkdir(parents=True)
     check(install(setup, NOT_A_HOST_FOLDER, log) == 2,
           "a folder without FINALE.EXE: exit code 2")
-    check(f"There is no FINALE.EXE in {NOT_A_HOST_FOLDER}." in
-          install_log().read_text("utf-16"), "  the install log says why")
+    check(install_log().read_text("utf-16").count(
+          f"There is no FINALE.EXE in {NOT_A_HOST_FOLDER}.") == 2,
+          "  the install log says why, each time")
     check(listing(NOT_A_HOST_FOLDER) == [], "  the folder is left empty")
     check(registry_values(UNINSTALL_KEY, log) is None, "  no uninstall entry")
     check(listing(OWN_FOLDER) is None, "  no folder of its own")
@@ -384,6 +394,7 @@ def finds_the_host(setup, files, host_exe, log):
             if before[0] == "gone":
                 (unix_path(before[1]) / "FINALE.EXE").unlink()
         trees = {folder: tree(unix_path(folder)) for folder, *_ in hosts}
+        drive = listing("C:\\")
         if install_log():
             install_log().unlink()
         code = install(setup, given, log) if given else wine(setup, "/S",
@@ -391,9 +402,9 @@ def finds_the_host(setup, files, host_exe, log):
         check(code == (2 if goes is None else 0),
               f"{what}: exit code {2 if goes is None else 0}")
         others = [f for f in trees if f not in (goes, before and before[1])]
-        if others:
-            check(all(tree(unix_path(f)) == trees[f] for f in others),
-                  "  the other hosts are left as they were")
+        check(listing("C:\\") == drive and
+              all(tree(unix_path(f)) == trees[f] for f in others),
+              "  C:\\ and the other hosts are left as they were")
         if goes:
             plugin = unix_path(goes) / "Plug-ins" / PLUGIN_NAME
             check(plugin.is_file() and plugin.read_bytes() == files["plugin"]
@@ -636,16 +647,18 @@ def uninstall_keeps_what_others_put_there(setup, log):
 def walks_the_pages(hold_exe, log):
     """The page walk that takes the README's pictures, on Xvfb in this
     prefix: it also fails when a page lacks the product's name, the
-    publisher's line or the list of details, the folder page lets a folder
-    without FINALE.EXE through, Enter at the settings question removes them
-    or Yes keeps them."""
+    publisher's line or the list of details, the folder page does not start
+    at the host found, or at that of the last install, its list or Browse
+    fails, its words do not say what was found, it lets a folder without
+    FINALE.EXE through, Enter at the settings question removes them or Yes
+    keeps them."""
     build = pathlib.Path(hold_exe).resolve().parents[2]  # beside windows/
     wait_for_wine()  # a server started without a display shows no windows
     with tempfile.TemporaryDirectory() as pictures:
         code = subprocess.run([PICTURES / "setup-pictures.sh", build, pictures],
                               stdout=log, stderr=log, timeout=SECONDS).returncode
-    check(code == 0, "the page walk: names, details, the folder page, the "
-          "settings question")
+    check(code == 0, "the page walk: names, details, the folder page and the "
+          "hosts found, the settings question")
 
 
 def main():
@@ -676,10 +689,12 @@ def main():
         with open(log_path, "w") as log:
             clean(log)
             try:
-                signs_a_release(args, work, signing, files, log)
-                refuses_folder_without_host(setup, log)
+                # The quickest to fail first.
                 finds_the_host(setup, files, pathlib.Path(hold_exe).with_name(
                     "versioned_host.exe"), log)
+                walks_the_pages(hold_exe, log)
+                refuses_folder_without_host(setup, log)
+                signs_a_release(args, work, signing, files, log)
                 refuses_bad_folders(setup, files, hold_exe, log)
                 installs_beside_other_plugins(setup, log)
                 installs(setup, files, log)
@@ -688,7 +703,6 @@ def main():
                 keeps_everything_while_in_use(hold_exe, log)
                 uninstalls_all_but_settings(log)
                 uninstall_keeps_what_others_put_there(setup, log)
-                walks_the_pages(hold_exe, log)
             finally:
                 clean(log)
         if failures:

@@ -3,9 +3,11 @@
 // use, and an uninstall as a user would: wait for each page, save a picture,
 // press the button a user would press. On the way it checks what only a
 // user sees: the welcome page names the product and its publisher, the
-// folder page starts at the host found, lists both hosts with their
-// versions and takes the one picked in the list, it keeps a folder without
-// FINALE.EXE after its message, Enter at the uninstaller's settings
+// folder page starts at the host found, lists both hosts once with their
+// versions and takes the one picked in the list, Browse opens a folder
+// dialog, the page keeps a folder without FINALE.EXE after its message, a
+// later run starts at the host of the last install, and with one host or
+// none the page says so; Enter at the uninstaller's settings
 // question keeps the settings and, after a second install, Yes removes them.
 //
 //   page_pictures.exe SETUP_EXE HOST_FOLDER HOST_VERSION OTHER_HOST_FOLDER
@@ -177,19 +179,21 @@ void expectFolder(HWND main, const std::string& folder, const char* what) {
 
 // Picks the other of two hosts in the list with the keyboard, as a user
 // does, and checks that its folder comes into the field. The list shows
-// the host with its version.
+// each host once, with its version, the one in the field picked.
 void pickOtherHost(HWND main, const std::string& host,
                    const std::string& version, const std::string& other) {
   HWND list = control(main, "ListBox");
   const std::string item = host + "   (version " + version + ")";
+  const LRESULT at = SendMessageA(list, LB_FINDSTRINGEXACT, -1,
+                                  reinterpret_cast<LPARAM>(item.c_str()));
   if (list == nullptr || SendMessageA(list, LB_GETCOUNT, 0, 0) != 2 ||
-      SendMessageA(list, LB_FINDSTRINGEXACT, -1,
-                   reinterpret_cast<LPARAM>(item.c_str())) == LB_ERR) {
-    fail("the folder page does not list the two hosts with their versions");
+      at == LB_ERR || SendMessageA(list, LB_GETCURSEL, 0, 0) != at) {
+    fail(
+        "the folder page does not list the two hosts with their versions, "
+        "the one found picked");
     return;
   }
-  const WPARAM key = SendMessageA(list, LB_GETCURSEL, 0, 0) == 0 ? VK_END
-                                                                 : VK_HOME;
+  const WPARAM key = at == 0 ? VK_END : VK_HOME;
   SetForegroundWindow(main);
   PostMessageA(list, WM_KEYDOWN, key, 1);
   PostMessageA(list, WM_KEYUP, key, 0xC0000001);
@@ -281,6 +285,30 @@ void finish(HANDLE process) {
   CloseHandle(process);
 }
 
+BOOL CALLBACK matchButton(HWND child, LPARAM param) {
+  ClassSearch* search = reinterpret_cast<ClassSearch*>(param);
+  char text[64] = "";
+  SendMessageA(child, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text));
+  if (lstrcmpA(text, search->name) != 0) return TRUE;
+  search->found = child;
+  return FALSE;
+}
+
+// Browse opens a folder dialog; Cancel there leaves the field as it was.
+void browseAndCancel(HWND main, const std::string& folder) {
+  ClassSearch search = {"B&rowse...", nullptr};
+  EnumChildWindows(main, matchButton, reinterpret_cast<LPARAM>(&search));
+  PostMessageA(search.found, BM_CLICK, 0, 0);
+  HWND dialog = waitForWindow("", main);
+  if (search.found == nullptr || dialog == nullptr) {
+    fail("Browse opens no folder dialog");
+    return;
+  }
+  press(dialog, IDCANCEL);
+  waitUntilGone(dialog);
+  expectFolder(main, folder, "Browse cancelled");
+}
+
 // Goes from the welcome page to the folder page; answers the main window.
 HWND throughWelcomeAndLicence(const char* welcomePicture,
                               const char* licencePicture) {
@@ -307,8 +335,10 @@ void install(const std::string& setup, const std::string& host,
   if (main != nullptr) {
     expectFolder(main, host, "the host found");
     expectText(main, "Found 2 copies");
+    expectText(main, "\"Plug-ins\" folder of the notation program");
     picture(main, "setup-folder");
     pickOtherHost(main, host, version, other);
+    browseAndCancel(main, other);
     typeFolder(main, notHost);
     press(main, kMainButton);
     HWND box = waitForWindow("", main);
@@ -324,13 +354,18 @@ void install(const std::string& setup, const std::string& host,
   finish(process);
 }
 
+// Without /D=: the folder page starts at the host of the last install.
 void installWhileInUse(const std::string& setup, const std::string& host) {
   const std::string plugin = host + "\\Plug-ins\\vovadododidarov2000.fxt";
   HANDLE held = CreateFileA(plugin.c_str(), GENERIC_READ, FILE_SHARE_READ,
                             nullptr, OPEN_EXISTING, 0, nullptr);
-  HANDLE process = start("\"" + setup + "\" /D=" + host);
+  HANDLE process = start("\"" + setup + "\"");
   HWND main = throughWelcomeAndLicence(nullptr, nullptr);
   if (main != nullptr) {
+    expectText(main,
+               "installed into the notation program in the folder "
+               "below last time");
+    expectFolder(main, host, "the host of the last install");
     press(main, kMainButton);
     HWND box = waitForWindow("", main);
     picture(box, "setup-plugin-in-use-message");
@@ -342,6 +377,22 @@ void installWhileInUse(const std::string& setup, const std::string& host) {
   }
   finish(process);
   if (held != INVALID_HANDLE_VALUE) CloseHandle(held);
+}
+
+// Opens the setup program without /D=, checks the folder page's words and
+// folder, and cancels.
+void checkFolderPage(const std::string& setup, const std::string& words,
+                     const std::string& folder) {
+  HANDLE process = start("\"" + setup + "\"");
+  HWND main = throughWelcomeAndLicence(nullptr, nullptr);
+  if (main != nullptr) {
+    expectText(main, words.c_str());
+    expectFolder(main, folder, words.c_str());
+    press(main, IDCANCEL);
+    HWND box = waitForWindow("", main);  // Are you sure?
+    press(box, IDYES);
+  }
+  finish(process);
 }
 
 // Uninstalls with stored settings; at the settings question presses Enter
@@ -415,5 +466,12 @@ int main(int argc, char** argv) {
   if (again != nullptr) CloseHandle(again);
   if (code != 0) fail("the second install, a silent one");
   uninstall(uninstaller, true);
+  DeleteFileA((other + "\\FINALE.EXE").c_str());
+  checkFolderPage(setup,
+                  "Found the notation program, FINALE.EXE version " + version +
+                      ", in the folder below. The plug-in goes into",
+                  host);
+  DeleteFileA((host + "\\FINALE.EXE").c_str());
+  checkFolderPage(setup, "No notation program was found", "");
   return allSaved ? 0 : 1;
 }
