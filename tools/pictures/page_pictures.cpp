@@ -5,7 +5,7 @@
 // user sees: the welcome page names the product and its publisher, the
 // folder page starts at the host found, lists both hosts once with their
 // versions and takes the one picked in the list, Browse opens a folder
-// dialog, the page keeps a folder without FINALE.EXE after its message, a
+// dialog and takes the folder chosen there, the page keeps a folder without FINALE.EXE after its message, a
 // later run starts at the host of the last install, and with one host or
 // none the page says so; Enter at the uninstaller's settings
 // question keeps the settings and, after a second install, Yes removes them.
@@ -294,8 +294,10 @@ BOOL CALLBACK matchButton(HWND child, LPARAM param) {
   return FALSE;
 }
 
-// Browse opens a folder dialog; Cancel there leaves the field as it was.
-void browseAndCancel(HWND main, const std::string& folder) {
+// Browse opens a folder dialog at the folder of the field; Cancel there
+// leaves the field as it was, OK after Left (to the parent folder, as a
+// user goes up the tree) puts that folder in.
+void browse(HWND main, bool toParent, const std::string& expected) {
   ClassSearch search = {"B&rowse...", nullptr};
   EnumChildWindows(main, matchButton, reinterpret_cast<LPARAM>(&search));
   PostMessageA(search.found, BM_CLICK, 0, 0);
@@ -304,9 +306,16 @@ void browseAndCancel(HWND main, const std::string& folder) {
     fail("Browse opens no folder dialog");
     return;
   }
-  press(dialog, IDCANCEL);
+  if (toParent) {
+    HWND tree = control(dialog, "SysTreeView32");
+    PostMessageA(tree, WM_KEYDOWN, VK_LEFT, 1);
+    PostMessageA(tree, WM_KEYUP, VK_LEFT, 0xC0000001);
+    Sleep(1000);
+  }
+  press(dialog, toParent ? IDOK : IDCANCEL);
   waitUntilGone(dialog);
-  expectFolder(main, folder, "Browse cancelled");
+  expectFolder(main, expected,
+               toParent ? "Browse to the parent folder" : "Browse cancelled");
 }
 
 // Goes from the welcome page to the folder page; answers the main window.
@@ -338,7 +347,8 @@ void install(const std::string& setup, const std::string& host,
     expectText(main, "\"Plug-ins\" folder of the notation program");
     picture(main, "setup-folder");
     pickOtherHost(main, host, version, other);
-    browseAndCancel(main, other);
+    browse(main, false, other);
+    browse(main, true, other.substr(0, other.rfind('\\')));
     typeFolder(main, notHost);
     press(main, kMainButton);
     HWND box = waitForWindow("", main);
