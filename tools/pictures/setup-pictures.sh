@@ -16,9 +16,11 @@ work=$drive_c/setup-pictures
 host=$drive_c/Program\ Files/Notation\ Program
 older_host=$drive_c/Program\ Files/Notation\ Programs/Notation\ 2019
 own_folder=$drive_c/Program\ Files/QZPlugins
-app_paths='HKLM\Software\Microsoft\Windows\CurrentVersion\App Paths\FINALE.EXE'
+app_paths='Software\Microsoft\Windows\CurrentVersion\App Paths\FINALE.EXE'
 clean() {
-  timeout 60 wine reg delete "$app_paths" /f >/dev/null 2>&1 || true
+  for root in HKCU HKLM; do
+    timeout 60 wine reg delete "$root\\$app_paths" /f >/dev/null 2>&1 || true
+  done
   if [ -f "$own_folder/QZ Search-Replace/uninstall.exe" ]; then
     timeout 60 wine "$own_folder/QZ Search-Replace/uninstall.exe" /S >/dev/null 2>&1
     timeout 60 wineserver -w
@@ -34,10 +36,14 @@ place_host() {
 }
 place_host "$host" 27.1.0.84
 place_host "$older_host" 26.3.1.520
-# The newer one is registered too: found twice, listed once. (A server
-# started without a display shows no windows: it ends first.)
-timeout 60 wine reg add "$app_paths" /ve /d 'C:\Program Files\Notation Program\FINALE.EXE' \
-  /f >/dev/null 2>&1
+# Both are registered too, the older for the user, the newer for the
+# machine: each found twice, whichever comes first in Program Files, and
+# listed once. (A server started without a display shows no windows: it
+# ends first.)
+timeout 60 wine reg add "HKCU\\$app_paths" /ve \
+  /d 'C:\Program Files\Notation Programs\Notation 2019\FINALE.EXE' /f >/dev/null 2>&1
+timeout 60 wine reg add "HKLM\\$app_paths" /ve \
+  /d 'C:\Program Files\Notation Program\FINALE.EXE' /f >/dev/null 2>&1
 timeout 60 wineserver -w
 setup=$(scripts/make-setup.py installer/setup.nsi \
   "$build/windows/plugin/vovadododidarov2000.fxt" dist/INSTALL.txt LICENSE "$work")
