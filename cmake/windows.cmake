@@ -101,11 +101,20 @@ target_link_options(with_volatile_key PRIVATE -municode ${STATIC_RUNTIME})
 set_target_properties(with_volatile_key PROPERTIES
   RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/setup-tests)
 
+# A stand-in FINALE.EXE with a version resource, for the setup program's
+# tests of finding the host and for its page walk.
+add_executable(versioned_host tests/setup/versioned_host.c
+                              tests/setup/versioned_host.rc)
+target_link_options(versioned_host PRIVATE ${STATIC_RUNTIME})
+set_target_properties(versioned_host PROPERTIES
+  RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/setup-tests)
+
 # Walks through the setup program's pages and saves pictures of them.
 add_executable(page_pictures tools/pictures/page_pictures.cpp
                              simhost/screenshot.cpp)
 target_include_directories(page_pictures PRIVATE ${CMAKE_SOURCE_DIR})
 target_link_options(page_pictures PRIVATE ${STATIC_RUNTIME})
 target_link_libraries(page_pictures PRIVATE user32 gdi32)
+add_dependencies(page_pictures versioned_host)  # the hosts its walk finds
 set_target_properties(page_pictures PROPERTIES
   RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/setup-tests)

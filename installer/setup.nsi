@@ -13,8 +13,15 @@
 ;                   place, given as its last word: it signs the uninstaller
 ;                   before it goes in, and the setup program once written
 ;
-; Exit codes of a silent run (/S, /D=folder last on the command line):
-;   0 installed; 2 refused or failed, the host folder left as it was.
+; The host folder: the one given with /D=, else the one of the last install
+; while it still holds FINALE.EXE, else the notation program found where
+; Windows registers programs (App Paths) or in the folders of Program Files
+; with the highest file version (on equal versions the newest file).
+;
+; Exit codes of a silent run (/S, /D=folder last on the command line if
+; given): 0 installed; 2 refused or failed, the host folder left as it was.
+; When it stops before the install (no host), the reason is appended to
+; %TEMP%\vovadododidarov2000-setup.log.
 
 Unicode true
 SetCompressor /SOLID lzma
@@ -25,6 +32,7 @@ RequestExecutionLevel admin
 !include LogicLib.nsh
 !include FileFunc.nsh
 !include WordFunc.nsh
+!include nsDialogs.nsh
 
 !define PRODUCT "QZ Search/Replace plug-in"
 !define PUBLISHER "QZPlugins"
@@ -36,6 +44,11 @@ RequestExecutionLevel admin
 !define SETTINGS_KEY "Software\QZPlugins\QZSearchReplace111"
 !define OWN_FOLDER "$PROGRAMFILES\QZPlugins\QZ Search-Replace"
 !define OWN_FOLDER_PARENT "$PROGRAMFILES\QZPlugins"
+; Where Windows registers programs; a 32-bit setup program reads the 32-bit
+; view of HKLM, that of the host.
+!define APP_PATHS_KEY "Software\Microsoft\Windows\CurrentVersion\App Paths\${HOST_EXE}"
+!define INSTALL_LOG "$TEMP\vovadododidarov2000-setup.log"
+!define HOSTS_LIST "$PLUGINSDIR\hosts.ini"
 
 ; Windows constants for the calls made through the System plug-in.
 !define MOVEFILE_REPLACE_EXISTING 1
@@ -51,10 +64,7 @@ OutFile "${OUTFILE}"
   !uninstfinalize '${SIGN_COMMAND} "%1"' = 0
   !finalize '${SIGN_COMMAND} "%1"' = 0
 !endif
-; The host folder of the last install is offered again. The trailing
-; backslash stops Browse from appending a folder name to the user's choice.
-InstallDirRegKey HKLM "${UNINSTALL_KEY}" "HostFolder"
-InstallDir "$PROGRAMFILES\"
+; No InstallDir: $INSTDIR is empty in .onInit unless /D= gave a folder.
 ShowInstDetails show
 ShowUninstDetails show
 
@@ -67,6 +77,13 @@ Var CreatedOwnFolder
 Var Swapped        ; the new plug-in has replaced the old one
 Var EntryWasThere  ; an earlier install's uninstall entry
 Var OwnFolder      ; the uninstaller's: the folder the setup program recorded
+Var HostCount      ; host folders found, listed in $PLUGINSDIR\hosts.ini
+Var ChosenHost     ; the best of them
+Var ChosenVersion  ; its version, "a.b.c.d"
+Var ChosenKey      ; its version and file time as "a.b.c.d.t1.t2.t3.t4"
+Var Upgrading      ; 1: the folder is the one of the last install
+Var HostList       ; the folder page's list and field
+Var FolderField
 
 !define MUI_ABORTWARNING
 !define MUI_UNABORTWARNING
@@ -74,12 +91,7 @@ Var OwnFolder      ; the uninstaller's: the folder the setup program recorded
 !define MUI_WELCOMEPAGE_TEXT "This will install the ${PRODUCT} ${VERSION}: two commands in the plug-in menu of the notation program, $\"Search/Replace - Note Entries$\" and $\"Search/Replace - Text$\".$\r$\n$\r$\nQuit the notation program before you go on.$\r$\n$\r$\n$_CLICK"
 !insertmacro MUI_PAGE_WELCOME
 !insertmacro MUI_PAGE_LICENSE "${LICENCE}"
-!define MUI_PAGE_HEADER_TEXT "Choose the Notation Program"
-!define MUI_PAGE_HEADER_SUBTEXT "Which notation program gets the plug-in?"
-!define MUI_DIRECTORYPAGE_TEXT_TOP "Choose the folder of the notation program: the folder that holds ${HOST_EXE}. The plug-in goes into its $\"${PLUGIN_FOLDER_NAME}$\" folder."
-!define MUI_DIRECTORYPAGE_TEXT_DESTINATION "Folder of the notation program"
-!define MUI_PAGE_CUSTOMFUNCTION_LEAVE RefuseFolderWithoutHost
-!insertmacro MUI_PAGE_DIRECTORY
+Page custom ShowHostPage LeaveHostPage
 !insertmacro MUI_PAGE_INSTFILES
 !define MUI_FINISHPAGE_TEXT "The plug-in is in$\r$\n$INSTDIR\${PLUGIN_FOLDER_NAME}.$\r$\n$\r$\nStart the notation program: its plug-in menu now has $\"Search/Replace - Note Entries$\" and $\"Search/Replace - Text$\".$\r$\n$\r$\nSave a score before a bulk change: the plug-in has no undo of its own."
 !insertmacro MUI_PAGE_FINISH
@@ -98,19 +110,186 @@ VIAddVersionKey /LANG=${LANG_ENGLISH} "FileVersion" "${VERSION}"
 VIAddVersionKey /LANG=${LANG_ENGLISH} "ProductVersion" "${VERSION}"
 VIAddVersionKey /LANG=${LANG_ENGLISH} "LegalCopyright" "Copyright ${PUBLISHER}"
 
-; A silent run has no page to refuse its folder on: it stops at once.
+; The high and low 16 bits of a 32-bit word, as "high.low": numbers that
+; compare right even when the word reads as negative.
+!macro WORD_HALVES word halves
+  IntOp $R9 ${word} >>> 16
+  IntOp ${word} ${word} & 0xFFFF
+  StrCpy ${halves} "$R9.${word}"
+!macroend
+
+; Lists the folder in $0 when it holds the host program and is not listed
+; yet, and chooses it when its file version is higher than the chosen one's
+; or, on equal versions, its file is newer. A file without a version reads
+; as 0.0.0.0.
+Function ConsiderHost
+  ${IfNot} ${FileExists} "$0\${HOST_EXE}"
+    Return
+  ${EndIf}
+  StrCpy $R0 0
+  ${DoWhile} $R0 < $HostCount
+    IntOp $R0 $R0 + 1
+    ReadINIStr $R1 "${HOSTS_LIST}" $R0 "Folder"
+    ${IfThen} $R1 == $0 ${|} Return ${|}
+  ${Loop}
+  GetDLLVersion "$0\${HOST_EXE}" $R1 $R2
+  GetFileTime "$0\${HOST_EXE}" $R3 $R4
+  !insertmacro WORD_HALVES $R1 $R5
+  !insertmacro WORD_HALVES $R2 $R6
+  !insertmacro WORD_HALVES $R3 $R7
+  !insertmacro WORD_HALVES $R4 $R8
+  IntOp $HostCount $HostCount + 1
+  WriteINIStr "${HOSTS_LIST}" $HostCount "Folder" $0
+  WriteINIStr "${HOSTS_LIST}" $HostCount "Version" "$R5.$R6"
+  ${VersionCompare} "$R5.$R6.$R7.$R8" $ChosenKey $R9
+  ${If} $ChosenHost == ""
+  ${OrIf} $R9 == 1
+    StrCpy $ChosenHost $0
+    StrCpy $ChosenVersion "$R5.$R6"
+    StrCpy $ChosenKey "$R5.$R6.$R7.$R8"
+  ${EndIf}
+FunctionEnd
+
+; $0: the path registered for the host program, perhaps in quotes or with
+; variables such as %ProgramFiles% in it.
+Function ConsiderRegisteredHost
+  ExpandEnvStrings $0 $0
+  ${WordReplace} $0 '"' "" "+" $0
+  ${GetParent} $0 $0
+  ${IfThen} $0 != "" ${|} Call ConsiderHost ${|}
+FunctionEnd
+
+; The folders that hold the host program: the one registered for the
+; current user, the one registered for the machine, and the folders of
+; Program Files one and two levels down (the host is a 32-bit program).
+Function FindHosts
+  InitPluginsDir
+  StrCpy $HostCount 0
+  StrCpy $ChosenHost ""
+  ReadRegStr $0 HKCU "${APP_PATHS_KEY}" ""
+  Call ConsiderRegisteredHost
+  ReadRegStr $0 HKLM "${APP_PATHS_KEY}" ""
+  Call ConsiderRegisteredHost
+  FindFirst $6 $7 "$PROGRAMFILES32\*"
+  ${DoWhile} $7 != ""
+    ${If} $7 != "."
+    ${AndIf} $7 != ".."
+      StrCpy $0 "$PROGRAMFILES32\$7"
+      Call ConsiderHost
+      FindFirst $8 $9 "$PROGRAMFILES32\$7\*"
+      ${DoWhile} $9 != ""
+        ${If} $9 != "."
+        ${AndIf} $9 != ".."
+          StrCpy $0 "$PROGRAMFILES32\$7\$9"
+          Call ConsiderHost
+        ${EndIf}
+        FindNext $8 $9
+      ${Loop}
+      FindClose $8
+    ${EndIf}
+    FindNext $6 $7
+  ${Loop}
+  FindClose $6
+FunctionEnd
+
+; The host folder: /D= wins, then the folder of the last install while it
+; still holds the host program, then the host found. A silent run has no
+; page to refuse its folder on: without a host it stops at once and says
+; why in the install log.
 Function .onInit
+  Call FindHosts
+  StrCpy $Upgrading 0
+  ${If} $INSTDIR == ""
+    ReadRegStr $0 HKLM "${UNINSTALL_KEY}" "HostFolder"
+    StrCpy $INSTDIR $ChosenHost
+    ${If} $0 != ""
+    ${AndIf} ${FileExists} "$0\${HOST_EXE}"
+      StrCpy $INSTDIR $0
+      StrCpy $Upgrading 1
+    ${EndIf}
+  ${EndIf}
   ${If} ${Silent}
-  ${AndIfNot} ${FileExists} "$INSTDIR\${HOST_EXE}"
+    ${If} $INSTDIR == ""
+      StrCpy $0 "No ${HOST_EXE} found, neither registered under App Paths nor in the folders of $PROGRAMFILES32, and no folder given with /D=."
+    ${ElseIfNot} ${FileExists} "$INSTDIR\${HOST_EXE}"
+      StrCpy $0 "There is no ${HOST_EXE} in $INSTDIR."
+    ${Else}
+      Return
+    ${EndIf}
+    FileOpen $1 "${INSTALL_LOG}" a
+    FileSeek $1 0 END
+    FileWriteUTF16LE /BOM $1 "${PRODUCT} ${VERSION} setup: $0 Nothing was installed.$\r$\n"
+    FileClose $1
     SetErrorLevel 2
     Quit
   ${EndIf}
 FunctionEnd
 
-; Leave function of the folder page: keeps the user on the page until the
-; folder holds the host program.
-Function RefuseFolderWithoutHost
-  ${IfNot} ${FileExists} "$INSTDIR\${HOST_EXE}"
+; The folder page: which host was found, the list of hosts when there are
+; several, the folder and Browse.
+Function ShowHostPage
+  !insertmacro MUI_HEADER_TEXT "Choose the Notation Program" "Which notation program gets the plug-in?"
+  nsDialogs::Create 1018
+  Pop $0
+  StrCpy $1 "The plug-in goes into the $\"${PLUGIN_FOLDER_NAME}$\" folder of the notation program."
+  ${If} $Upgrading == 1
+    StrCpy $1 "The plug-in was installed into the notation program in the folder below last time; the new one replaces it there. For another copy of the program, pick it or Browse to the folder that holds ${HOST_EXE}."
+  ${ElseIf} $HostCount = 0
+    StrCpy $1 "No notation program was found. Choose its folder: the folder that holds ${HOST_EXE}. $1"
+  ${ElseIf} $HostCount = 1
+    StrCpy $1 "Found the notation program, ${HOST_EXE} version $ChosenVersion, in the folder below. $1 For another copy of the program, Browse to the folder that holds ${HOST_EXE}."
+  ${Else}
+    StrCpy $1 "Found $HostCount copies of the notation program (${HOST_EXE}); the highest version, $ChosenVersion, is chosen. Pick another in the list or Browse to the folder that holds ${HOST_EXE}. $1"
+  ${EndIf}
+  ${NSD_CreateLabel} 0 0 100% 36u $1
+  Pop $0
+  ${If} $HostCount > 1
+    ${NSD_CreateListBox} 0 38u 100% 52u ""
+    Pop $HostList
+    ${For} $R0 1 $HostCount
+      ReadINIStr $R1 "${HOSTS_LIST}" $R0 "Folder"
+      ReadINIStr $R2 "${HOSTS_LIST}" $R0 "Version"
+      ${NSD_LB_AddString} $HostList "$R1   (version $R2)"
+      ${If} $R1 == $INSTDIR
+        IntOp $R0 $R0 - 1
+        SendMessage $HostList ${LB_SETCURSEL} $R0 0
+        IntOp $R0 $R0 + 1
+      ${EndIf}
+    ${Next}
+    ${NSD_OnChange} $HostList PickHost
+  ${EndIf}
+  ${NSD_CreateGroupBox} 0 96u 100% 36u "Folder of the notation program"
+  Pop $0
+  ${NSD_CreateDirRequest} 8u 111u 222u 13u $INSTDIR
+  Pop $FolderField
+  ${NSD_CreateBrowseButton} 236u 110u 56u 15u "B&rowse..."
+  Pop $0
+  ${NSD_OnClick} $0 BrowseForHost
+  nsDialogs::Show
+FunctionEnd
+
+; A host picked in the list goes into the folder field.
+Function PickHost
+  Pop $0
+  SendMessage $HostList ${LB_GETCURSEL} 0 0 $0
+  IntOp $0 $0 + 1
+  ReadINIStr $0 "${HOSTS_LIST}" $0 "Folder"
+  ${NSD_SetText} $FolderField $0
+FunctionEnd
+
+Function BrowseForHost
+  Pop $0
+  ${NSD_GetText} $FolderField $0
+  nsDialogs::SelectFolderDialog "Choose the folder that holds ${HOST_EXE}." $0
+  Pop $0
+  ${IfThen} $0 != "error" ${|} ${NSD_SetText} $FolderField $0 ${|}
+FunctionEnd
+
+; Keeps the user on the folder page until the folder holds the host program.
+Function LeaveHostPage
+  ${NSD_GetText} $FolderField $INSTDIR
+  ${If} $INSTDIR == ""
+  ${OrIfNot} ${FileExists} "$INSTDIR\${HOST_EXE}"
     MessageBox MB_OK|MB_ICONEXCLAMATION "There is no ${HOST_EXE} in$\r$\n$INSTDIR$\r$\n$\r$\nChoose the folder of the notation program, the one that holds ${HOST_EXE}."
     Abort
   ${EndIf}

@@ -2,6 +2,12 @@
 """End-to-end checks of the setup program under Wine, run silently as an
 administrator would, in a prefix of their own (WINEPREFIX, made by
 `wine-run.sh --prepare`), and of make dist's signing path:
+  without /D=, stand-in hosts of set versions and file times, under
+  Program Files and registered under App Paths, each install goes to the
+  host of the last install while it is there, else to the one of the
+  highest version (on equal versions the newest file), and leaves the
+  other hosts and C:\ alone; with no host it writes nothing but the reason
+  into the install log;
   unsigned by default, said in one line; the zip's entries with fixed
   dates, permissions and order; signed with a throwaway
   certificate, the same bytes twice, and a signed plug-in that still loads
@@ -10,7 +16,7 @@ administrator would, in a prefix of their own (WINEPREFIX, made by
   older one; each failure osslsigncode may tell is told, and leaves no
   partly signed file; the zip is packed as small as deflate packs;
   a missing folder, or one without FINALE.EXE, is refused and left as it
-  was;
+  was, and the install log says why;
   a stand-in where a folder or file goes (Wine running as root ignores
   read-only folders, so a file where a folder goes, or a folder where a
   file goes), in the host folder or in Program Files\QZPlugins, a
@@ -51,6 +57,7 @@ SCRIPTS = ROOT / "scripts"
 PICTURES = ROOT / "tools" / "pictures"
 sys.path.insert(0, str(SCRIPTS))
 from plugin_version import file_version  # noqa: E402
+from place_host import with_version  # noqa: E402
 
 PLUGIN_NAME = "vovadododidarov2000.fxt"
 UNINSTALL_KEY = r"HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\QZSearchReplace"
@@ -69,6 +76,17 @@ UNWRITABLE_HOST_FOLDER = TEST_ROOT + r"\Unwritable Host"
 # one the setup program makes.
 LATER_ADDITIONS = [(TEST_ROOT + r"\Fourth Host", "later.fxt"),
                    (TEST_ROOT + r"\Fifth Host", "my notes.txt")]
+# Hosts the setup program finds by itself: under Program Files one and two
+# levels down, and where Windows registers programs.
+PROGRAM_FILES = r"C:\Program Files"
+ONE_DOWN = PROGRAM_FILES + r"\Notation Test"
+TWO_DOWN = PROGRAM_FILES + r"\Notation Test Maker\Notation 2"
+REGISTERED = TEST_ROOT + r"\Apps\Registered"
+STALE = TEST_ROOT + r"\Apps\Stale"  # registered, but holds no FINALE.EXE
+APP_PATHS = r"\Software\Microsoft\Windows\CurrentVersion\App Paths\FINALE.EXE"
+# File times: a low word with its top bit set, one second and one day in
+# ticks of 100 ns.
+NEWEST_FILE, SECOND, DAY = 0x01DA0000_90000000, 10**7, 864 * 10**9
 ONE_COMMAND = "TextCommandTest.YesToAllReplacesEverythingAndHidesTheQuestion"
 OLDER_PLUGIN = b"an older plug-in"
 SECONDS = 120  # limit of every run under Wine
@@ -88,10 +106,11 @@ def unix_path(windows_path):
 
 
 def wine(*args, log):
-    """Runs a Windows program; returns its exit code. Output goes to the
-    log file, not to a pipe that wineserver would keep open."""
+    """Runs a Windows program in C:\ (where a path without a drive goes);
+    returns its exit code. Output goes to the log file, not to a pipe that
+    wineserver would keep open."""
     return subprocess.run(["wine", *args], env=ENV, stdout=log, stderr=log,
-                          timeout=SECONDS).returncode
+                          cwd=PREFIX / "drive_c", timeout=SECONDS).returncode
 
 
 def wait_for_wine():
@@ -143,10 +162,12 @@ def listing(windows_path):
 
 def clean(log):
     """Removes everything these checks or an earlier, broken run made."""
-    for key in (UNINSTALL_KEY, SETTINGS_KEY):
+    for key in (UNINSTALL_KEY, SETTINGS_KEY, "HKCU" + APP_PATHS,
+                "HKLM" + APP_PATHS):
         wine("reg", "delete", key, "/f", log=log)
     wait_for_wine()
-    for root in (unix_path(TEST_ROOT), unix_path(OWN_FOLDER).parent):
+    for root in (unix_path(TEST_ROOT), unix_path(OWN_FOLDER).parent,
+                 unix_path(ONE_DOWN), unix_path(TWO_DOWN).parent):
         subprocess.run(["rm", "-rf", str(root)], check=True)
 
 
@@ -344,15 +365,121 @@ def sign_tells_why(work, pfx, password):
 
 
 def refuses_folder_without_host(setup, log):
+    if install_log():
+        install_log().unlink()
     check(install(setup, NOT_A_HOST_FOLDER, log) == 2,
           "a missing folder: exit code 2")
     check(listing(NOT_A_HOST_FOLDER) is None, "  the folder is still missing")
     unix_path(NOT_A_HOST_FOLDER).mkdir(parents=True)
     check(install(setup, NOT_A_HOST_FOLDER, log) == 2,
           "a folder without FINALE.EXE: exit code 2")
+    check(install_log().read_text("utf-16").count(
+          f"There is no FINALE.EXE in {NOT_A_HOST_FOLDER}.") == 2,
+          "  the install log says why, each time")
     check(listing(NOT_A_HOST_FOLDER) == [], "  the folder is left empty")
     check(registry_values(UNINSTALL_KEY, log) is None, "  no uninstall entry")
     check(listing(OWN_FOLDER) is None, "  no folder of its own")
+
+
+V25, V26 = (25, 0, 0, 1), (26, 0, 0, 0)
+ON_MACHINE = [("HKLM", REGISTERED + r"\FINALE.EXE", "REG_SZ")]
+# What, the hosts (folder, version, how much older than the newest file),
+# their registrations (root, value, type), an install before ("kept" or
+# "gone": its FINALE.EXE removed afterwards, and the folder), the folder
+# given with /D=, and where the silent install goes (None: nowhere, exit
+# code 2).
+FINDS_THE_HOST = [
+    ("one host under Program Files", [(ONE_DOWN, V25, 0)], [], None, None,
+     ONE_DOWN),
+    ("one two levels down", [(TWO_DOWN, V25, 0)], [], None, None, TWO_DOWN),
+    ("one registered for the machine, outside Program Files",
+     [(REGISTERED, V25, 0)], ON_MACHINE, None, None, REGISTERED),
+    ("one registered for the user, quoted, with a variable",
+     [(REGISTERED, V25, 0)], [("HKCU", r'"%SystemDrive%\setup-test\Apps'
+                                       r'\Registered\FINALE.EXE"',
+                               "REG_EXPAND_SZ")], None, None, REGISTERED),
+    ("a higher first number beats a newer file",
+     [(ONE_DOWN, V26, DAY), (TWO_DOWN, (25, 9, 9, 9), 0)], [], None, None,
+     ONE_DOWN),
+    ("the same, found the other way round",
+     [(ONE_DOWN, (25, 9, 9, 9), 0), (TWO_DOWN, V26, DAY)], [], None, None,
+     TWO_DOWN),
+    ("a higher last number, registered, beats one under Program Files",
+     [(REGISTERED, (26, 0, 0, 2), DAY), (ONE_DOWN, (26, 0, 0, 1), 0)],
+     ON_MACHINE, None, None, REGISTERED),
+    ("a higher second number",
+     [(ONE_DOWN, (26, 1, 0, 0), DAY), (TWO_DOWN, (26, 0, 9, 9), 0)], [],
+     None, None, ONE_DOWN),
+    ("equal versions: the file a day newer",
+     [(ONE_DOWN, V25, 0), (TWO_DOWN, V25, DAY)], [], None, None, ONE_DOWN),
+    ("equal versions: the file a second newer",
+     [(ONE_DOWN, V25, SECOND), (TWO_DOWN, V25, 0)], [], None, None, TWO_DOWN),
+    ("a registration without FINALE.EXE is passed over",
+     [(ONE_DOWN, V25, 0)], [("HKCU", STALE + r"\FINALE.EXE", "REG_SZ")],
+     None, None, ONE_DOWN),
+    ("/D= wins over the host found",
+     [(ONE_DOWN, V26, 0), (REGISTERED, V25, 0)], [], None, REGISTERED,
+     REGISTERED),
+    ("an upgrade stays in the older host while a newer one is there",
+     [(ONE_DOWN, V25, 0), (TWO_DOWN, V26, 0)], [], ("kept", ONE_DOWN), None,
+     ONE_DOWN),
+    ("the host of the last install is gone: the one found",
+     [(REGISTERED, V26, 0), (ONE_DOWN, V25, 0)], [], ("gone", REGISTERED),
+     None, ONE_DOWN),
+    ("no host at all", [], [("HKLM", STALE + r"\FINALE.EXE", "REG_SZ")],
+     None, None, None),
+]
+
+
+def install_log():
+    """The install log in the temporary folder of the prefix's user."""
+    found = list((PREFIX / "drive_c" / "users").rglob(
+        "vovadododidarov2000-setup.log"))
+    return found[0] if found else None
+
+
+def finds_the_host(setup, files, host_exe, log):
+    """Silent installs without /D=: where each goes, the other hosts and
+    the registry left alone."""
+    for what, hosts, registered, before, given, goes in FINDS_THE_HOST:
+        clean(log)
+        for folder, version, older in hosts:
+            host = unix_path(folder) / "FINALE.EXE"
+            host.parent.mkdir(parents=True)
+            host.write_bytes(with_version(host_exe.read_bytes(), version))
+            ticks = NEWEST_FILE - older - 116444736 * 10**9  # since 1970
+            os.utime(host, ns=(ticks * 100, ticks * 100))
+        for root, value, kind in registered:
+            wine("reg", "add", root + APP_PATHS, "/ve", "/t", kind, "/d",
+                 value, "/f", log=log)
+        if before:
+            install(setup, before[1], log)
+            if before[0] == "gone":
+                (unix_path(before[1]) / "FINALE.EXE").unlink()
+        trees = {folder: tree(unix_path(folder)) for folder, *_ in hosts}
+        drive = listing("C:\\")
+        if install_log():
+            install_log().unlink()
+        code = install(setup, given, log) if given else wine(setup, "/S",
+                                                               log=log)
+        check(code == (2 if goes is None else 0),
+              f"{what}: exit code {2 if goes is None else 0}")
+        others = [f for f in trees if f not in (goes, before and before[1])]
+        check(listing("C:\\") == drive and
+              all(tree(unix_path(f)) == trees[f] for f in others),
+              "  C:\\ and the other hosts are left as they were")
+        if goes:
+            plugin = unix_path(goes) / "Plug-ins" / PLUGIN_NAME
+            check(plugin.is_file() and plugin.read_bytes() == files["plugin"]
+                  and (registry_values(UNINSTALL_KEY, log) or {}).get(
+                      "HostFolder") == goes, f"  installed into {goes}")
+        else:
+            check(listing(OWN_FOLDER) is None and listing(STALE) is None and
+                  registry_values(UNINSTALL_KEY, log) is None,
+                  "  nothing written")
+            check("No FINALE.EXE found" in install_log().read_text("utf-16"),
+                  "  the install log says why")
+    clean(log)
 
 
 def tree(folder):
@@ -583,16 +710,18 @@ def uninstall_keeps_what_others_put_there(setup, log):
 def walks_the_pages(hold_exe, log):
     """The page walk that takes the README's pictures, on Xvfb in this
     prefix: it also fails when a page lacks the product's name, the
-    publisher's line or the list of details, the folder page lets a folder
-    without FINALE.EXE through, Enter at the settings question removes them
-    or Yes keeps them."""
+    publisher's line or the list of details, the folder page does not start
+    at the host found, or at that of the last install, its list or Browse
+    fails, its words do not say what was found, it lets a folder without
+    FINALE.EXE through, Enter at the settings question removes them or Yes
+    keeps them."""
     build = pathlib.Path(hold_exe).resolve().parents[2]  # beside windows/
     wait_for_wine()  # a server started without a display shows no windows
     with tempfile.TemporaryDirectory() as pictures:
         code = subprocess.run([PICTURES / "setup-pictures.sh", build, pictures],
                               stdout=log, stderr=log, timeout=SECONDS).returncode
-    check(code == 0, "the page walk: names, details, the folder page, the "
-          "settings question")
+    check(code == 0, "the page walk: names, details, the folder page and the "
+          "hosts found, the settings question")
 
 
 def main():
@@ -640,9 +769,13 @@ def main():
         with open(log_path, "w") as log:
             clean(log)
             try:
-                signs_a_release(args, work, signing, files, log)
+                # The quickest to fail first.
+                finds_the_host(setup, files, pathlib.Path(hold_exe).with_name(
+                    "versioned_host.exe"), log)
+                walks_the_pages(hold_exe, log)
                 sign_tells_why(work, pfx, password)
                 refuses_folder_without_host(setup, log)
+                signs_a_release(args, work, signing, files, log)
                 refuses_bad_folders(setup, files, hold_exe, log)
                 installs_beside_other_plugins(setup, log)
                 installs(setup, files, log)
@@ -651,7 +784,6 @@ def main():
                 keeps_everything_while_in_use(hold_exe, log)
                 uninstalls_all_but_settings(log)
                 uninstall_keeps_what_others_put_there(setup, log)
-                walks_the_pages(hold_exe, log)
             finally:
                 clean(log)
         if failures:

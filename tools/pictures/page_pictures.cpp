@@ -3,13 +3,19 @@
 // use, and an uninstall as a user would: wait for each page, save a picture,
 // press the button a user would press. On the way it checks what only a
 // user sees: the welcome page names the product and its publisher, the
-// folder page keeps a folder without FINALE.EXE after its message, Enter at
-// the uninstaller's settings question keeps the settings and, after a
-// second install, Yes removes them.
+// folder page starts at the host found, lists both hosts once with their
+// versions and takes the one picked in the list, Browse opens a folder
+// dialog and takes the folder chosen there, the page keeps a folder without FINALE.EXE after its message, a
+// later run starts at the host of the last install, and with one host or
+// none the page says so; Enter at the uninstaller's settings
+// question keeps the settings and, after a second install, Yes removes them.
 //
-//   page_pictures.exe SETUP_EXE HOST_FOLDER NOT_A_HOST_FOLDER PICTURE_FOLDER
+//   page_pictures.exe SETUP_EXE HOST_FOLDER HOST_VERSION OTHER_HOST_FOLDER
+//                     NOT_A_HOST_FOLDER PICTURE_FOLDER
 //
-// HOST_FOLDER must hold a FINALE.EXE; NOT_A_HOST_FOLDER must not. Pictures
+// HOST_FOLDER must hold a FINALE.EXE of version HOST_VERSION (a.b.c.d), the
+// highest of the two; OTHER_HOST_FOLDER another, older one, and they the
+// only ones the setup program finds; NOT_A_HOST_FOLDER must not. Pictures
 // are 24-bit BMP files named setup-*.bmp. Exit code 0 when every picture
 // was saved and every check held, 1 when a page or box did not come within
 // its time or a check failed (said on stderr).
@@ -24,7 +30,6 @@ namespace {
 
 // Ids of the setup program's own controls.
 const int kMainButton = 1;  // Next, I Agree, Install, Finish, Uninstall, Close
-const int kFolderEdit = 1019;
 const DWORD kWaitMilliseconds = 30000;
 const char kSettingsKey[] = "Software\\QZPlugins\\QZSearchReplace111";
 
@@ -131,10 +136,69 @@ void press(HWND dialog, int id) {
                  reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
 }
 
+struct ClassSearch {
+  const char* name;
+  HWND found;
+};
+
+BOOL CALLBACK matchClass(HWND child, LPARAM param) {
+  ClassSearch* search = reinterpret_cast<ClassSearch*>(param);
+  char name[32] = "";
+  GetClassNameA(child, name, sizeof name);
+  if (lstrcmpiA(name, search->name) != 0 || !IsWindowVisible(child))
+    return TRUE;
+  search->found = child;
+  return FALSE;
+}
+
+// The visible control of a class on the page shown, or nullptr.
+HWND control(HWND main, const char* className) {
+  ClassSearch search = {className, nullptr};
+  EnumChildWindows(main, matchClass, reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
 // Answers false when the page shown is not the folder page.
 bool typeFolder(HWND main, const std::string& folder) {
-  HWND page = FindWindowExA(main, nullptr, "#32770", nullptr);
-  return SetDlgItemTextA(page, kFolderEdit, folder.c_str()) != 0;
+  HWND field = control(main, "Edit");
+  return field != nullptr && SetWindowTextA(field, folder.c_str()) != 0;
+}
+
+// Whether the folder field shows `folder`. (GetWindowText does not read a
+// control of another process.)
+void expectFolder(HWND main, const std::string& folder, const char* what) {
+  char shown[512] = "";
+  SendMessageA(control(main, "Edit"), WM_GETTEXT, sizeof shown,
+               reinterpret_cast<LPARAM>(shown));
+  if (lstrcmpiA(shown, folder.c_str()) != 0) {
+    std::fprintf(stderr, "FAILED: %s: the folder field shows \"%s\"\n", what,
+                 shown);
+    allSaved = false;
+  }
+}
+
+// Picks the other of two hosts in the list with the keyboard, as a user
+// does, and checks that its folder comes into the field. The list shows
+// each host once, with its version, the one in the field picked.
+void pickOtherHost(HWND main, const std::string& host,
+                   const std::string& version, const std::string& other) {
+  HWND list = control(main, "ListBox");
+  const std::string item = host + "   (version " + version + ")";
+  const LRESULT at = SendMessageA(list, LB_FINDSTRINGEXACT, -1,
+                                  reinterpret_cast<LPARAM>(item.c_str()));
+  if (list == nullptr || SendMessageA(list, LB_GETCOUNT, 0, 0) != 2 ||
+      at == LB_ERR || SendMessageA(list, LB_GETCURSEL, 0, 0) != at) {
+    fail(
+        "the folder page does not list the two hosts with their versions, "
+        "the one found picked");
+    return;
+  }
+  const WPARAM key = at == 0 ? VK_END : VK_HOME;
+  SetForegroundWindow(main);
+  PostMessageA(list, WM_KEYDOWN, key, 1);
+  PostMessageA(list, WM_KEYUP, key, 0xC0000001);
+  Sleep(1000);
+  expectFolder(main, other, "the other host picked in the list");
 }
 
 struct TextSearch {
@@ -221,6 +285,39 @@ void finish(HANDLE process) {
   CloseHandle(process);
 }
 
+BOOL CALLBACK matchButton(HWND child, LPARAM param) {
+  ClassSearch* search = reinterpret_cast<ClassSearch*>(param);
+  char text[64] = "";
+  SendMessageA(child, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text));
+  if (lstrcmpA(text, search->name) != 0) return TRUE;
+  search->found = child;
+  return FALSE;
+}
+
+// Browse opens a folder dialog at the folder of the field; Cancel there
+// leaves the field as it was, OK after Left (to the parent folder, as a
+// user goes up the tree) puts that folder in.
+void browse(HWND main, bool toParent, const std::string& expected) {
+  ClassSearch search = {"B&rowse...", nullptr};
+  EnumChildWindows(main, matchButton, reinterpret_cast<LPARAM>(&search));
+  PostMessageA(search.found, BM_CLICK, 0, 0);
+  HWND dialog = waitForWindow("", main);
+  if (search.found == nullptr || dialog == nullptr) {
+    fail("Browse opens no folder dialog");
+    return;
+  }
+  if (toParent) {
+    HWND tree = control(dialog, "SysTreeView32");
+    PostMessageA(tree, WM_KEYDOWN, VK_LEFT, 1);
+    PostMessageA(tree, WM_KEYUP, VK_LEFT, 0xC0000001);
+    Sleep(1000);
+  }
+  press(dialog, toParent ? IDOK : IDCANCEL);
+  waitUntilGone(dialog);
+  expectFolder(main, expected,
+               toParent ? "Browse to the parent folder" : "Browse cancelled");
+}
+
 // Goes from the welcome page to the folder page; answers the main window.
 HWND throughWelcomeAndLicence(const char* welcomePicture,
                               const char* licencePicture) {
@@ -238,12 +335,20 @@ HWND throughWelcomeAndLicence(const char* welcomePicture,
   return waitForPage(main, "&Install") ? main : nullptr;
 }
 
+// Without /D=: the folder page starts at the host of the highest version.
 void install(const std::string& setup, const std::string& host,
+             const std::string& version, const std::string& other,
              const std::string& notHost) {
-  HANDLE process = start("\"" + setup + "\" /D=" + host);
+  HANDLE process = start("\"" + setup + "\"");
   HWND main = throughWelcomeAndLicence("setup-welcome", "setup-licence");
   if (main != nullptr) {
+    expectFolder(main, host, "the host found");
+    expectText(main, "Found 2 copies");
+    expectText(main, "\"Plug-ins\" folder of the notation program");
     picture(main, "setup-folder");
+    pickOtherHost(main, host, version, other);
+    browse(main, false, other);
+    browse(main, true, other.substr(0, other.rfind('\\')));
     typeFolder(main, notHost);
     press(main, kMainButton);
     HWND box = waitForWindow("", main);
@@ -259,13 +364,18 @@ void install(const std::string& setup, const std::string& host,
   finish(process);
 }
 
+// Without /D=: the folder page starts at the host of the last install.
 void installWhileInUse(const std::string& setup, const std::string& host) {
   const std::string plugin = host + "\\Plug-ins\\vovadododidarov2000.fxt";
   HANDLE held = CreateFileA(plugin.c_str(), GENERIC_READ, FILE_SHARE_READ,
                             nullptr, OPEN_EXISTING, 0, nullptr);
-  HANDLE process = start("\"" + setup + "\" /D=" + host);
+  HANDLE process = start("\"" + setup + "\"");
   HWND main = throughWelcomeAndLicence(nullptr, nullptr);
   if (main != nullptr) {
+    expectText(main,
+               "installed into the notation program in the folder "
+               "below last time");
+    expectFolder(main, host, "the host of the last install");
     press(main, kMainButton);
     HWND box = waitForWindow("", main);
     picture(box, "setup-plugin-in-use-message");
@@ -277,6 +387,22 @@ void installWhileInUse(const std::string& setup, const std::string& host) {
   }
   finish(process);
   if (held != INVALID_HANDLE_VALUE) CloseHandle(held);
+}
+
+// Opens the setup program without /D=, checks the folder page's words and
+// folder, and cancels.
+void checkFolderPage(const std::string& setup, const std::string& words,
+                     const std::string& folder) {
+  HANDLE process = start("\"" + setup + "\"");
+  HWND main = throughWelcomeAndLicence(nullptr, nullptr);
+  if (main != nullptr) {
+    expectText(main, words.c_str());
+    expectFolder(main, folder, words.c_str());
+    press(main, IDCANCEL);
+    HWND box = waitForWindow("", main);  // Are you sure?
+    press(box, IDYES);
+  }
+  finish(process);
 }
 
 // Uninstalls with stored settings; at the settings question presses Enter
@@ -324,17 +450,18 @@ void uninstall(const std::string& uninstaller, bool yes) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc != 5) {
+  if (argc != 7) {
     std::fprintf(stderr,
-                 "page_pictures SETUP HOST_FOLDER NOT_A_HOST_FOLDER "
-                 "PICTURE_FOLDER\n");
+                 "page_pictures SETUP HOST_FOLDER HOST_VERSION "
+                 "OTHER_HOST_FOLDER NOT_A_HOST_FOLDER PICTURE_FOLDER\n");
     return 1;
   }
-  const std::string setup = argv[1], host = argv[2], notHost = argv[3];
-  pictureFolder = argv[4];
+  const std::string setup = argv[1], host = argv[2], version = argv[3],
+                    other = argv[4], notHost = argv[5];
+  pictureFolder = argv[6];
   CreateDirectoryA(pictureFolder.c_str(), nullptr);
 
-  install(setup, host, notHost);
+  install(setup, host, version, other, notHost);
   installWhileInUse(setup, host);
   char programFiles[MAX_PATH] = "";
   GetEnvironmentVariableA("ProgramFiles", programFiles, sizeof programFiles);
@@ -349,5 +476,12 @@ int main(int argc, char** argv) {
   if (again != nullptr) CloseHandle(again);
   if (code != 0) fail("the second install, a silent one");
   uninstall(uninstaller, true);
+  DeleteFileA((other + "\\FINALE.EXE").c_str());
+  checkFolderPage(setup,
+                  "Found the notation program, FINALE.EXE version " + version +
+                      ", in the folder below. The plug-in goes into",
+                  host);
+  DeleteFileA((host + "\\FINALE.EXE").c_str());
+  checkFolderPage(setup, "No notation program was found", "");
   return allSaved ? 0 : 1;
 }
