@@ -15,6 +15,8 @@ def file_version(plugin_bytes):
     at += (-at) % 4  # the value is aligned to 32 bits
     end = at
     while plugin_bytes[end:end + 2] != b"\x00\x00":
+        if end + 2 > len(plugin_bytes):
+            sys.exit("the plug-in's FileVersion has no end")
         end += 2
     version = plugin_bytes[at:end].decode("utf-16-le")
     if not re.fullmatch(r"[0-9A-Za-z.]+", version):

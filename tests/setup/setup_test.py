@@ -281,6 +281,7 @@ def signs_a_release(args, work, signing, files, log):
         return ("FileVersion\0" + text + "\0").encode("utf-16-le")
     for name, text in (("odd", "1.0 beta!"), ("bare", "1.0")):
         (work / f"{name}.fxt").write_bytes(version_text(text))
+    (work / "endless.fxt").write_bytes(version_text("1.0")[:-2])
     for what, sign, plugin, texts, message in [
             ("certificate", [work / "none", signing[3], epoch], args[1],
              args[2:4], "does not exist"),
@@ -289,7 +290,9 @@ def signs_a_release(args, work, signing, files, log):
             ("version's name", [], work / "odd.fxt", args[2:4],
              "unexpected FileVersion '1.0 beta!'"),
             ("version's numbers", [], work / "bare.fxt", args[2:4],
-             "no fixed version information")]:
+             "no fixed version information"),
+            ("version's end", [], work / "endless.fxt", args[2:4],
+             "the plug-in's FileVersion has no end")]:
         target = work / f"setup-without-{what}"
         made = subprocess.run(
             [sys.executable, SCRIPTS / "make-setup.py", *(["--sign", *sign]
