@@ -28,5 +28,20 @@ constexpr uint32_t TagEndingRepeatText = makeHostTag('o', 's', 'E', 'T');
 constexpr uint32_t TagMeasure = makeHostTag('S', 'O', 'M', 'S');
 constexpr uint32_t TagStaffSystem = makeHostTag('S', 'O', 'S', 'S');
 
+// The host's codes as numbers: a letter slipped in a name above fails here.
 static_assert(TagPageTextItem == 0x4F027054u, "page text item tag");
+static_assert(TagMeasureTextItem == 0x64746D74u, "measure text item tag");
+static_assert(TagTextExpression == 0x534F4454u, "text expression tag");
+static_assert(TagStaff == 0x534F4953u, "staff tag");
+static_assert(TagGroup == 0x53444E47u, "group tag");
+static_assert(TagTextRepeat == 0x534F5253u, "text repeat tag");
+static_assert(TagEndingRepeat == 0x534F4553u, "ending repeat tag");
+static_assert(TagVerseLyrics == 0x74787665u, "verse lyrics tag");
+static_assert(TagChorusLyrics == 0x74786368u, "chorus lyrics tag");
+static_assert(TagSectionLyrics == 0x74787365u, "section lyrics tag");
+static_assert(TagTextReference == 0x534F5458u, "text reference tag");
 static_assert(TagTextBlock == 0x7478626Cu, "text block tag");
+static_assert(TagTextRepeatText == 0x6F735254u, "text repeat text tag");
+static_assert(TagEndingRepeatText == 0x6F734554u, "ending repeat text tag");
+static_assert(TagMeasure == 0x534F4D53u, "measure tag");
+static_assert(TagStaffSystem == 0x534F5353u, "staff system tag");
