@@ -5,10 +5,11 @@
 // user sees: the welcome page names the product and its publisher, the
 // folder page starts at the host found, lists both hosts once with their
 // versions and takes the one picked in the list, Browse opens a folder
-// dialog and takes the folder chosen there, the page keeps a folder without FINALE.EXE after its message, a
-// later run starts at the host of the last install, and with one host or
-// none the page says so; Enter at the uninstaller's settings
-// question keeps the settings and, after a second install, Yes removes them.
+// dialog and takes the folder chosen there, the page keeps a folder without
+// FINALE.EXE after its message, a later run starts at the host of the last
+// install, and with one host or none the page says so; Enter at the
+// uninstaller's settings question keeps the settings and, after a second
+// install, Yes removes them.
 //
 //   page_pictures.exe SETUP_EXE HOST_FOLDER HOST_VERSION OTHER_HOST_FOLDER
 //                     NOT_A_HOST_FOLDER PICTURE_FOLDER
