@@ -548,6 +548,12 @@ TEST_F(TextWalkerTest, TextsEmptyOrTooLongAreSizedButNotRead) {
                 call.args[2] == word(cursor.item))
         << "a read into a text buffer";
   }
+  // The limit counts the text, not the header of a record before it.
+  std::string longest(TextLengthLimit - 8, 'a');
+  longest.back() = '@';
+  doc.addTextExpression(2, longest);
+  enableOnly({L::TextExpressions});
+  EXPECT_EQ(joined(wheres(walk())), "expression 2");
 }
 
 TEST_F(TextWalkerTest, CountsAndTextBlocksAreReadByNumber) {
