@@ -599,7 +599,8 @@ TEST_F(TextMatcherTest, LongTextsAreShownAndReplacedAsAPlainReferenceDoes) {
     lone += std::string(k % 4 ? "^x " : "^^ ") + "lai " KCaret " " +
             (k % 60 == 30 ? "( " : "");
   }
-  text += "^ end (";  // a caret that opens no tag
+  text += "^ end (";                       // a caret that opens no tag
+  const std::string late = "lai " + lone;  // a match before the first caret
   const uint8_t japanese[] = {0x81, 0x9F, 0xE0, 0xFC, 0, 0};
   const TextCharacters forms[] = {singleByteCharacters(), utf8Characters(),
                                   doubleByteCharacters(japanese, 6)};
@@ -621,7 +622,8 @@ TEST_F(TextMatcherTest, LongTextsAreShownAndReplacedAsAPlainReferenceDoes) {
       {"^b", "(", 0, &text},  // the caret before it now opens a tag
       {"lai", "lae", 1, &lone}, {"lai", ")", 1, &lone},
       {"lai", "(", 1, &lone},   {"x", "", 1, &lone},
-      {"^", "", 0, &lone},      {"W lai", "", 1, &lone}};
+      {"^", "", 0, &lone},      {"W lai", "", 1, &lone},
+      {"lai", ")", 1, &late},   {"lai", "(", 1, &late}};
   for (const TextCharacters& form : forms) {
     const bool doubleByte = form.form == CharacterForm::DoubleByte;
     auto width = [&](const std::string& t, size_t i) -> size_t {
