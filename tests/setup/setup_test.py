@@ -161,14 +161,26 @@ def listing(windows_path):
 
 
 def clean(log):
-    """Removes everything these checks or an earlier, broken run made."""
-    for key in (UNINSTALL_KEY, SETTINGS_KEY, "HKCU" + APP_PATHS,
-                "HKLM" + APP_PATHS):
-        wine("reg", "delete", key, "/f", log=log)
-    wait_for_wine()
+    """Removes the keys and folders these checks make. One program deletes
+    every key, and the prefix's server stays up for the next check."""
+    roots = {"HKCU": "HKEY_CURRENT_USER", "HKLM": "HKEY_LOCAL_MACHINE"}
+    deletions = unix_path(r"C:\setup-test-clean.reg")
+    deletions.write_text("REGEDIT4\r\n\r\n" + "".join(
+        f"[-{roots[key[:4]]}{key[4:]}]\r\n"
+        for key in (UNINSTALL_KEY, SETTINGS_KEY, "HKCU" + APP_PATHS,
+                    "HKLM" + APP_PATHS)), encoding="ascii")
+    wine("regedit", "/s", r"C:\setup-test-clean.reg", log=log)
+    deletions.unlink()
     for root in (unix_path(TEST_ROOT), unix_path(OWN_FOLDER).parent,
                  unix_path(ONE_DOWN), unix_path(TWO_DOWN).parent):
         subprocess.run(["rm", "-rf", str(root)], check=True)
+
+
+def stop_wine():
+    """Ends every program still running in the prefix, and its server,
+    which writes the registry out."""
+    subprocess.run(["wineserver", "-k"], env=ENV, timeout=SECONDS)
+    wait_for_wine()
 
 
 def make_certificate(folder):
@@ -770,6 +782,7 @@ def main():
                  "licence": pathlib.Path(licence).read_bytes()}
         log_path = work / "wine.log"
         with open(log_path, "w") as log:
+            stop_wine()  # what an earlier, broken run left running
             clean(log)
             try:
                 # The quickest to fail first.
@@ -789,6 +802,7 @@ def main():
                 uninstall_keeps_what_others_put_there(setup, log)
             finally:
                 clean(log)
+                stop_wine()
         if failures:
             print(log_path.read_text(errors="replace"))
     print(f"{checks - len(failures)} passed, {len(failures)} failed")
