@@ -8,20 +8,16 @@ namespace L = EntryOptionsLayout;
 
 namespace {
 
-bool singleBit(uint32_t mask) { return mask != 0 && (mask & (mask - 1)) == 0; }
-
-// Adds one active flag row to a test. Of a row whose mask has several bits,
-// On means "any bit set" and Off "no bit set": AND can say the second with
-// masks, OR the first; anything else is left to the table rows.
+// Adds one active flag row to a test. Each row stands for one bit (the
+// tables make sure of it), so On and Off are that bit set and clear under
+// AND and OR alike.
 void addFlagRow(LevelTest& test, int16_t option, uint32_t mask, bool wide) {
   uint32_t& set = wide ? test.set32 : test.set16;
   uint32_t& clear = wide ? test.clear32 : test.clear16;
   if (option == TriOn) {
     set |= mask;
-    if (test.matchAll && !singleBit(mask)) test.exact = false;
   } else if (option == TriOff) {
     clear |= mask;
-    if (!test.matchAll && !singleBit(mask)) test.exact = false;
   } else if (test.matchAll) {
     test.neverHolds = true;  // a word outside 0..2 is a criterion that fails
   }
@@ -46,7 +42,6 @@ size_t compileValues(const EntryOptions& record, CriterionLevel level,
 LevelTest valuesTest(const EntryOptions& search, CriterionLevel level) {
   LevelTest test{};
   test.matchAll = optionWord(search, L::MatchAll) != 0;
-  test.exact = true;
   test.valueCount = compileValues(search, level, false, test.values);
   return test;
 }

@@ -24,8 +24,6 @@ struct EnabledValue {
 struct LevelTest {
   bool matchAll;     // AND; otherwise OR
   bool neverHolds;   // AND with a criterion that can never hold
-  bool exact;        // false: a mask the word tests cannot express (a row
-                     // with no bit or several bits); use the table rows
   uint32_t set32;    // On rows: the flag must be set
   uint32_t clear32;  // Off rows: the flag must be clear
   uint32_t care32;   // set32 | clear32
@@ -59,7 +57,7 @@ CompiledCriteria compileCriteria(const EntryOptions& search,
                                  const EntryOptions& replace);
 
 // Whether the test holds for these flag words and the value fields of
-// `record` (`exact` must be set).
+// `record`.
 inline bool levelHolds(const LevelTest& test, uint32_t word32, uint32_t word16,
                        const uint8_t* record) {
   if (test.matchAll) {
@@ -92,16 +90,13 @@ inline void storeValues(const LevelAction& action, uint8_t* record) {
 // The entry-level and note-level tests and actions on raw host records,
 // with the same results as matchEntry, matchNote, replaceEntry and
 // replaceNote.
-inline bool entryMatches(const CompiledCriteria& criteria, const uint8_t* entry,
-                         const EntryOptions& search) {
-  if (!criteria.entryTest.exact) return matchEntry(entry, search);
+inline bool entryMatches(const CompiledCriteria& criteria,
+                         const uint8_t* entry) {
   return levelHolds(criteria.entryTest, readU32(entry, HostEntryLayout::Flags),
                     readU16(entry, HostEntryLayout::Flags2), entry);
 }
 
-inline bool noteMatches(const CompiledCriteria& criteria, const uint8_t* note,
-                        const EntryOptions& search) {
-  if (!criteria.noteTest.exact) return matchNote(note, search);
+inline bool noteMatches(const CompiledCriteria& criteria, const uint8_t* note) {
   return levelHolds(criteria.noteTest, readU32(note, HostNoteLayout::Flags), 0,
                     note);
 }

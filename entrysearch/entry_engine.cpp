@@ -33,7 +33,6 @@ Region readRegion(const uint8_t* region) {
 uint32_t arg16(int32_t value) { return static_cast<uint16_t>(value); }
 
 struct Walk {
-  const EntryOptions& search;
   CompiledCriteria criteria;
   Region region;
   int32_t count = 0;
@@ -52,7 +51,7 @@ bool processEntry(Walk& walk, uint8_t* entry, int32_t measure) {
     return false;
   }
   const CompiledCriteria& criteria = walk.criteria;
-  const bool matched = entryMatches(criteria, entry, walk.search);
+  const bool matched = entryMatches(criteria, entry);
   if (!matched && criteria.entryTest.matchAll) return false;
 
   if (!criteria.noteLevel) {
@@ -69,7 +68,7 @@ bool processEntry(Walk& walk, uint8_t* entry, int32_t measure) {
   bool applied = false;
   for (int16_t i = 0; i < noteCount; ++i) {
     uint8_t* note = entry + HostEntryLayout::Notes + i * HostNoteLayout::Size;
-    if (!noteMatches(criteria, note, walk.search)) continue;
+    if (!noteMatches(criteria, note)) continue;
     applyNoteAction(criteria.noteAction, note);
     ++walk.count;
     applied = true;
@@ -104,7 +103,7 @@ int32_t runEntrySearch(const EntryOptions* search, const EntryOptions* replace,
                        const uint8_t* region) {
   // The records are compiled once; every entry is then tested and changed
   // with a few word operations.
-  Walk walk{*search, compileCriteria(*search, *replace), readRegion(region)};
+  Walk walk{compileCriteria(*search, *replace), readRegion(region)};
   const uint32_t handle = hostBeginRegionPass(region, 0, InterfaceVersion);
   bool stopped = false;
   // Counted in 32 bits so that a last staff or measure of 32767 ends the loop.

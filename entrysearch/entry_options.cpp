@@ -1,5 +1,9 @@
 #include "entrysearch/entry_options.h"
 
+#include <algorithm>
+#include <bit>
+#include <iterator>
+
 #include "host/byte_access.h"
 #include "host/host_records.h"
 #include "resources/dialog_ids.h"
@@ -9,7 +13,7 @@ namespace L = EntryOptionsLayout;
 // Row order is the order of the option words in the record and the order in
 // which criteria are tested; it is not the on-screen order of the boxes. The
 // control column names each row's box (resources/dialog_ids.h).
-const EntryFlagRow EntryFlagTable[EntryFlagRowCount] = {
+constexpr EntryFlagRow EntryFlagTable[EntryFlagRowCount] = {
     // controlId, optionOffset, mask32, mask16, dangerous, searchOnly
     {IDC_ENTRY_LEGALITY, 0, 0x80000000u, 0, 1, 1},
     {IDC_ENTRY_NOTE_REST, 2, 0x40000000u, 0, 0, 0},
@@ -49,7 +53,7 @@ const EntryFlagRow EntryFlagTable[EntryFlagRowCount] = {
     {IDC_ENTRY_FLAT_BEAM, 66, 0, 0x0200, 0, 0},
 };
 
-const NoteFlagRow NoteFlagTable[NoteFlagRowCount] = {
+constexpr NoteFlagRow NoteFlagTable[NoteFlagRowCount] = {
     // controlId, optionOffset, mask32, dangerous, searchOnly
     {IDC_NOTE_LEGALITY, 76, 0x80000000u, 1, 1},
     {IDC_NOTE_TIE_START, 78, 0x40000000u, 1, 0},
@@ -62,6 +66,17 @@ const NoteFlagRow NoteFlagTable[NoteFlagRowCount] = {
     {IDC_NOTE_PAREN_ACCIDENTAL, 92, 0x00800000u, 0, 0},
     {IDC_NOTE_FREEZE_ACCIDENTAL, 94, 0x00000002u, 0, 0},
 };
+
+// Each flag row stands for one bit: the compiled tests take On and Off as
+// that bit set and clear.
+static_assert(std::all_of(std::begin(EntryFlagTable), std::end(EntryFlagTable),
+                          [](const EntryFlagRow& row) {
+                            return std::has_single_bit(row.mask32 | row.mask16);
+                          }));
+static_assert(std::all_of(std::begin(NoteFlagTable), std::end(NoteFlagTable),
+                          [](const NoteFlagRow& row) {
+                            return std::has_single_bit(row.mask32);
+                          }));
 
 // Row order is the order in which the dialog reads the values and the
 // engine tests them, entry level first.
