@@ -286,14 +286,15 @@ def signs_a_release(args, work, signing, files, log):
               all(f"-time {time} -ts {server}" in call for call in calls),
               "make dist with a timestamp server: it signs all three with it"
               f" at {'SOURCE_DATE_EPOCH' if given else 'the last commit'}")
-    # The setup program alone: a missing certificate or licence, a version
-    # that is no name or one without its numbers stops it with a message
-    # and no setup program.
+    # The setup program alone: a missing certificate or licence, no version,
+    # a version that is no name, one without its numbers or without its end
+    # stops it with a message and no setup program.
     def version_text(text):
         return ("FileVersion\0" + text + "\0").encode("utf-16-le")
     for name, text in (("odd", "1.0 beta!"), ("bare", "1.0")):
         (work / f"{name}.fxt").write_bytes(version_text(text))
     (work / "endless.fxt").write_bytes(version_text("1.0")[:-2])
+    (work / "nameless.fxt").write_bytes(b"MZ" + version_text("1.0")[2:])
     for what, sign, plugin, texts, message in [
             ("certificate", [work / "none", signing[3], epoch], args[1],
              args[2:4], "does not exist"),
@@ -304,7 +305,9 @@ def signs_a_release(args, work, signing, files, log):
             ("version's numbers", [], work / "bare.fxt", args[2:4],
              "no fixed version information"),
             ("version's end", [], work / "endless.fxt", args[2:4],
-             "the plug-in's FileVersion has no end")]:
+             "the plug-in's FileVersion has no end"),
+            ("version", [], work / "nameless.fxt", args[2:4],
+             "the plug-in has no FileVersion")]:
         target = work / f"setup-without-{what}"
         made = subprocess.run(
             [sys.executable, SCRIPTS / "make-setup.py", *(["--sign", *sign]
