@@ -54,6 +54,9 @@ struct SimHost : FrameLender {
   int32_t shortWrites = 0;
   // A host that answers yes to a size request without writing the size.
   bool sizesUnwritten = false;
+  // A host that writes a size back after filling a buffer too: the
+  // record's size and this much more (0: it leaves the size alone).
+  int32_t sizeAfterFetch = 0;
 
   std::vector<ServiceCall> calls;
   std::vector<std::string> violations;

@@ -466,6 +466,12 @@ TEST_F(TextWalkerTest, TextsWithoutTerminatorsOrBytesAreReadSafely) {
   simHost().shortWrites = 0;
   EXPECT_EQ(joined(wheres(walk())),
             "page 0/0, staff 1 full, staff 1 abbreviated, staff 2 full");
+  // One that then writes a larger size back: the text still ends where
+  // the buffer does.
+  enableOnly({L::PageTextBlocks});
+  simHost().sizeAfterFetch = 64;
+  EXPECT_EQ(joined(lines(walk())), "page 0/0 at 0: @bcd");
+  simHost().sizeAfterFetch = 0;
 }
 
 TEST_F(TextWalkerTest, ItemsAreProbedWithTheKindsBufferAndTheCursorKey) {
