@@ -164,8 +164,6 @@ FunctionEnd
 ; Program Files one and two levels down (the host is a 32-bit program).
 Function FindHosts
   InitPluginsDir
-  StrCpy $HostCount 0
-  StrCpy $ChosenHost ""
   ReadRegStr $0 HKCU "${APP_PATHS_KEY}" ""
   Call ConsiderRegisteredHost
   ReadRegStr $0 HKLM "${APP_PATHS_KEY}" ""
@@ -198,7 +196,6 @@ FunctionEnd
 ; why in the install log.
 Function .onInit
   Call FindHosts
-  StrCpy $Upgrading 0
   ${If} $INSTDIR == ""
     ReadRegStr $0 HKLM "${UNINSTALL_KEY}" "HostFolder"
     StrCpy $INSTDIR $ChosenHost
@@ -220,7 +217,6 @@ Function .onInit
     FileSeek $1 0 END
     FileWriteUTF16LE /BOM $1 "${PRODUCT} ${VERSION} setup: $0 Nothing was installed.$\r$\n"
     FileClose $1
-    SetErrorLevel 2
     Quit
   ${EndIf}
 FunctionEnd
@@ -308,7 +304,6 @@ Function AskBeforeReplacingNewerPlugin
   ${VersionCompare} "$R2.$R3.$R4.$R5" "${VERSION_NUMBER}" $R6
   ${If} $R6 == 1
     MessageBox MB_YESNO|MB_ICONQUESTION|MB_DEFBUTTON2 "The plug-in in$\r$\n$PluginFolder$\r$\nis newer (version $R2.$R3.$R4.$R5) than the one this setup program installs (${VERSION_NUMBER}).$\r$\n$\r$\nReplace it with the older one?" /SD IDNO IDYES replace
-      SetErrorLevel 2
       Abort "The newer plug-in was kept. Nothing was changed."
     replace:
   ${EndIf}
@@ -347,7 +342,6 @@ FunctionEnd
 !macro FAIL_INSTALL message
   MessageBox MB_OK|MB_ICONSTOP "${message}" /SD IDOK
   Call UndoInstall
-  SetErrorLevel 2
   Abort "${message}"
 !macroend
 
@@ -415,7 +409,6 @@ Section "Plug-in"
     ${IfThen} $0 != 0 ${|} ${ExitDo} ${|}
     MessageBox MB_RETRYCANCEL|MB_ICONEXCLAMATION "The plug-in file cannot be replaced: the notation program is probably running and using it.$\r$\n$PluginFolder\${PLUGIN_FILE}$\r$\n$\r$\nQuit the notation program, then click Retry. Cancel stops the setup and leaves the plug-in as it was." /SD IDCANCEL IDRETRY retry
     Call UndoInstall
-    SetErrorLevel 2
     Abort "The plug-in file is in use. Nothing was changed."
     retry:
   ${Loop}
@@ -465,7 +458,6 @@ Section "Uninstall"
       Delete "$PluginFolder\${PLUGIN_FILE}"
       ${IfNotThen} ${Errors} ${|} ${ExitDo} ${|}
       MessageBox MB_RETRYCANCEL|MB_ICONEXCLAMATION "The plug-in file is in use:$\r$\n$PluginFolder\${PLUGIN_FILE}$\r$\n$\r$\nQuit the notation program, then click Retry. Cancel stops here; the uninstaller stays, so you can run it again." /SD IDCANCEL IDRETRY unretry
-      SetErrorLevel 2
       Abort "The plug-in file is in use. Stopped."
       unretry:
     ${Loop}
