@@ -155,14 +155,13 @@ bool rewalkShown(HeldText& held, const TextPattern& pattern, int32_t offset) {
       walkPast(characters, text, length, old, walk.text, nullptr, held.tags);
     }
   }
-  // A copy whose start emptied takes the tags that now lead it.
+  // A copy whose start emptied takes the tags that now lead it; behind
+  // them both walks stand at the first byte shown.
   while (walk.shown == 0 && walk.text < length) {
-    const ShownWalk before = walk;
     walkPast(characters, text, length, walk,
              nextCharacter(characters, text, walk.text), nullptr, held.tags,
              &lone);
-    old.text += walk.text - before.text;
-    old.shown += walk.shown - before.shown;
+    old.shown += walk.shown;
   }
   const int32_t newLength = walk.shown + shown.length - old.shown;
   if (newLength + 1 > shown.capacity) return false;

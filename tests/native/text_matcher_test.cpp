@@ -629,6 +629,7 @@ TEST_F(TextMatcherTest, LongTextsAreShownAndReplacedAsAPlainReferenceDoes) {
       {"(", "", 0, &text},       {")", "))", 0, &text},
       {"^", "", 0, &text},       {" ", "^", 1, &text},
       {" ", "(1)", 1, &text},  // after a trail caret: no tag
+      {"o ", "", 1, &text},    // a tag then follows a shown byte
       {"x", "^", 0, &text},      {"do", "", 1, &text},
       {"^b", "(", 0, &text},  // the caret before it now opens a tag
       {"lai", "lae", 1, &lone},  {"lai", ")", 1, &lone},
