@@ -79,6 +79,13 @@ std::vector<std::string> propertiesOf(HWND window) {
 // At the window's last message, once the plug-in's procedure has seen it:
 // a property the plug-in put on the window and has not taken off would be
 // dropped unseen with the window.
+void checkProcedureBack(HWND window, const RunningDialog& running) {
+  if (GetWindowLongA(window, GWL_WNDPROC) != running.windowProc) {
+    simHost().violation("dialog " + std::to_string(running.resourceId) +
+                        " destroyed without its own window procedure");
+  }
+}
+
 void checkPropertiesGone(HWND window, const RunningDialog& running) {
   for (const std::string& name : running.pluginProperties) {
     if (GetPropA(window, name.c_str()) != nullptr) {
@@ -87,10 +94,7 @@ void checkPropertiesGone(HWND window, const RunningDialog& running) {
                           " still on it");
     }
   }
-  if (GetWindowLongA(window, GWL_WNDPROC) != running.windowProc) {
-    simHost().violation("dialog " + std::to_string(running.resourceId) +
-                        " destroyed without its own window procedure");
-  }
+  checkProcedureBack(window, running);
 }
 
 INT_PTR CALLBACK forwardingDialogProc(HWND window, UINT message, WPARAM wParam,
@@ -100,7 +104,12 @@ INT_PTR CALLBACK forwardingDialogProc(HWND window, UINT message, WPARAM wParam,
   RunningDialog& running = *found;
   if (message == WM_NCDESTROY) {
     running.lastMessageSeen = true;
-    if (ending == DialogEnding::WithholdsLastMessage) return FALSE;
+    if (ending == DialogEnding::WithholdsLastMessage) {
+      // A window procedure the plug-in put in front has seen the message
+      // all the same, and must have stepped aside.
+      checkProcedureBack(window, running);
+      return FALSE;
+    }
   }
   if (message == WM_USER_STEP) {
     scriptedUser().runNextStep(window);
