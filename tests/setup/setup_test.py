@@ -183,6 +183,20 @@ def stop_wine():
     wait_for_wine()
 
 
+def version_string(program, key):
+    """A string of a program's version information (UTF-16: its key, then
+    its value 32-bit aligned), or None."""
+    name = (key + "\0").encode("utf-16-le")
+    at = program.find(name)
+    if at < 0:
+        return None
+    at += len(name) + (-(at + len(name)) % 4)
+    end = at
+    while program[end:end + 2] not in (b"\0\0", b""):
+        end += 2
+    return program[at:end].decode("utf-16-le")
+
+
 def make_certificate(folder):
     """A throwaway self-signed certificate: its .pfx with the key, the file
     with the .pfx's password, and the certificate alone."""
@@ -779,6 +793,15 @@ def main():
         check(len(zips) == 2 and zips[0] == zips[1],
               "  the same bytes made on Linux or Windows")
         setup = release_files[1]
+        # The details Windows shows of the setup program.
+        version = file_version((work / PLUGIN_NAME).read_bytes())
+        for key, value in (("ProductName", "QZ Search/Replace plug-in"),
+                           ("CompanyName", "QZPlugins"),
+                           ("FileDescription", "QZ Search/Replace plug-in Setup"),
+                           ("FileVersion", version), ("ProductVersion", version),
+                           ("LegalCopyright", "Copyright QZPlugins")):
+            check(version_string(setup.read_bytes(), key) == value,
+                  f"the setup program's {key}: {value}")
         files = {"plugin": (work / PLUGIN_NAME).read_bytes(), "cert": cert,
                  "release": release_files,
                  "install": pathlib.Path(install_text).read_bytes(),
