@@ -376,23 +376,25 @@ TEST_F(EntryDialogTest, ResetClearsOnlyThePageShown) {
   int flag = -1, durationBox = -1, noteFlag = -1, searchFlagAfter = -1;
   std::string duration;
   bool noteGroup = false;
-  runDialog(
-      {setCheck(IDC_ENTRY_CHORD, 1), setCheck(IDC_CRITERIA_DURATION_BOX, 1),
-       typeText(IDC_CRITERIA_DURATION_EDIT, "77"), click(IDC_CRITERIA_RESET),
-       look([&](HWND d) {
-         flag = checkOf(d, IDC_ENTRY_CHORD);
-         durationBox = checkOf(d, IDC_CRITERIA_DURATION_BOX);
-         duration = controlText(d, IDC_CRITERIA_DURATION_EDIT);
-       }),
-       setCheck(IDC_NOTE_TIE_START, 1), click(IDC_CRITERIA_DONE),
-       setCheck(IDC_NOTE_ACCIDENTAL, 1), click(IDC_CRITERIA_RESET),
-       look([&](HWND d) {
-         noteFlag = checkOf(d, IDC_NOTE_ACCIDENTAL);
-         noteGroup = isShown(d, IDC_CRITERIA_NOTE_GROUP);
-       }),
-       click(IDC_CRITERIA_SEARCH),
-       look([&](HWND d) { searchFlagAfter = checkOf(d, IDC_NOTE_TIE_START); }),
-       click(IDC_CRITERIA_CANCEL)});
+  runDialog({setCheck(IDC_ENTRY_CHORD, 1), click(IDC_CRITERIA_DONE),
+             click(IDC_CRITERIA_SEARCH),  // the flag is kept, then reset
+             setCheck(IDC_CRITERIA_DURATION_BOX, 1),
+             typeText(IDC_CRITERIA_DURATION_EDIT, "77"),
+             click(IDC_CRITERIA_RESET), look([&](HWND d) {
+               flag = checkOf(d, IDC_ENTRY_CHORD);
+               durationBox = checkOf(d, IDC_CRITERIA_DURATION_BOX);
+               duration = controlText(d, IDC_CRITERIA_DURATION_EDIT);
+             }),
+             setCheck(IDC_NOTE_TIE_START, 1), click(IDC_CRITERIA_DONE),
+             setCheck(IDC_NOTE_ACCIDENTAL, 1), click(IDC_CRITERIA_RESET),
+             look([&](HWND d) {
+               noteFlag = checkOf(d, IDC_NOTE_ACCIDENTAL);
+               noteGroup = isShown(d, IDC_CRITERIA_NOTE_GROUP);
+             }),
+             click(IDC_CRITERIA_SEARCH), look([&](HWND d) {
+               searchFlagAfter = checkOf(d, IDC_NOTE_TIE_START);
+             }),
+             click(IDC_CRITERIA_CANCEL)});
   EXPECT_EQ(flag, BST_INDETERMINATE);
   EXPECT_EQ(durationBox, BST_UNCHECKED);
   EXPECT_EQ(duration, "1024");
