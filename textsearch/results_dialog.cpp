@@ -89,12 +89,8 @@ void showSummary(const ResultsDialog& state) {
   setLine(state, 6, "");
 }
 
-void beginSession(HWND dialog, const ResultsDialog& state) {
-  TextSearchSession& session = state.search->session;
-  session.resultsDialog = dialog;
-  session.foundCount = 0;
-  session.replacedCount = 0;
-  session.matchOffset = 0;
+// The search arrives as the command made it: nothing found or replaced.
+void beginSession(const ResultsDialog& state) {
   if (findFirstMatch(*state.search) != 0) {
     showMatch(state);
   } else {
@@ -133,7 +129,7 @@ void initialise(HWND dialog, void* context) {
     for (int id : {IDC_RESULTS_YES, IDC_RESULTS_NO, IDC_RESULTS_YES_TO_ALL})
       show(state, id, false);
   }
-  beginSession(dialog, state);
+  beginSession(state);
 }
 
 // However the dialog ends: the text of the match shown, and the bold font.
