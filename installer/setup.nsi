@@ -413,7 +413,6 @@ Section "Plug-in"
     retry:
   ${Loop}
   StrCpy $Swapped 1
-  DetailPrint "Installed: $PluginFolder\${PLUGIN_FILE}"
 
   ${GetSize} "${OWN_FOLDER}" "/S=0K" $0 $1 $2
   ${GetSize} "$PluginFolder" "/M=${PLUGIN_FILE} /S=0K /G=0" $1 $2 $3
