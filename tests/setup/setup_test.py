@@ -623,6 +623,8 @@ def installs(setup, files, log):
         "DisplayVersion": file_version(files["plugin"]),
         "Publisher": "QZPlugins",
         "HostFolder": HOST_FOLDER,
+        "InstallLocation": OWN_FOLDER,
+        "DisplayIcon": OWN_FOLDER + "\\uninstall.exe",
         "UninstallString": f'"{OWN_FOLDER}\\uninstall.exe"',
         "QuietUninstallString": f'"{OWN_FOLDER}\\uninstall.exe" /S',
         "NoModify": 1, "NoRepair": 1,
