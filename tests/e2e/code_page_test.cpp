@@ -101,14 +101,16 @@ class CodePageRun : public CommandTest {
   // Keys alone: the search string where the dialog opens, Tab and Space
   // check "&Case sensitive", Alt+R goes to the replace edit, the
   // replacement, Enter for "GO!", Escape from the results. Fifty bytes each
-  // reach the edits and the stored record whole.
-  void typeFiftyBytes(const std::string& search, const std::string& replace) {
+  // reach the edits and the stored record whole; `more`, typed after each,
+  // is refused.
+  void typeFiftyBytes(const std::string& search, const std::string& replace,
+                      const std::string& more = "") {
     ASSERT_EQ(search.size(), TextMaxChars);
     ASSERT_EQ(replace.size(), TextMaxChars);
     std::pair<std::string, std::string> shown;
     UINT caseBox = 0;
-    run({typeText(search), press(VK_TAB), press(VK_SPACE), pressAlt('r'),
-         typeText(replace), look([&](HWND d) {
+    run({typeText(search + more), press(VK_TAB), press(VK_SPACE), pressAlt('r'),
+         typeText(replace + more), look([&](HWND d) {
            shown = {controlText(d, IDC_OPTIONS_SEARCH_EDIT),
                     controlText(d, IDC_OPTIONS_REPLACE_EDIT)};
            caseBox = IsDlgButtonChecked(d, IDC_OPTIONS_CASE_BOX);
@@ -163,7 +165,7 @@ class CodePageRun : public CommandTest {
 
 TEST_F(CodePageRun, FiftyTypedBytesOfAsciiReachTheEditsWhole) {
   typeFiftyBytes("Allegro ma non troppo, un poco maestoso, cantabile",
-                 "Andante con moto e molto espressivo, sempre legato");
+                 "Andante con moto e molto espressivo, sempre legato", "!!");
 }
 
 TEST_F(CodePageRun, UserTextInTheDialogFaceOnASingleByteSystem) {
@@ -282,6 +284,7 @@ TEST_F(Utf8CodePageTest, FiftyByteCutsKeepWholeCharacters) {
        setCheck(IDC_OPTIONS_REPLACE_BOX, 1),
        typeText(IDC_OPTIONS_REPLACE_EDIT, "X"), click(IDC_OPTIONS_GO)},
       {click(IDC_RESULTS_YES_TO_ALL), readLines(&seen), click(IDC_RESULTS_OK)});
+  EXPECT_EQ(storedStrings(), std::make_pair(qs, std::string("X")));
   run({typeText(IDC_OPTIONS_SEARCH_EDIT, "b"),
        setCheck(IDC_OPTIONS_REPLACE_BOX, 1),
        typeText(IDC_OPTIONS_REPLACE_EDIT, rs + EACUTE), click(IDC_OPTIONS_GO)},
