@@ -620,23 +620,23 @@ TEST_F(TextMatcherTest, LongTextsAreShownAndReplacedAsAPlainReferenceDoes) {
     int16_t tagsAllowed;  // 0: matches inside tags too
     const std::string* text;
   } const cases[] = {
-      {"i", "", 1, &text},       {"i", "y", 1, &text},
-      {"i", "iii", 1, &text},    {"i", "^b(", 1, &text},
-      {"i", "x", 0, &text},      {"^n", "z", 0, &text},
+      {"i", "", 1, &text},           {"i", "y", 1, &text},
+      {"i", "iii", 1, &text},        {"i", "^b(", 1, &text},
+      {"i", "x", 0, &text},          {"^n", "z", 0, &text},
       {"e", "", 0, &text},  // inside the tags that lead the copy
       {"W", "", 0, &text},  // pairs the carets on both sides
-      {"lai", "l(i", 1, &text},  {"lai", "l)", 1, &text},
-      {"(", "", 0, &text},       {")", "))", 0, &text},
-      {"^", "", 0, &text},       {" ", "^", 1, &text},
-      {" ", "(1)", 1, &text},  // after a trail caret: no tag
-      {"o ", "", 1, &text},    // a tag then follows a shown byte
-      {"x", "^", 0, &text},      {"do", "", 1, &text},
+      {"lai", "l(i", 1, &text},      {"lai", "l)", 1, &text},
+      {"(", "", 0, &text},           {")", "))", 0, &text},
+      {"^", "", 0, &text},           {" ", "^", 1, &text},
+      {" \x83(x)", "(1)", 0, &text},  // after a trail caret: no tag
+      {"o ", "", 1, &text},           // a tag then follows a shown byte
+      {"x", "^", 0, &text},          {"do", "", 1, &text},
       {"^b", "(", 0, &text},  // the caret before it now opens a tag
-      {"lai", "lae", 1, &lone},  {"lai", ")", 1, &lone},
-      {"lai", "(", 1, &lone},    {"x", "", 1, &lone},
-      {"^", "", 0, &lone},       {"W lai", "", 1, &lone},
-      {"lai", ")", 1, &late},    {"lai", "(", 1, &late},
-      {"a", ")(", 1, &unopened}, {"a", "a^z", 1, &matchFirst}};
+      {"lai", "lae", 1, &lone},      {"lai", ")", 1, &lone},
+      {"lai", "(", 1, &lone},        {"x", "", 1, &lone},
+      {"^", "", 0, &lone},           {"W lai", "", 1, &lone},
+      {"lai", ")", 1, &late},        {"lai", "(", 1, &late},
+      {"a", ")(", 1, &unopened},     {"a", "a^z", 1, &matchFirst}};
   for (const TextCharacters& form : forms) {
     const bool doubleByte = form.form == CharacterForm::DoubleByte;
     auto width = [&](const std::string& t, size_t i) -> size_t {
