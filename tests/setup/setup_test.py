@@ -600,8 +600,15 @@ def installs_beside_other_plugins(setup, log):
 
 def installs(setup, files, log):
     make_host(HOST_FOLDER)
+    # The user's temporary folder: the setup program's own folder there is
+    # gone again (a program's current folder cannot be removed).
+    temporary = next(p for p in (PREFIX / "drive_c" / "users").rglob("Temp")
+                     if p.is_dir())
+    before = set(temporary.iterdir())
     check(install(setup, HOST_FOLDER, log) == 0,
           "install into a path with spaces and non-ASCII letters: exit code 0")
+    check(set(temporary.iterdir()) <= before,
+          "  nothing left in the temporary folder")
     installed = {
         PLUGIN_PATH: files["plugin"],
         OWN_FOLDER + r"\INSTALL.txt": files["install"],
