@@ -274,11 +274,14 @@ TEST_F(EngineTest, FrameWithoutMatchIsReleasedUnsaved) {
   EntryShape shape;
   doc.addEntry(1, 1, 0, shape);
   setFlagOption(replace, IDC_ENTRY_NOTE_REST, TriOn);
-  // An entry flag, then a note's displacement, that nothing there has.
-  for (bool noteLevel : {false, true}) {
-    SCOPED_TRACE(noteLevel);
+  // An entry flag, then a note's displacement, that nothing there has, in
+  // AND and in OR mode.
+  for (int mode = 0; mode < 4; ++mode) {
+    const bool noteLevel = mode & 1;
+    SCOPED_TRACE(mode);
     simHost().resetLog();
     search = freshOptions();
+    setOptionWord(search, L::MatchAll, mode < 2);
     setOptionWord(replace, L::NoteLevel, noteLevel);
     if (noteLevel) {
       setOptionWord(search, L::DisplacementEnabled, 1);
