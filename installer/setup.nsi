@@ -361,9 +361,6 @@ FunctionEnd
 Section "Plug-in"
   SectionIn RO
   StrCpy $PluginFolder "$INSTDIR\${PLUGIN_FOLDER_NAME}"
-  StrCpy $CreatedPluginFolder 0
-  StrCpy $CreatedOwnFolder 0
-  StrCpy $Swapped 0
   StrCpy $EntryWasThere 1
   ClearErrors
   ReadRegStr $0 HKLM "${UNINSTALL_KEY}" "DisplayName"
