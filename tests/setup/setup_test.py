@@ -330,6 +330,11 @@ def signs_a_release(args, work, signing, files, log):
         check(made.returncode != 0 and made.stdout.strip().endswith(message)
               and not any(target.glob("*")),
               f"make-setup.py without its {what}: stops, says so")
+    usage = subprocess.run([sys.executable, SCRIPTS / "make-setup.py"],
+                           stderr=subprocess.PIPE, text=True)
+    check(usage.returncode == 2 and
+          "[--sign CERT PASSWORD_FILE TIME]" in usage.stderr,
+          "make-setup.py without its files: says how it is called")
     # Into a folder not made yet.
     target = work / "setup-new" / "folder"
     made = subprocess.run(
