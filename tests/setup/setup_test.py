@@ -759,8 +759,8 @@ def walks_the_pages(hold_exe, log):
     publisher's line or the list of details, the folder page does not start
     at the host found, or at that of the last install, its list or Browse
     fails, its words do not say what was found, it lets a folder without
-    FINALE.EXE through, Enter at the settings question removes them or Yes
-    keeps them."""
+    FINALE.EXE through, Enter at the settings question removes them, Yes
+    keeps them, or an install that fails shows no box that says why."""
     build = pathlib.Path(hold_exe).resolve().parents[2]  # beside windows/
     wait_for_wine()  # a server started without a display shows no windows
     with tempfile.TemporaryDirectory() as pictures:

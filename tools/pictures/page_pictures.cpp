@@ -390,6 +390,29 @@ void installWhileInUse(const std::string& setup, const std::string& host) {
   if (held != INVALID_HANDLE_VALUE) CloseHandle(held);
 }
 
+// With a file where the folder of its own goes, Install stops with a box
+// that says why; OK there, then Cancel, ends the setup program.
+void installBlocked(const std::string& setup, const std::string& ownFolder) {
+  const std::string parent = ownFolder.substr(0, ownFolder.rfind('\\'));
+  CreateDirectoryA(parent.c_str(), nullptr);
+  CloseHandle(CreateFileA(ownFolder.c_str(), GENERIC_WRITE, 0, nullptr,
+                          CREATE_NEW, 0, nullptr));
+  HANDLE process = start("\"" + setup + "\"");
+  HWND main = throughWelcomeAndLicence(nullptr, nullptr);
+  if (main != nullptr) {
+    press(main, kMainButton);
+    HWND box = waitForWindow("", main);
+    if (box == nullptr) fail("a failed install shows no box");
+    expectText(box, "Could not create the folder");
+    press(box, IDOK);
+    waitUntilGone(box);
+    press(main, IDCANCEL);
+  }
+  finish(process);
+  DeleteFileA(ownFolder.c_str());
+  RemoveDirectoryA(parent.c_str());
+}
+
 // Opens the setup program without /D=, checks the folder page's words and
 // folder, and cancels.
 void checkFolderPage(const std::string& setup, const std::string& words,
@@ -477,6 +500,8 @@ int main(int argc, char** argv) {
   if (again != nullptr) CloseHandle(again);
   if (code != 0) fail("the second install, a silent one");
   uninstall(uninstaller, true);
+  installBlocked(setup,
+                 std::string(programFiles) + "\\QZPlugins\\QZ Search-Replace");
   DeleteFileA((other + "\\FINALE.EXE").c_str());
   checkFolderPage(setup,
                   "Found the notation program, FINALE.EXE version " + version +
