@@ -570,14 +570,34 @@ def changed_lines(diff):
 def equivalents(listing):
     """(file, operator, mutated line) of each mutant listed as equivalent:
     one line each, `file | operator | mutated line | why`; `file:line` where
-    the same mutated line stands elsewhere in the file and is not."""
+    the same mutated line stands elsewhere in the file and is not. The
+    mutated line may hold ` | `, the why may not. A row of another form
+    stops the tool: a reason it could not read would leave its mutant
+    counted as it was never meant to be."""
     listed = set()
     if listing.exists():
-        for row in listing.read_text(**TEXT).split("\n"):
+        rows = listing.read_text(**TEXT).split("\n")
+        for number, row in enumerate(rows, 1):
+            if not row.strip() or row.startswith("#"):
+                continue
             fields = [f.strip() for f in row.split(" | ")]
-            if len(fields) == 4 and not row.startswith("#"):
-                listed.add(tuple(fields[:3]))
+            if len(fields) < 4 or not all(fields):
+                sys.exit(f"{listing}:{number}: not `file | operator | "
+                         "mutated line | why`")
+            listed.add((fields[0], fields[1], " | ".join(fields[2:-1])))
     return listed
+
+
+def stale(listed):
+    """The listed mutants that no file makes any more (its line changed or
+    moved), which then list nothing."""
+    made = set()
+    for path in {where.split(":")[0] for where, _, _ in listed}:
+        if (ROOT / path).exists():
+            for m in mutants_of(path):
+                made |= {(where, m.operator, m.mutated.strip())
+                         for where in (m.path, f"{m.path}:{m.number}")}
+    return sorted(listed - made)
 
 
 def is_listed(mutant, listed):
@@ -846,6 +866,9 @@ def main():
              for m in mutants_of(f, lines)],
             1 if args.per_line is None else args.per_line)
     listed = equivalents(pathlib.Path(args.equivalents))
+    for where, operator, mutated in stale(listed):
+        print(f"mutants: listed, but made by no mutant: {where} | {operator} "
+              f"| {mutated}", file=sys.stderr)
     todo = [m for m in candidates if not is_listed(m, listed)]
     results = [(m, "equivalent") for m in candidates if is_listed(m, listed)]
     core = core_files()

@@ -28,13 +28,17 @@ def check(what, got, want):
 with tempfile.TemporaryDirectory() as folder:
     listing = pathlib.Path(folder) / "equivalent.txt"
     listing.write_text(f"{TOY} | constant 2 to 1 | return 1 | never read\n"
-                       f"{TOY}:10 | delete statement | pass | never read\n")
+                       f"{TOY}:10 | delete statement | pass | never read\n"
+                       f"{TOY}:99 | flip | x | a line since changed\n")
     test = f"python3 src/tests/mutants/toy_test.py src/tests/mutants"
-    check("outcomes", subprocess.run(
+    run = subprocess.run(
         [sys.executable, str(ROOT / "scripts" / "mutants.py"), "--files", TOY,
          "--build-step", test + " build", "--test", test, "--timeout", "3",
          "--build", folder + "/build", "--jobs", "1", "--equivalents",
-         str(listing)], cwd=ROOT, capture_output=True, text=True).stdout,
+         str(listing)], cwd=ROOT, capture_output=True, text=True)
+    check("stale entries told", run.stderr.split("\n")[0],
+          f"mutants: listed, but made by no mutant: {TOY}:99 | flip | x")
+    check("outcomes", run.stdout,
         f"{TOY}:14 delete statement: pass\n"
         f"{TOY}:18 return 1: return 1 (timed out)\n"
         "mutants by operator: constant 1 killed of 1 (2 equivalent), "
@@ -42,6 +46,24 @@ with tempfile.TemporaryDirectory() as folder:
         "killed of 1, flip 1 killed of 1, return 0/1 0 killed of 1\n"
         "mutants: 6 killed, 1 survived, 3 equivalent, 1 timed out, "
         "score 75%\n")
+# A mutated line may hold " | ", the reason may not; a row without its
+# reason stops the tool; an entry no mutant makes is told.
+with tempfile.TemporaryDirectory() as folder:
+    listing = pathlib.Path(folder) / "equivalent.txt"
+    listing.write_text(f"# note\n\n{TOY} | flip | a | b | why\n")
+    check("a mutated line with |", mutants.equivalents(listing),
+          {(TOY, "flip", "a | b")})
+    check("stale", mutants.stale({(TOY, "flip", "a | b"),
+                                  (TOY + ":10", "delete statement", "pass")}),
+          [(TOY, "flip", "a | b")])
+    for bad in (f"{TOY} | flip | a\n", f"{TOY} | flip | a | \n"):
+        listing.write_text(f"{TOY} | flip | a | why\n" + bad)
+        try:
+            mutants.equivalents(listing)
+            check(f"the row {bad}", "read", "stopped")
+        except SystemExit as stop:
+            check(f"the row {bad}", str(stop),
+                  f"{listing}:2: not `file | operator | mutated line | why`")
 check("one a line", [(m.number, m.family) for m in mutants.per_line(
     mutants.mutants_of(TOY), 1)], [(2, "drop character"), (6, "flip"),
                                    (10, "constant"), (14, "constant"),
