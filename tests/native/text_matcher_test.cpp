@@ -597,7 +597,7 @@ TEST_F(TextMatcherTest, CharactersOfEveryCodePageAreNeverSplitOrReadAsTags) {
 // the double-byte form 0x83 takes the byte after it, even a caret or a
 // parenthesis; elsewhere every byte is a character as far as tags go.
 TEST_F(TextMatcherTest, LongTextsAreShownAndReplacedAsAPlainReferenceDoes) {
-  std::string text = "^font(Times)i^size(12)";
+  std::string text = "^font(Times)i^size(12)^q(1)";
   // Carets that open no tag: no ')' after the '(' ahead of them.
   std::string lone = "^W lai ";
   for (int k = 0; k < 300; ++k) {
@@ -609,6 +609,7 @@ TEST_F(TextMatcherTest, LongTextsAreShownAndReplacedAsAPlainReferenceDoes) {
   }
   text += "^ end (";                       // a caret that opens no tag
   const std::string late = "lai " + lone;  // a match before the first caret
+  const std::string closing = "W)";        // a replacement makes it all a tag
   std::string unopened, matchFirst;        // carets and ')', no '('
   for (int k = 0; k < 100; ++k) unopened += "^qa) ", matchFirst += "a ^b) ";
   const uint8_t japanese[] = {0x81, 0x9F, 0xE0, 0xFC, 0, 0};
@@ -636,7 +637,8 @@ TEST_F(TextMatcherTest, LongTextsAreShownAndReplacedAsAPlainReferenceDoes) {
       {"lai", "(", 1, &lone},        {"x", "", 1, &lone},
       {"^", "", 0, &lone},           {"W lai", "", 1, &lone},
       {"lai", ")", 1, &late},        {"lai", "(", 1, &late},
-      {"a", ")(", 1, &unopened},     {"a", "a^z", 1, &matchFirst}};
+      {"a", ")(", 1, &unopened},     {"a", "a^z", 1, &matchFirst},
+      {"W", "^z(", 0, &closing}};
   for (const TextCharacters& form : forms) {
     const bool doubleByte = form.form == CharacterForm::DoubleByte;
     auto width = [&](const std::string& t, size_t i) -> size_t {
