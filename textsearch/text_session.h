@@ -55,6 +55,9 @@ struct HeldText {
                      // spare bytes and room for longer replacements
   TagSearch tags;    // what is known of its parentheses
   ShownText shown;
+  // The text's length when the record's header and spare bytes were last
+  // written around it (-1: not yet); they stay while the length does.
+  int32_t recordLength;
 };
 
 struct TextSearchSession {
