@@ -93,7 +93,7 @@ void shiftCharacterSearch(CharacterSearch& search, int32_t offset,
 }
 
 // The search string as one text compares with it: folded unless case
-// matters, and whether the code page lets the comparison go byte by byte.
+// matters, and whether the comparison may go byte by byte.
 struct Needle {
   const char* bytes;
   int32_t length;
@@ -104,15 +104,36 @@ struct Needle {
 Needle needleOf(const TextPattern& pattern) {
   return Needle{
       pattern.caseSensitive ? pattern.searchText : pattern.foldedSearch,
-      pattern.searchLength, pattern.caseSensitive,
-      isSelfSynchronising(pattern.characters)};
+      pattern.searchLength, pattern.caseSensitive, pattern.comparesBytes};
+}
+
+// Whether a text may be compared with the search string byte by byte, each
+// byte folded: from a character start, bytes equal to the search string's
+// are the same characters in every form, so the match ends on a character
+// boundary. Folding keeps that only where each letter of the search string
+// is a character of one byte, and so is its other case.
+bool foldsByteByByte(const TextCharacters& characters, const char* search) {
+  for (int32_t at = 0; search[at] != '\0';) {
+    const int32_t width = characterLength(characters, search + at);
+    for (int32_t k = at; k < at + width; ++k) {
+      const char upper = foldLetter(search[k]);
+      if (upper < 'A' || upper > 'Z') continue;
+      const char lower = static_cast<char>(upper - 'A' + 'a');
+      if (width > 1 || characters.announced[static_cast<uint8_t>(upper)] > 1 ||
+          characters.announced[static_cast<uint8_t>(lower)] > 1) {
+        return false;
+      }
+    }
+    at += width;
+  }
+  return true;
 }
 
 // Whether the search string matches at the character boundary `at`,
 // character by character: a match ends on a character boundary, and only
 // one-byte characters fold (the pattern keeps the search string folded).
-// Where the code page is self-synchronising, a byte-for-byte match of the
-// search string's whole characters is that. The text holds at least as many
+// Where the pattern allows, a byte-for-byte match of the search string's
+// whole characters is that. The text holds at least as many
 // bytes from `at` on as the search string.
 bool matchesAt(const TextCharacters& table, const Needle& needle,
                const char* text, int32_t at) {
@@ -144,14 +165,14 @@ bool matchesAt(const TextCharacters& table, const Needle& needle,
 }
 
 // Where the first character start at or after the character start `from`
-// and at most `last` lies whose first byte is one of `a`, `b` and `c`, or
-// -1. Each of them starts a character wherever it stands, or the form is
-// double-byte, where a byte is checked to start one.
-int32_t nextCandidate(const TextCharacters& characters, const char* text,
-                      int32_t from, int32_t last, char a, char b, char c) {
+// and at most `last` lies whose first byte has one of the flags `wanted` in
+// `stops`, or -1. Each such byte starts a character wherever it stands, or
+// the form is double-byte, where a byte is checked to start one.
+int32_t nextCandidate(const TextCharacters& characters, const uint8_t* stops,
+                      uint8_t wanted, const char* text, int32_t from,
+                      int32_t last) {
   for (int32_t at = from; at <= last; ++at) {
-    const char byte = text[at];
-    if (byte != a && byte != b && byte != c) continue;
+    if ((stops[static_cast<uint8_t>(text[at])] & wanted) == 0) continue;
     if (characters.form != CharacterForm::DoubleByte ||
         startsDoubleByteCharacter(characters, text, at, from)) {
       return at;
@@ -178,6 +199,8 @@ TextPattern makePattern(const TextSearchPrefs& prefs,
       reinterpret_cast<const char*>(prefs.bytes + T::ReplaceString),
       TextMaxChars));
   foldText(characters, pattern.searchText, pattern.foldedSearch);
+  pattern.comparesBytes =
+      pattern.caseSensitive || foldsByteByByte(characters, pattern.searchText);
   pattern.leavesTagsAlone =
       !holdsTagCharacter(characters, pattern.searchText) &&
       !holdsTagCharacter(characters, pattern.replaceText);
@@ -187,9 +210,12 @@ TextPattern makePattern(const TextSearchPrefs& prefs,
   // character (it then starts none where it continues one).
   const char first =
       pattern.caseSensitive ? pattern.searchText[0] : pattern.foldedSearch[0];
-  pattern.firstOther = pattern.caseSensitive || first < 'A' || first > 'Z'
-                           ? first
-                           : static_cast<char>(first - 'A' + 'a');
+  const char other = pattern.caseSensitive || first < 'A' || first > 'Z'
+                         ? first
+                         : static_cast<char>(first - 'A' + 'a');
+  pattern.stops[static_cast<uint8_t>(first)] |= StartsLikeSearch;
+  pattern.stops[static_cast<uint8_t>(other)] |= StartsLikeSearch;
+  pattern.stops[static_cast<uint8_t>('^')] |= StartsTag;
   pattern.skipsToCandidates =
       characters.form != CharacterForm::Utf8 ||
       !characters.continues[static_cast<uint8_t>(first)];
@@ -212,23 +238,23 @@ int32_t findMatch(const TextPattern& pattern, const char* text, int32_t length,
   const Needle needle = needleOf(pattern);
   int32_t p =
       start == known ? start : alignToCharacter(characters, text, start, known);
-  const char first = needle.bytes[0];
-  const char caret = stepOverTags ? '^' : first;
+  // A match takes exactly as many bytes as the search string.
+  const int32_t last = length - needle.length;
+  const uint8_t wanted =
+      stepOverTags ? StartsLikeSearch | StartsTag : StartsLikeSearch;
   for (;;) {
+    if (pattern.skipsToCandidates) {
+      p = nextCandidate(characters, pattern.stops, wanted, text, p, last);
+      if (p < 0) return NoMatch;
+    }
     while (stepOverTags && text[p] == '^') {
       const int32_t end = tagEnd(characters, text, length, p, tags);
       if (end < 0) break;
       p = end;
     }
-    // A match takes exactly as many bytes as the search string.
-    if (length - p < needle.length) return NoMatch;
+    if (p > last) return NoMatch;
     if (matchesAt(characters, needle, text, p)) return p;
     p = nextCharacter(characters, text, p);
-    if (pattern.skipsToCandidates) {
-      p = nextCandidate(characters, text, p, length - needle.length, first,
-                        pattern.firstOther, caret);
-      if (p < 0) return NoMatch;
-    }
   }
 }
 

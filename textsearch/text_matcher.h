@@ -28,18 +28,25 @@ struct TextPattern {
   int16_t searchLength;
   int16_t replaceLength;
   bool caseSensitive;
+  // Whether a text compares with the search string byte by byte, each byte
+  // folded unless case matters, instead of character by character.
+  bool comparesBytes;
   // Neither string holds a caret or a parenthesis as a character of its
   // own, so a replacement can neither make, break nor join a tag.
   bool leavesTagsAlone;
-  // The search string's first byte as a text may hold it in the other
-  // case, and whether a search may skip to the bytes that start like it.
-  char firstOther;
+  // By byte, what a search stops at (StopFlags): a byte that starts like
+  // the search string, in either case unless case matters, and a caret.
+  // Whether a search may skip to those bytes.
+  uint8_t stops[256];
   bool skipsToCandidates;
   // Where the replacement's first '(' and ')' of their own lie, or -1.
   int16_t replaceOpen;
   int16_t replaceClose;
   TextCharacters characters;
 };
+
+// What a byte of a text is to a search (TextPattern::stops).
+enum StopFlags : uint8_t { StartsLikeSearch = 1, StartsTag = 2 };
 
 TextPattern makePattern(const TextSearchPrefs& prefs,
                         const TextCharacters& characters);
