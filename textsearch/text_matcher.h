@@ -23,7 +23,9 @@ constexpr int32_t TextLengthLimit = 32767;
 // folded, stepped over and copied one whole character at a time.
 struct TextPattern {
   char searchText[TextFieldSize];
-  char foldedSearch[TextFieldSize];  // its one-byte letters folded
+  // As a text's bytes compare with it: its one-byte letters folded unless
+  // case matters.
+  char comparedSearch[TextFieldSize];
   char replaceText[TextFieldSize];
   int16_t searchLength;
   int16_t replaceLength;
@@ -34,19 +36,20 @@ struct TextPattern {
   // Neither string holds a caret or a parenthesis as a character of its
   // own, so a replacement can neither make, break nor join a tag.
   bool leavesTagsAlone;
-  // By byte, what a search stops at (StopFlags): a byte that starts like
-  // the search string, in either case unless case matters, and a caret.
-  // Whether a search may skip to those bytes.
-  uint8_t stops[256];
+  // By byte, whether a search stops at it: [0] where tags are not stepped
+  // over, a byte that starts like the search string (in either case unless
+  // case matters); [1] those and the caret. Whether a search may skip to
+  // those bytes.
+  bool stops[2][256];
   bool skipsToCandidates;
+  // By byte, what a text's byte compares as with the search string: folded
+  // unless case matters.
+  char compared[256];
   // Where the replacement's first '(' and ')' of their own lie, or -1.
   int16_t replaceOpen;
   int16_t replaceClose;
   TextCharacters characters;
 };
-
-// What a byte of a text is to a search (TextPattern::stops).
-enum StopFlags : uint8_t { StartsLikeSearch = 1, StartsTag = 2 };
 
 TextPattern makePattern(const TextSearchPrefs& prefs,
                         const TextCharacters& characters);

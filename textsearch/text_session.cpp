@@ -238,11 +238,6 @@ bool sessionSwitch(const TextSearchSession& session, size_t offset) {
   return session.prefs != nullptr && prefsWord(*session.prefs, offset) != 0;
 }
 
-bool stepsOverTags(const TextSearchSession& session, int16_t tagsAllowed) {
-  return tagsAllowed == 1 &&
-         !sessionSwitch(session, TextSearchPrefsLayout::SearchTags);
-}
-
 const char* currentText(const TextSearchSession& session) {
   return session.held.block != nullptr ? textOf(session.held) : nullptr;
 }
