@@ -581,6 +581,16 @@ TEST_F(TextMatcherTest, CharactersOfEveryCodePageAreNeverSplitOrReadAsTags) {
       EXPECT_EQ(session.pattern.searchLength, expected) << c.text;
     }
   }
+  // Lead bytes that are letters (no system's are): a letter of the other
+  // case matches only where it is a character of its own.
+  for (const char lead : {'A', 'z'}) {
+    const uint8_t range[] = {uint8_t(lead), uint8_t(lead), 0, 0};
+    const TextCharacters letterLeads = doubleByteCharacters(range, 4);
+    characters = &letterLeads;
+    const char other = static_cast<char>(lead ^ 0x20);
+    use(std::string(1, other), "");
+    EXPECT_EQ(find(std::string{lead, 'b', ' ', other}), 3) << lead;
+  }
 }
 
 // "Yes to all" through one long text as the results dialog runs it, beside
