@@ -445,6 +445,8 @@ TEST_F(TextMatcherTest, CharactersOfEveryCodePageAreNeverSplitOrReadAsTags) {
        {{3}, "x" KA "b"}, {{2, 3}, "x\x83" "bb"}, {{2, 3}, "x\x83" "bb"}},
       {"trail bytes not folded", Ka KA, KA, "",
        {{2}, Ka}, {{0, 0}, ""}, {{0, 0}, ""}},
+      {"trail letter after a one-byte letter", "x" Ka "x" KA, "x" KA, "",
+       {{3}, "x" Ka}, {{0, 0}, ""}, {{0, 0}, ""}},
       {"case kept beside a trail letter", "A" KA "aA", "a", "b",
        {{3}, "A" KA "bA"}, {{3}, "A\x83" "AbA"}, {{3}, "A\x83" "AbA"}, 1},
       {"trail caret opens no tag", KCaret "x(y)z", "x", "ww",
