@@ -65,15 +65,6 @@ inline int32_t nextCharacter(const TextCharacters& characters, const char* text,
   return at + characterLength(characters, text + at);
 }
 
-// Whether a search may go byte by byte: an ASCII byte is always a character
-// of its own, and a character start can be told from the bytes just before
-// it. So a byte-for-byte match of whole characters that starts on a
-// character start ends on one. Not so in the double-byte form, whose trail
-// bytes can be anything.
-inline bool isSelfSynchronising(const TextCharacters& characters) {
-  return characters.form != CharacterForm::DoubleByte;
-}
-
 // The first character start at or after `offset`, which lies within the
 // text or at its terminator. `known` is a character start at or before
 // `offset`.

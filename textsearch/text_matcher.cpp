@@ -65,15 +65,14 @@ bool holdsTagCharacter(const TextCharacters& characters, const char* text) {
          firstOneByte(characters, text, ')') >= 0;
 }
 
-// What is known of one character after the replacement of `removed` bytes
-// at `offset` by `inserted` bytes whose first such character is at
+// What is known of one character after the match at `offset` is replaced
+// by the pattern's replacement, whose first such character is at
 // `firstInserted` (-1: none).
-void shiftCharacterSearch(CharacterSearch& search, int32_t offset,
-                          int32_t removed, int32_t inserted,
-                          int32_t firstInserted) {
+void shiftCharacterSearch(CharacterSearch& search, const TextPattern& pattern,
+                          int32_t offset, int32_t firstInserted) {
   if (search.from < 0 || (search.found >= 0 && search.found < offset)) return;
-  const int32_t end = offset + removed;
-  const int32_t delta = inserted - removed;
+  const int32_t end = offset + pattern.searchLength;
+  const int32_t delta = pattern.replaceLength - pattern.searchLength;
   if (search.from >= end) {
     search.from += delta;
     if (search.found >= 0) search.found += delta;
@@ -92,50 +91,57 @@ void shiftCharacterSearch(CharacterSearch& search, int32_t offset,
   }
 }
 
-// The search string as one text compares with it: folded unless case
-// matters, and whether the code page lets the comparison go byte by byte.
-struct Needle {
-  const char* bytes;
-  int32_t length;
-  bool caseSensitive;
-  bool byteByByte;
-};
-
-Needle needleOf(const TextPattern& pattern) {
-  return Needle{
-      pattern.caseSensitive ? pattern.searchText : pattern.foldedSearch,
-      pattern.searchLength, pattern.caseSensitive,
-      isSelfSynchronising(pattern.characters)};
+// Whether a text may be compared with the search string byte by byte, each
+// byte folded: from a character start, bytes equal to the search string's
+// are the same characters in every form, so the match ends on a character
+// boundary. Folding keeps that only where each letter of the search string
+// is a character of one byte, and so is its other case.
+bool foldsByteByByte(const TextCharacters& characters, const char* search) {
+  for (int32_t at = 0; search[at] != '\0';) {
+    const int32_t width = characterLength(characters, search + at);
+    for (int32_t k = at; k < at + width; ++k) {
+      const char upper = foldLetter(search[k]);
+      if (upper < 'A' || upper > 'Z') continue;
+      const char lower = static_cast<char>(upper - 'A' + 'a');
+      if (width > 1 || characters.announced[static_cast<uint8_t>(upper)] > 1 ||
+          characters.announced[static_cast<uint8_t>(lower)] > 1) {
+        return false;
+      }
+    }
+    at += width;
+  }
+  return true;
 }
 
 // Whether the search string matches at the character boundary `at`,
 // character by character: a match ends on a character boundary, and only
 // one-byte characters fold (the pattern keeps the search string folded).
-// Where the code page is self-synchronising, a byte-for-byte match of the
-// search string's whole characters is that. The text holds at least as many
-// bytes from `at` on as the search string.
-bool matchesAt(const TextCharacters& table, const Needle& needle,
-               const char* text, int32_t at) {
-  const bool caseSensitive = needle.caseSensitive;
-  const char* search = needle.bytes;
-  const int32_t length = needle.length;
-  if (needle.byteByByte) {
-    for (int32_t i = 0; i < length; ++i) {
-      const char c = text[at + i];
-      if ((caseSensitive ? c : foldLetter(c)) != search[i]) return false;
+// Where the pattern allows, a byte-for-byte match of the search string's
+// whole characters is that. The text holds at least as many bytes from
+// `at` on as the search string.
+bool matchesAt(const TextPattern& pattern, const char* text, int32_t at) {
+  const char* search = pattern.comparedSearch;
+  const char* from = text + at;
+  const int32_t length = pattern.searchLength;
+  if (pattern.comparesBytes) {
+    for (const char* end = search + length; search != end; ++search, ++from) {
+      if (pattern.compared[static_cast<uint8_t>(*from)] != *search) {
+        return false;
+      }
     }
     return true;
   }
+  const TextCharacters& table = pattern.characters;
   for (int32_t i = 0; i < length;) {
-    const char c = text[at + i];
+    const char c = from[i];
     if (c == '\0') return false;
-    const int32_t width = characterLength(table, text + at + i);
+    const int32_t width = characterLength(table, from + i);
     if (width != characterLength(table, search + i)) return false;
     if (width > 1) {
-      if (memcmp(text + at + i, search + i, static_cast<size_t>(width)) != 0) {
+      if (memcmp(from + i, search + i, static_cast<size_t>(width)) != 0) {
         return false;
       }
-    } else if ((caseSensitive ? c : foldLetter(c)) != search[i]) {
+    } else if (pattern.compared[static_cast<uint8_t>(c)] != search[i]) {
       return false;
     }
     i += width;
@@ -144,14 +150,15 @@ bool matchesAt(const TextCharacters& table, const Needle& needle,
 }
 
 // Where the first character start at or after the character start `from`
-// and at most `last` lies whose first byte is one of `a`, `b` and `c`, or
-// -1. Each of them starts a character wherever it stands, or the form is
+// and at most `last` lies whose first byte is one that `stops` holds, or
+// -1. Each such byte starts a character wherever it stands, or the form is
 // double-byte, where a byte is checked to start one.
-int32_t nextCandidate(const TextCharacters& characters, const char* text,
-                      int32_t from, int32_t last, char a, char b, char c) {
-  for (int32_t at = from; at <= last; ++at) {
-    const char byte = text[at];
-    if (byte != a && byte != b && byte != c) continue;
+int32_t nextCandidate(const TextCharacters& characters, const bool* stops,
+                      const char* text, int32_t from, int32_t last) {
+  const char* end = text + last;
+  for (const char* p = text + from; p <= end; ++p) {
+    if (!stops[static_cast<uint8_t>(*p)]) continue;
+    const int32_t at = static_cast<int32_t>(p - text);
     if (characters.form != CharacterForm::DoubleByte ||
         startsDoubleByteCharacter(characters, text, at, from)) {
       return at;
@@ -177,7 +184,13 @@ TextPattern makePattern(const TextSearchPrefs& prefs,
       characters, pattern.replaceText,
       reinterpret_cast<const char*>(prefs.bytes + T::ReplaceString),
       TextMaxChars));
-  foldText(characters, pattern.searchText, pattern.foldedSearch);
+  if (pattern.caseSensitive) {
+    memcpy(pattern.comparedSearch, pattern.searchText, TextFieldSize);
+  } else {
+    foldText(characters, pattern.searchText, pattern.comparedSearch);
+  }
+  pattern.comparesBytes =
+      pattern.caseSensitive || foldsByteByByte(characters, pattern.searchText);
   pattern.leavesTagsAlone =
       !holdsTagCharacter(characters, pattern.searchText) &&
       !holdsTagCharacter(characters, pattern.replaceText);
@@ -185,11 +198,19 @@ TextPattern makePattern(const TextSearchPrefs& prefs,
   // tags are stepped over, needs a look: the bytes between are skipped,
   // unless the search string starts with a byte that can continue a UTF-8
   // character (it then starts none where it continues one).
-  const char first =
-      pattern.caseSensitive ? pattern.searchText[0] : pattern.foldedSearch[0];
-  pattern.firstOther = pattern.caseSensitive || first < 'A' || first > 'Z'
-                           ? first
-                           : static_cast<char>(first - 'A' + 'a');
+  const char first = pattern.comparedSearch[0];
+  const char other = pattern.caseSensitive || first < 'A' || first > 'Z'
+                         ? first
+                         : static_cast<char>(first - 'A' + 'a');
+  for (bool* stops : pattern.stops) {
+    stops[static_cast<uint8_t>(first)] = true;
+    stops[static_cast<uint8_t>(other)] = true;
+  }
+  pattern.stops[1][static_cast<uint8_t>('^')] = true;
+  for (int byte = 0; byte < 256; ++byte) {
+    const char c = static_cast<char>(byte);
+    pattern.compared[byte] = pattern.caseSensitive ? c : foldLetter(c);
+  }
   pattern.skipsToCandidates =
       characters.form != CharacterForm::Utf8 ||
       !characters.continues[static_cast<uint8_t>(first)];
@@ -209,26 +230,24 @@ int32_t findMatch(const TextPattern& pattern, const char* text, int32_t length,
     return NoMatch;
   }
   const TextCharacters& characters = pattern.characters;
-  const Needle needle = needleOf(pattern);
   int32_t p =
       start == known ? start : alignToCharacter(characters, text, start, known);
-  const char first = needle.bytes[0];
-  const char caret = stepOverTags ? '^' : first;
+  // A match takes exactly as many bytes as the search string.
+  const int32_t last = length - pattern.searchLength;
+  const bool* stops = pattern.stops[stepOverTags ? 1 : 0];
   for (;;) {
+    if (pattern.skipsToCandidates) {
+      p = nextCandidate(characters, stops, text, p, last);
+      if (p < 0) return NoMatch;
+    }
     while (stepOverTags && text[p] == '^') {
       const int32_t end = tagEnd(characters, text, length, p, tags);
       if (end < 0) break;
       p = end;
     }
-    // A match takes exactly as many bytes as the search string.
-    if (length - p < needle.length) return NoMatch;
-    if (matchesAt(characters, needle, text, p)) return p;
+    if (p > last) return NoMatch;
+    if (matchesAt(pattern, text, p)) return p;
     p = nextCharacter(characters, text, p);
-    if (pattern.skipsToCandidates) {
-      p = nextCandidate(characters, text, p, length - needle.length, first,
-                        pattern.firstOther, caret);
-      if (p < 0) return NoMatch;
-    }
   }
 }
 
@@ -240,17 +259,17 @@ int32_t spliceReplacement(const TextPattern& pattern, char* text,
     memmove(text + offset + pattern.replaceLength, text + rest,
             static_cast<size_t>(length - rest + 1));
   }
-  memcpy(text + offset, pattern.replaceText,
-         static_cast<size_t>(pattern.replaceLength));
+  // Byte by byte: a replacement is short, shorter than a call of memcpy.
+  for (int32_t i = 0; i < pattern.replaceLength; ++i) {
+    text[offset + i] = pattern.replaceText[i];
+  }
   return length - pattern.searchLength + pattern.replaceLength;
 }
 
 void shiftTagSearch(TagSearch& tags, const TextPattern& pattern,
                     int32_t offset) {
-  shiftCharacterSearch(tags.open, offset, pattern.searchLength,
-                       pattern.replaceLength, pattern.replaceOpen);
-  shiftCharacterSearch(tags.close, offset, pattern.searchLength,
-                       pattern.replaceLength, pattern.replaceClose);
+  shiftCharacterSearch(tags.open, pattern, offset, pattern.replaceOpen);
+  shiftCharacterSearch(tags.close, pattern, offset, pattern.replaceClose);
 }
 
 int32_t tagEndAt(const TextCharacters& characters, const char* text,

@@ -23,18 +23,28 @@ constexpr int32_t TextLengthLimit = 32767;
 // folded, stepped over and copied one whole character at a time.
 struct TextPattern {
   char searchText[TextFieldSize];
-  char foldedSearch[TextFieldSize];  // its one-byte letters folded
+  // As a text's bytes compare with it: its one-byte letters folded unless
+  // case matters.
+  char comparedSearch[TextFieldSize];
   char replaceText[TextFieldSize];
   int16_t searchLength;
   int16_t replaceLength;
   bool caseSensitive;
+  // Whether a text compares with the search string byte by byte, each byte
+  // folded unless case matters, instead of character by character.
+  bool comparesBytes;
   // Neither string holds a caret or a parenthesis as a character of its
   // own, so a replacement can neither make, break nor join a tag.
   bool leavesTagsAlone;
-  // The search string's first byte as a text may hold it in the other
-  // case, and whether a search may skip to the bytes that start like it.
-  char firstOther;
+  // By byte, whether a search stops at it: [0] where tags are not stepped
+  // over, a byte that starts like the search string (in either case unless
+  // case matters); [1] those and the caret. Whether a search may skip to
+  // those bytes.
+  bool stops[2][256];
   bool skipsToCandidates;
+  // By byte, what a text's byte compares as with the search string: folded
+  // unless case matters.
+  char compared[256];
   // Where the replacement's first '(' and ')' of their own lie, or -1.
   int16_t replaceOpen;
   int16_t replaceClose;

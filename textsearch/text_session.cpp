@@ -36,7 +36,7 @@ bool holdText(TextSearchSession& session, const char* text, int32_t length,
   memcpy(block + room.header, text, static_cast<size_t>(length) + 1);
   dropCurrentText(session);
   session.held =
-      HeldText{block, room, length, capacity, TagSearch{}, ShownText{}};
+      HeldText{block, room, length, capacity, TagSearch{}, ShownText{}, -1};
   return true;
 }
 
@@ -50,7 +50,8 @@ bool makeRoom(HeldText& held, int32_t length) {
   if (capacity > largestCapacity(held.room)) {
     capacity = largestCapacity(held.room);
   }
-  // The header is written anew at each store: only the text moves.
+  // Only the text moves: the record around it is written anew at the next
+  // store, as the text is then longer.
   char* block = allocateText(static_cast<size_t>(held.room.header + capacity));
   if (block == nullptr) return false;
   memcpy(block + held.room.header, textOf(held),
@@ -234,11 +235,6 @@ void useTextPrefs(TextSearchSession& session, const TextSearchPrefs* prefs,
 
 bool sessionSwitch(const TextSearchSession& session, size_t offset) {
   return session.prefs != nullptr && prefsWord(*session.prefs, offset) != 0;
-}
-
-bool stepsOverTags(const TextSearchSession& session, int16_t tagsAllowed) {
-  return tagsAllowed == 1 &&
-         !sessionSwitch(session, TextSearchPrefsLayout::SearchTags);
 }
 
 const char* currentText(const TextSearchSession& session) {

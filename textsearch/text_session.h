@@ -55,6 +55,9 @@ struct HeldText {
                      // spare bytes and room for longer replacements
   TagSearch tags;    // what is known of its parentheses
   ShownText shown;
+  // The text's length when the record's header and spare bytes were last
+  // written around it (-1: not yet); they stay while the length does.
+  int32_t recordLength;
 };
 
 struct TextSearchSession {
@@ -78,7 +81,11 @@ void useTextPrefs(TextSearchSession& session, const TextSearchPrefs* prefs,
 bool sessionSwitch(const TextSearchSession& session, size_t offset);
 // Whether the matcher steps over inline tags in texts of a kind with
 // `tagsAllowed`: only where they may hold tags and tags are not searched.
-bool stepsOverTags(const TextSearchSession& session, int16_t tagsAllowed);
+inline bool stepsOverTags(const TextSearchSession& session,
+                          int16_t tagsAllowed) {
+  return tagsAllowed == 1 &&
+         !sessionSwitch(session, TextSearchPrefsLayout::SearchTags);
+}
 // The text that holds the current match (terminated), or null.
 const char* currentText(const TextSearchSession& session);
 // Releases the current text and its shown copy.

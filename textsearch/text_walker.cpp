@@ -343,15 +343,19 @@ void writeBackText(const TextCursor& cursor, HeldText& text) {
   // The record is rebuilt around the text, in the room held for it: the
   // item read by the walker (the header and the first bytes of the text as
   // it was read), the text and its terminator over it, and zeros in the
-  // spare bytes that the item does not reach.
+  // spare bytes that the item does not reach. A replacement of the same
+  // length leaves all of it as it was stored.
   if (text.room.header != room.header || text.room.spare != room.spare) {
     return;
   }
-  memcpy(text.block, cursor.item, static_cast<size_t>(room.header));
-  const int32_t spareFrom = room.header + text.length + 1;
-  for (int32_t at = spareFrom; at < spareFrom + room.spare; ++at) {
-    text.block[at] =
-        at < kind.itemSize ? static_cast<char>(cursor.item[at]) : '\0';
+  if (text.recordLength != text.length) {
+    memcpy(text.block, cursor.item, static_cast<size_t>(room.header));
+    const int32_t spareFrom = room.header + text.length + 1;
+    for (int32_t at = spareFrom; at < spareFrom + room.spare; ++at) {
+      text.block[at] =
+          at < kind.itemSize ? static_cast<char>(cursor.item[at]) : '\0';
+    }
+    text.recordLength = text.length;
   }
   hostWriteRecord(kind.textTag, key, text.block,
                   length + 1 + static_cast<uint32_t>(room.header + room.spare),

@@ -445,6 +445,8 @@ TEST_F(TextMatcherTest, CharactersOfEveryCodePageAreNeverSplitOrReadAsTags) {
        {{3}, "x" KA "b"}, {{2, 3}, "x\x83" "bb"}, {{2, 3}, "x\x83" "bb"}},
       {"trail bytes not folded", Ka KA, KA, "",
        {{2}, Ka}, {{0, 0}, ""}, {{0, 0}, ""}},
+      {"trail letter after a one-byte letter", "x" Ka "x" KA, "x" KA, "",
+       {{3}, "x" Ka}, {{0, 0}, ""}, {{0, 0}, ""}},
       {"case kept beside a trail letter", "A" KA "aA", "a", "b",
        {{3}, "A" KA "bA"}, {{3}, "A\x83" "AbA"}, {{3}, "A\x83" "AbA"}, 1},
       {"trail caret opens no tag", KCaret "x(y)z", "x", "ww",
@@ -588,6 +590,16 @@ TEST_F(TextMatcherTest, CharactersOfEveryCodePageAreNeverSplitOrReadAsTags) {
       useTextPrefs(session, &prefs, characters);
       EXPECT_EQ(session.pattern.searchLength, expected) << c.text;
     }
+  }
+  // Lead bytes that are letters (no system's are): a letter of the other
+  // case matches only where it is a character of its own.
+  for (const char lead : {'A', 'z'}) {
+    const uint8_t range[] = {uint8_t(lead), uint8_t(lead), 0, 0};
+    const TextCharacters letterLeads = doubleByteCharacters(range, 4);
+    characters = &letterLeads;
+    const char other = static_cast<char>(lead ^ 0x20);
+    use(std::string(1, other), "");
+    EXPECT_EQ(find(std::string{lead, 'b', ' ', other}), 3) << lead;
   }
 }
 

@@ -736,6 +736,18 @@ TEST_F(TextWalkerTest, WriteBackRebuildsATextExpressionWithItsHeader) {
   ASSERT_EQ(stored->size(), 16u);
   EXPECT_EQ(std::vector<uint8_t>(stored->begin() + 12, stored->end()),
             (std::vector<uint8_t>{'e', 0, 0, 0}));
+  // Emptied by a replacement, stored before or not: the whole header, and
+  // spare bytes that start inside the item again.
+  std::vector<uint8_t> emptied(cursor.item, cursor.item + ExpressionHeaderSize);
+  emptied.insert(emptied.end(), {0, 0xAD, 0});
+  for (bool storedBefore : {true, false}) {
+    dropCurrentText(session);
+    ASSERT_EQ(findInText(session, "e", 0, false, {ExpressionHeaderSize, 2}), 1);
+    if (storedBefore) writeBackText(cursor, session.held);
+    ASSERT_NE(replaceCurrentMatch(session), nullptr);
+    writeBackText(cursor, session.held);
+    EXPECT_EQ(*doc.record({TagTextExpression, 4, 0, 0}), emptied);
+  }
 }
 
 TEST(TextLocation, KeyWordsArePrintedAsTheKindShowsThem) {
