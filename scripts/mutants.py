@@ -571,9 +571,9 @@ def equivalents(listing):
     """(file, operator, mutated line) of each mutant listed as equivalent:
     one line each, `file | operator | mutated line | why`; `file:line` where
     the same mutated line stands elsewhere in the file and is not. The
-    mutated line may hold ` | `, the why may not. A row of another form
-    stops the tool: a reason it could not read would leave its mutant
-    counted as it was never meant to be."""
+    mutated line may hold ` | ` or be empty (a line dropped), the why may
+    not. A row of another form stops the tool: a reason it could not read
+    would leave its mutant counted as it was never meant to be."""
     listed = set()
     if listing.exists():
         rows = listing.read_text(**TEXT).split("\n")
@@ -581,7 +581,7 @@ def equivalents(listing):
             if not row.strip() or row.startswith("#"):
                 continue
             fields = [f.strip() for f in row.split(" | ")]
-            if len(fields) < 4 or not all(fields):
+            if len(fields) < 4 or not all(fields[:2] + fields[-1:]):
                 sys.exit(f"{listing}:{number}: not `file | operator | "
                          "mutated line | why`")
             listed.add((fields[0], fields[1], " | ".join(fields[2:-1])))

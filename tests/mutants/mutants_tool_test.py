@@ -50,9 +50,10 @@ with tempfile.TemporaryDirectory() as folder:
 # reason stops the tool; an entry no mutant makes is told.
 with tempfile.TemporaryDirectory() as folder:
     listing = pathlib.Path(folder) / "equivalent.txt"
-    listing.write_text(f"# note\n\n{TOY} | flip | a | b | why\n")
-    check("a mutated line with |", mutants.equivalents(listing),
-          {(TOY, "flip", "a | b")})
+    listing.write_text(f"# note\n\n{TOY} | flip | a | b | why\n"
+                       f"{TOY} | drop condition |  | a line dropped\n")
+    check("a mutated line with | or none", mutants.equivalents(listing),
+          {(TOY, "flip", "a | b"), (TOY, "drop condition", "")})
     check("stale", mutants.stale({(TOY, "flip", "a | b"),
                                   (TOY + ":10", "delete statement", "pass")}),
           [(TOY, "flip", "a | b")])
