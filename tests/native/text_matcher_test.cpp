@@ -420,8 +420,11 @@ TEST_F(TextMatcherTest, CharactersOfEveryCodePageAreNeverSplitOrReadAsTags) {
   auto of = [](uint32_t page, uint32_t size, const std::vector<uint8_t>& lead) {
     return charactersOfCodePage(page, size, lead.data(), lead.size());
   };
+  // The same ranges given in an odd number of bytes: the last is no pair.
+  const std::vector<uint8_t> cutShort = {0x81, 0x9F, 0xE0, 0xFC, 0xE0};
   const CodePage codePages[] = {
       {"932", of(932, 2, japanese), japanese},
+      {"932, its ranges cut short", of(932, 2, cutShort), japanese},
       {"936, 949, 950", of(936, 2, chineseOrKorean), chineseOrKorean},
       {"1252", of(1252, 1, none), {}},
       {"65001", of(65001, 4, none), {}}};
@@ -575,6 +578,10 @@ TEST_F(TextMatcherTest, CharactersOfEveryCodePageAreNeverSplitOrReadAsTags) {
         use(inside + width, "");
         EXPECT_EQ(find(inside, width - 1), width) << inside;
       }
+      // Behind stray continuation bytes at the start of a text long enough
+      // to have a block of its own, where a read before it shows.
+      use("a", "");
+      EXPECT_EQ(find("\x80\x80" + std::string(20, 'b') + "a", 1), 22);
       for (const char* after : {"\x7F", "\xFF"}) {  // no continuation bytes
         use(after, "");
         EXPECT_EQ(find(std::string("\xC3") + after), 1) << after;
