@@ -65,7 +65,10 @@ set(WINE_ENV "WINEPREFIX=${CMAKE_BINARY_DIR}/wineprefix")
 add_test(NAME linkage
   COMMAND ${CMAKE_SOURCE_DIR}/scripts/check-linkage.sh ${PLUGIN_FILE})
 add_test(NAME wine_prefix COMMAND ${WINE_RUN} --prepare)
-add_test(NAME e2e COMMAND ${WINE_RUN} ${WINDOWS_BUILD_DIR}/e2e/FINALE.EXE)
+# The long test (tens of thousands of matches shown) runs once, in the
+# strict run.
+add_test(NAME e2e COMMAND ${WINE_RUN} ${WINDOWS_BUILD_DIR}/e2e/FINALE.EXE
+         --gtest_filter=-TextCommandTest.SummaryCountsPast16Bits)
 add_test(NAME e2e_strict
   COMMAND ${WINE_RUN} ${WINDOWS_BUILD_DIR}/e2e/FINALE.EXE --strict)
 set_tests_properties(wine_prefix PROPERTIES FIXTURES_SETUP wine
