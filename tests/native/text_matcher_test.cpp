@@ -570,6 +570,11 @@ TEST_F(TextMatcherTest, CharactersOfEveryCodePageAreNeverSplitOrReadAsTags) {
         EXPECT_EQ(find({static_cast<char>(outside), 'a'}), 1) << outside;
       }
     }
+    if (form == CharacterForm::DoubleByte) {
+      // A start on a trail byte: the search begins behind its character.
+      use(KA, "");
+      EXPECT_EQ(find("x" KA "A", 2), None);
+    }
     if (form == CharacterForm::Utf8) {
       // A start inside a character; BF is the last continuation byte.
       const std::pair<const char*, int16_t> insides[] = {
