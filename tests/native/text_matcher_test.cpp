@@ -635,7 +635,10 @@ TEST_F(TextMatcherTest, LongTextsAreShownAndReplacedAsAPlainReferenceDoes) {
   const std::string late = "lai " + lone;  // a match before the first caret
   const std::string closing = "W)";        // a replacement makes it all a tag
   std::string unopened, matchFirst;        // carets and ')', no '('
-  for (int k = 0; k < 100; ++k) unopened += "^qa) ", matchFirst += "a ^b) ";
+  std::string words;                       // no caret, no parenthesis
+  for (int k = 0; k < 100; ++k) {
+    unopened += "^qa) ", matchFirst += "a ^b) ", words += "lai ";
+  }
   const uint8_t japanese[] = {0x81, 0x9F, 0xE0, 0xFC, 0, 0};
   const TextCharacters forms[] = {singleByteCharacters(), utf8Characters(),
                                   doubleByteCharacters(japanese, 6)};
@@ -645,24 +648,37 @@ TEST_F(TextMatcherTest, LongTextsAreShownAndReplacedAsAPlainReferenceDoes) {
     int16_t tagsAllowed;  // 0: matches inside tags too
     const std::string* text;
   } const cases[] = {
-      {"i", "", 1, &text},           {"i", "y", 1, &text},
-      {"i", "iii", 1, &text},        {"i", "^b(", 1, &text},
-      {"i", "x", 0, &text},          {"^n", "z", 0, &text},
+      {"i", "", 1, &text},
+      {"i", "y", 1, &text},
+      {"i", "iii", 1, &text},
+      {"i", "^b(", 1, &text},
+      {"i", "x", 0, &text},
+      {"^n", "z", 0, &text},
       {"e", "", 0, &text},  // inside the tags that lead the copy
       {"W", "", 0, &text},  // pairs the carets on both sides
-      {"lai", "l(i", 1, &text},      {"lai", "l)", 1, &text},
-      {"(", "", 0, &text},           {")", "))", 0, &text},
-      {"^", "", 0, &text},           {" ", "^", 1, &text},
+      {"lai", "l(i", 1, &text},
+      {"lai", "l)", 1, &text},
+      {"(", "", 0, &text},
+      {")", "))", 0, &text},
+      {"^", "", 0, &text},
+      {" ", "^", 1, &text},
       {" \x83(x)", "(1)", 0, &text},  // after a trail caret: no tag
       {"o ", "", 1, &text},           // a tag then follows a shown byte
-      {"x", "^", 0, &text},          {"do", "", 1, &text},
+      {"x", "^", 0, &text},
+      {"do", "", 1, &text},
       {"^b", "(", 0, &text},  // the caret before it now opens a tag
-      {"lai", "lae", 1, &lone},      {"lai", ")", 1, &lone},
-      {"lai", "(", 1, &lone},        {"x", "", 1, &lone},
-      {"^", "", 0, &lone},           {"W lai", "", 1, &lone},
-      {"lai", ")", 1, &late},        {"lai", "(", 1, &late},
-      {"a", ")(", 1, &unopened},     {"a", "a^z", 1, &matchFirst},
-      {"W", "^z(", 0, &closing}};
+      {"lai", "lae", 1, &lone},
+      {"lai", ")", 1, &lone},
+      {"lai", "(", 1, &lone},
+      {"x", "", 1, &lone},
+      {"^", "", 0, &lone},
+      {"W lai", "", 1, &lone},
+      {"lai", ")", 1, &late},
+      {"lai", "(", 1, &late},
+      {"a", ")(", 1, &unopened},
+      {"a", "a^z", 1, &matchFirst},
+      {"W", "^z(", 0, &closing},
+      {"lai", ")^(", 1, &words}};  // each closes the tag the one before opened
   for (const TextCharacters& form : forms) {
     const bool doubleByte = form.form == CharacterForm::DoubleByte;
     auto width = [&](const std::string& t, size_t i) -> size_t {
