@@ -64,8 +64,7 @@ void addAction(uint32_t& clear, uint32_t& set, int16_t option, uint32_t mask) {
     clear |= mask;
     set &= ~mask;
   } else if (option == TriOn) {
-    clear |= mask;
-    set |= mask;
+    set |= mask;  // (word & ~clear) | set: set alone turns it on
   }
 }
 
