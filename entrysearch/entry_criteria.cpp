@@ -58,13 +58,13 @@ LevelTest withCareMasks(LevelTest test) {
   return test;
 }
 
-// Row i's action on a word that rows 0..i-1 have already acted on.
+// A row's action on its bit, which no other row has (the tables make sure
+// of it): the word becomes (word & ~clear) | set.
 void addAction(uint32_t& clear, uint32_t& set, int16_t option, uint32_t mask) {
   if (option == TriOff) {
     clear |= mask;
-    set &= ~mask;
   } else if (option == TriOn) {
-    set |= mask;  // (word & ~clear) | set: set alone turns it on
+    set |= mask;
   }
 }
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <bit>
 #include <iterator>
+#include <numeric>
 
 #include "host/byte_access.h"
 #include "host/host_records.h"
@@ -67,16 +68,26 @@ constexpr NoteFlagRow NoteFlagTable[NoteFlagRowCount] = {
     {IDC_NOTE_FREEZE_ACCIDENTAL, 94, 0x00000002u, 0, 0},
 };
 
-// Each flag row stands for one bit: the compiled tests take On and Off as
-// that bit set and clear.
+// Each flag row stands for one bit, and no two rows for the same: the
+// compiled tests and actions take On and Off as that bit set and clear.
 static_assert(std::all_of(std::begin(EntryFlagTable), std::end(EntryFlagTable),
                           [](const EntryFlagRow& row) {
                             return std::has_single_bit(row.mask32 | row.mask16);
                           }));
+static_assert(std::popcount(std::accumulate(
+                  std::begin(EntryFlagTable), std::end(EntryFlagTable),
+                  uint64_t{0}, [](uint64_t bits, const EntryFlagRow& row) {
+                    return bits | row.mask32 | uint64_t{row.mask16} << 32;
+                  })) == EntryFlagRowCount);
 static_assert(std::all_of(std::begin(NoteFlagTable), std::end(NoteFlagTable),
                           [](const NoteFlagRow& row) {
                             return std::has_single_bit(row.mask32);
                           }));
+static_assert(std::popcount(std::accumulate(
+                  std::begin(NoteFlagTable), std::end(NoteFlagTable),
+                  uint32_t{0}, [](uint32_t bits, const NoteFlagRow& row) {
+                    return bits | row.mask32;
+                  })) == NoteFlagRowCount);
 
 // Row order is the order in which the dialog reads the values and the
 // engine tests them, entry level first.
