@@ -83,6 +83,37 @@ void ledgerFree(void* block) {
   free(block);
 }
 
+// Registry keys the plug-in holds open. Arguments Windows documents as
+// reserved or limited are refused as it may refuse them.
+std::multiset<HKEY> liveKeys;
+
+LONG WINAPI ledgerRegOpenKeyExA(HKEY parent, LPCSTR name, DWORD options,
+                                REGSAM access, PHKEY key) {
+  if ((options & ~REG_OPTION_OPEN_LINK) != 0) return ERROR_INVALID_PARAMETER;
+  const LONG opened = RegOpenKeyExA(parent, name, options, access, key);
+  if (opened == ERROR_SUCCESS) liveKeys.insert(*key);
+  return opened;
+}
+
+LONG WINAPI ledgerRegCreateKeyExA(HKEY parent, LPCSTR name, DWORD reserved,
+                                  LPSTR keyClass, DWORD options, REGSAM access,
+                                  LPSECURITY_ATTRIBUTES security, PHKEY key,
+                                  LPDWORD disposition) {
+  if (reserved != 0) return ERROR_INVALID_PARAMETER;
+  const LONG created =
+      RegCreateKeyExA(parent, name, reserved, keyClass, options, access,
+                      security, key, disposition);
+  if (created == ERROR_SUCCESS) liveKeys.insert(*key);
+  return created;
+}
+
+LONG WINAPI ledgerRegCloseKey(HKEY key) {
+  const LONG closed = RegCloseKey(key);
+  auto it = liveKeys.find(key);
+  if (closed == ERROR_SUCCESS && it != liveKeys.end()) liveKeys.erase(it);
+  return closed;
+}
+
 bool librariesRefused = false;
 
 HMODULE WINAPI ledgerLoadLibraryA(LPCSTR name) {
@@ -118,6 +149,9 @@ const Hook Hooks[] = {
     {"free", reinterpret_cast<void*>(ledgerFree)},
     {"LoadLibraryA", reinterpret_cast<void*>(ledgerLoadLibraryA)},
     {"FreeLibrary", reinterpret_cast<void*>(ledgerFreeLibrary)},
+    {"RegOpenKeyExA", reinterpret_cast<void*>(ledgerRegOpenKeyExA)},
+    {"RegCreateKeyExA", reinterpret_cast<void*>(ledgerRegCreateKeyExA)},
+    {"RegCloseKey", reinterpret_cast<void*>(ledgerRegCloseKey)},
 };
 
 }  // namespace
@@ -167,12 +201,14 @@ std::string takeLeftovers() {
   add(liveDcs.size(), "device contexts");
   add(liveBlocks.size(), "heap blocks");
   add(liveLibraries.size(), "libraries loaded");
+  add(liveKeys.size(), "registry keys open");
   add(static_cast<size_t>(strayDeletions), "deletions of objects not held");
   add(static_cast<size_t>(strayFrees), "frees of blocks not held");
   liveObjects.clear();
   liveDcs.clear();
   liveBlocks.clear();
   liveLibraries.clear();
+  liveKeys.clear();
   strayDeletions = 0;
   strayFrees = 0;
   return left;
