@@ -571,9 +571,12 @@ TEST_F(TextMatcherTest, CharactersOfEveryCodePageAreNeverSplitOrReadAsTags) {
       }
     }
     if (form == CharacterForm::DoubleByte) {
-      // A start on a trail byte: the search begins behind its character.
+      // A start on a trail byte: the search begins behind its character;
+      // one on a character's start begins there.
       use(KA, "");
       EXPECT_EQ(find("x" KA "A", 2), None);
+      use("a", "");
+      EXPECT_EQ(find("a" KA "a", 3), 3);
     }
     if (form == CharacterForm::Utf8) {
       // A start inside a character; BF is the last continuation byte.
