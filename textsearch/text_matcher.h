@@ -38,9 +38,9 @@ struct TextPattern {
   bool leavesTagsAlone;
   // By byte, whether a search stops at it: [0] where tags are not stepped
   // over, a byte that starts like the search string (in either case unless
-  // case matters); [1] those and the caret. Whether a search may skip to
-  // those bytes.
+  // case matters); [1] those and the caret.
   bool stops[2][256];
+  // Whether a search may skip to those bytes.
   bool skipsToCandidates;
   // By byte, what a text's byte compares as with the search string: folded
   // unless case matters.
