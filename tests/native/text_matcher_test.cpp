@@ -575,6 +575,8 @@ TEST_F(TextMatcherTest, CharactersOfEveryCodePageAreNeverSplitOrReadAsTags) {
       // one on a character's start begins there.
       use(KA, "");
       EXPECT_EQ(find("x" KA "A", 2), None);
+      use("A", "");
+      EXPECT_EQ(find("x" KA "A", 2), 3);
       use("a", "");
       EXPECT_EQ(find("a" KA "a", 3), 3);
     }
