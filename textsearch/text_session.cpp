@@ -210,7 +210,6 @@ bool makeShown(HeldText& held, const TextCharacters& characters,
   ShownWalk walk{0, 0, 0};
   ShownWalk lone{NoLoneCaret, 0, 0};
   const char* text = textOf(held);
-  if (match > held.length) match = held.length;
   walkShown(characters, text, held.length, walk, match, shown.bytes, held.tags,
             &lone);
   shown.mark = walk;
@@ -329,7 +328,7 @@ const char* displayText(TextSearchSession& session, int16_t* position) {
   const int32_t match = session.matchOffset;
   if (!shown.current) {
     if (!makeShown(held, characters, match)) return nullptr;
-  } else if (match > shown.mark.text && match <= held.length) {
+  } else if (match > shown.mark.text) {
     walkShown(characters, textOf(held), held.length, shown.mark, match, nullptr,
               held.tags);
   }

@@ -65,7 +65,9 @@ struct TextSearchSession {
   // 32-bit: a "Yes to all" over a large score can pass 32,767 matches.
   int32_t foundCount;
   int32_t replacedCount;
-  int16_t matchOffset;  // of the current match in the held text
+  // Of the current match in the held text, never past its end: a
+  // replacement there ends at it or behind it.
+  int16_t matchOffset;
   int16_t lengthDelta;  // replacement less search length after a replace
   HeldText held;        // the text that holds the current match
   // The switches of this search (kinds, tags) and what it looks for.
