@@ -164,9 +164,8 @@ int16_t nextBlockInCells(TextCursor& cursor, int32_t* size) {
     } else {
       setFirst(cursor, 1);
       setSecond(cursor, keySecond(cursor) + 1u);
-      if (keySecond(cursor) > cursor.measureCount || keySecond(cursor) == 0) {
-        return 0;
-      }
+      // Counts are signed 16-bit: the key climbs from 1 and never wraps.
+      if (keySecond(cursor) > cursor.measureCount) return 0;
     }
     if (probe(cursor, size) != 0) return 1;
   }
@@ -180,9 +179,7 @@ int16_t nextGroupInSystems(TextCursor& cursor, int32_t* size) {
   for (;;) {
     setSecond(cursor, 1);
     setFirst(cursor, keyFirst(cursor) + 1u);
-    if (keyFirst(cursor) > cursor.staffSystemCount || keyFirst(cursor) == 0) {
-      return 0;
-    }
+    if (keyFirst(cursor) > cursor.staffSystemCount) return 0;
     if (probe(cursor, size) != 0) return 1;
   }
 }
