@@ -321,7 +321,12 @@ def signs_a_release(args, work, signing, files, log):
             ("version's end", [], work / "endless.fxt", args[2:4],
              "the plug-in's FileVersion has no end"),
             ("version", [], work / "nameless.fxt", args[2:4],
-             "the plug-in has no FileVersion")]:
+             "the plug-in has no FileVersion"),
+            # Each word of the signing command goes inside double quotes.
+            *((f"signing words free of {letter}",
+               [signing[1], signing[3], f"1{letter}2"], args[1], args[2:4],
+               "may hold no quote, $, ` or backslash")
+              for letter in "\"'$`\\")]:
         target = work / f"setup-without-{what}"
         made = subprocess.run(
             [sys.executable, SCRIPTS / "make-setup.py", *(["--sign", *sign]
@@ -558,8 +563,9 @@ def refuses_bad_folders(setup, files, hold_exe, log):
          lambda: (own / "LICENSE.txt").mkdir(parents=True)),
         ("a folder where the uninstaller goes", old,
          lambda: (own / "uninstall.exe").mkdir(parents=True)),
-        ("a volatile uninstall key, with no room for a lasting entry", old,
-         lambda: None, volatile),
+        ("a volatile uninstall key, with no room for a lasting entry, "
+         "beside another program of the same maker", old, another_program,
+         volatile),
         ("the same, into a host folder without Plug-ins", None,
          lambda: None, volatile),
     ]
@@ -575,6 +581,12 @@ def refuses_bad_folders(setup, files, hold_exe, log):
         check(registry_values(UNINSTALL_KEY, log) is None,
               "  no uninstall entry")
         subprocess.run(["rm", "-rf", str(host), str(own.parent)], check=True)
+
+
+def another_program():
+    other = unix_path(OTHER_PROGRAM_FOLDER)
+    other.mkdir(parents=True)
+    (other / "tool.exe").write_bytes(b"MZ")
 
 
 def make_host(folder, plugins=None):
@@ -743,9 +755,7 @@ def uninstall_keeps_what_others_put_there(setup, log):
     check(install(setup, HOST_FOLDER, log) == 0, "another install")
     own = unix_path(OWN_FOLDER)
     (own / "my notes.txt").write_text("notes\n")
-    other = unix_path(OTHER_PROGRAM_FOLDER)
-    other.mkdir()
-    (other / "tool.exe").write_bytes(b"MZ")
+    another_program()
     wine(own / "uninstall.exe", "/S", log=log)
     wait_for_wine()
     check(listing(OWN_FOLDER) == ["my notes.txt"],
