@@ -3,6 +3,10 @@
 #include <cstdio>
 #include <cstring>
 
+#if defined(__SANITIZE_ADDRESS__)
+#include <sanitizer/asan_interface.h>
+#endif
+
 namespace {
 int failAt = 0;
 int allocations = 0;
@@ -10,9 +14,23 @@ int outstanding = 0;
 
 // Each block lies between its size and a guard, so that a byte written
 // just past its end stops the test at its release, in builds without a
-// sanitizer too.
+// sanitizer too. Under the address sanitizer both are out of bounds, so a
+// byte read before the block or past its end stops the test at once.
 constexpr size_t Front = 16;
 constexpr char Guard[] = "guard!!";
+
+// Marks bytes out of bounds, or back in, for the sanitizer.
+void bound(char* bytes, size_t size, bool outOfBounds) {
+#if defined(__SANITIZE_ADDRESS__)
+  if (outOfBounds) {
+    ASAN_POISON_MEMORY_REGION(bytes, size);
+  } else {
+    ASAN_UNPOISON_MEMORY_REGION(bytes, size);
+  }
+#else
+  (void)bytes, (void)size, (void)outOfBounds;
+#endif
+}
 
 // Both allocators count and fail alike.
 char* counted(char* (*block)(size_t), size_t size) {
@@ -26,6 +44,8 @@ char* counted(char* (*block)(size_t), size_t size) {
   // then sees these, not zeros by chance.
   if (block == textBlock) memset(base + Front, 0xA5, size);
   memcpy(base + Front + size, Guard, sizeof Guard);
+  bound(base, Front, true);
+  bound(base + Front + size, sizeof Guard, true);
   return base + Front;
 }
 
@@ -39,8 +59,10 @@ void releaseText(char* text) {
   if (text == nullptr) return;
   --outstanding;
   char* base = text - Front;
+  bound(base, Front, false);
   size_t size;
   memcpy(&size, base, sizeof size);
+  bound(text + size, sizeof Guard, false);
   if (memcmp(text + size, Guard, sizeof Guard) != 0) {
     fprintf(stderr, "a text block of %zu bytes was written past its end\n",
             size);
