@@ -37,9 +37,8 @@ AnsiCodePage readAnsiCodePage() {
   CPINFO info{};
   page.characters =
       GetCPInfo(CP_ACP, &info)
-          ? charactersOfCodePage(codePage, info.MaxCharSize, info.LeadByte,
-                                 sizeof info.LeadByte)
-          : charactersOfCodePage(codePage, 1, nullptr, 0);
+          ? charactersOfCodePage(codePage, info.LeadByte, sizeof info.LeadByte)
+          : charactersOfCodePage(codePage, nullptr, 0);
   page.fontCharset = fontCharsetOf(page.characters, codePage);
   return page;
 }

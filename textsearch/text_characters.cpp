@@ -74,9 +74,9 @@ TextCharacters utf8Characters() {
   return characters;
 }
 
-TextCharacters charactersOfCodePage(uint32_t codePage, uint32_t maxCharSize,
+TextCharacters charactersOfCodePage(uint32_t codePage,
                                     const uint8_t* leadRanges, size_t size) {
-  if (codePage == Utf8CodePage || maxCharSize > 2) return utf8Characters();
+  if (codePage == Utf8CodePage) return utf8Characters();
   return doubleByteCharacters(leadRanges, size);
 }
 

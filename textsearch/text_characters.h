@@ -42,10 +42,10 @@ TextCharacters singleByteCharacters();
 TextCharacters doubleByteCharacters(const uint8_t* leadRanges, size_t size);
 TextCharacters utf8Characters();
 
-// The form of the system's code page: UTF-8 for 65001 or where a character
-// can be longer than two bytes, double-byte where there are lead bytes,
-// single-byte otherwise.
-TextCharacters charactersOfCodePage(uint32_t codePage, uint32_t maxCharSize,
+// The form of the system's code page: UTF-8 for 65001 (the one code page a
+// system runs with whose characters can be longer than two bytes),
+// double-byte where there are lead bytes, single-byte otherwise.
+TextCharacters charactersOfCodePage(uint32_t codePage,
                                     const uint8_t* leadRanges, size_t size);
 
 // The length in bytes of the character at `text` (not the terminator).

@@ -417,17 +417,17 @@ TEST_F(TextMatcherTest, CharactersOfEveryCodePageAreNeverSplitOrReadAsTags) {
   const std::vector<uint8_t> chineseOrKorean = {0x81, 0xFE, 0, 0, 0, 0,
                                                 0,    0,    0, 0, 0, 0};
   const std::vector<uint8_t> none(12, 0);
-  auto of = [](uint32_t page, uint32_t size, const std::vector<uint8_t>& lead) {
-    return charactersOfCodePage(page, size, lead.data(), lead.size());
+  auto of = [](uint32_t page, const std::vector<uint8_t>& lead) {
+    return charactersOfCodePage(page, lead.data(), lead.size());
   };
   // The same ranges given in an odd number of bytes: the last is no pair.
   const std::vector<uint8_t> cutShort = {0x81, 0x9F, 0xE0, 0xFC, 0xE0};
   const CodePage codePages[] = {
-      {"932", of(932, 2, japanese), japanese},
-      {"932, its ranges cut short", of(932, 2, cutShort), japanese},
-      {"936, 949, 950", of(936, 2, chineseOrKorean), chineseOrKorean},
-      {"1252", of(1252, 1, none), {}},
-      {"65001", of(65001, 4, none), {}}};
+      {"932", of(932, japanese), japanese},
+      {"932, its ranges cut short", of(932, cutShort), japanese},
+      {"936, 949, 950", of(936, chineseOrKorean), chineseOrKorean},
+      {"1252", of(1252, none), {}},
+      {"65001", of(65001, none), {}}};
   // A result of null: the case is not one of that form.
   struct Run {
     std::vector<int> offsets;
