@@ -684,7 +684,10 @@ TEST_F(TextMatcherTest, LongTextsAreShownAndReplacedAsAPlainReferenceDoes) {
       {"a", "a)(", 1, &unopened},  // a ')' before the '(' brought
       {"a", "a^z", 1, &matchFirst},
       {"W", "^z(", 0, &closing},
-      {"lai", ")^(", 1, &words}};  // each closes the tag the one before opened
+      {"lai", ")^(", 1, &words},  // each closes the tag the one before opened
+      // Longer by three each: the copy's room is full at the 67th.
+      {"lai", "laixxx", 1, &words},
+      {"lai", "(lai)x", 1, &words}};
   for (const TextCharacters& form : forms) {
     const bool doubleByte = form.form == CharacterForm::DoubleByte;
     auto width = [&](const std::string& t, size_t i) -> size_t {
