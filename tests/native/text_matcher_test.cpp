@@ -409,6 +409,7 @@ TEST_F(TextMatcherTest, CharactersOfEveryCodePageAreNeverSplitOrReadAsTags) {
     const char* name;
     TextCharacters characters;
     std::vector<uint8_t> leadRanges;  // as the system gives them
+    CharacterForm form;
   };
   // Lead-byte ranges as the system gives them: pairs, then zeros, in 12
   // bytes.
@@ -423,11 +424,13 @@ TEST_F(TextMatcherTest, CharactersOfEveryCodePageAreNeverSplitOrReadAsTags) {
   // The same ranges given in an odd number of bytes: the last is no pair.
   const std::vector<uint8_t> cutShort = {0x81, 0x9F, 0xE0, 0xFC, 0xE0};
   const CodePage codePages[] = {
-      {"932", of(932, japanese), japanese},
-      {"932, its ranges cut short", of(932, cutShort), japanese},
-      {"936, 949, 950", of(936, chineseOrKorean), chineseOrKorean},
-      {"1252", of(1252, none), {}},
-      {"65001", of(65001, none), {}}};
+      {"932", of(932, japanese), japanese, CharacterForm::DoubleByte},
+      {"932, its ranges cut short", of(932, cutShort), japanese,
+       CharacterForm::DoubleByte},
+      {"936, 949, 950", of(936, chineseOrKorean), chineseOrKorean,
+       CharacterForm::DoubleByte},
+      {"1252", of(1252, none), {}, CharacterForm::SingleByte},
+      {"65001", of(65001, none), {}, CharacterForm::Utf8}};
   // A result of null: the case is not one of that form.
   struct Run {
     std::vector<int> offsets;
@@ -534,7 +537,7 @@ TEST_F(TextMatcherTest, CharactersOfEveryCodePageAreNeverSplitOrReadAsTags) {
       {std::string(47, 'q') + "\xF4\x8F\xBF\xBF", -1, 50, 47}};
   for (const CodePage& page : codePages) {
     SCOPED_TRACE(page.name);
-    const CharacterForm form = page.characters.form;
+    const CharacterForm form = page.form;
     characters = &page.characters;
     for (const Case& c : cases) {
       SCOPED_TRACE(c.what);
@@ -582,11 +585,19 @@ TEST_F(TextMatcherTest, CharactersOfEveryCodePageAreNeverSplitOrReadAsTags) {
     }
     if (form == CharacterForm::Utf8) {
       // A start inside a character; BF is the last continuation byte.
-      const std::pair<const char*, int16_t> insides[] = {
-          {ALPHA "\xB1", 2}, {"\xC2\xBF\xBF", 2}, {EMOJI "\x80", 4}};
+      // Four bytes on, where it is looked back over; and a start on the
+      // character after it begins there.
+      const std::pair<const char*, int16_t> insides[] = {{ALPHA "\xB1", 2},
+                                                         {"\xC2\xBF\xBF", 2},
+                                                         {EMOJI "\x80", 4},
+                                                         {KATAKANA "x", 3}};
       for (const auto& [inside, width] : insides) {
         use(inside + width, "");
-        EXPECT_EQ(find(inside, width - 1), width) << inside;
+        for (int16_t at = 1; at < width; ++at) {
+          EXPECT_EQ(find(inside, at), width) << inside << at;
+          EXPECT_EQ(find(std::string("abcd") + inside, at + 4), width + 4);
+        }
+        EXPECT_EQ(find(inside, width), width) << inside;
       }
       // Behind stray continuation bytes at the start of a text long enough
       // to have a block of its own, where a read before it shows.
