@@ -47,7 +47,7 @@ TextCharacters doubleByteCharacters(const uint8_t* leadRanges, size_t size) {
   for (size_t i = 0; i + 1 < size; i += 2) {
     const uint8_t first = leadRanges[i];
     const uint8_t last = leadRanges[i + 1];
-    if (first == 0 && last == 0) break;
+    if (first == 0) break;  // the system ends the ranges with zeros
     for (int byte = first; byte <= last; ++byte) {
       characters.announced[byte] = 2;
       characters.form = CharacterForm::DoubleByte;
