@@ -518,6 +518,11 @@ TEST_F(TextMatcherTest, CharactersOfEveryCodePageAreNeverSplitOrReadAsTags) {
        6},
       {"^b\x83(c)d", 6, "^b\x83(c)d", 6, "d", 0},
       {KCaret "^b(c)d", 7, KCaret "d", 7, KCaret "d", 7},
+      // A caret after a UTF-8 lead that nothing continues opens a tag.
+      {"\xC3^b(c)d", 6, nullptr, 0,
+       "\xC3"
+       "d",
+       6},
       {"ab\x83", 0, "ab\x83", 0, "ab\x83", 0},
       {"\xE3\x82^b(c)" EMOJI "\xF0", 2, nullptr, 0, "\xE3\x82" EMOJI "\xF0", 2},
   };
