@@ -93,8 +93,8 @@ int32_t alignToCharacter(const TextCharacters& characters, const char* text,
     case CharacterForm::DoubleByte:
       break;
   }
-  // A trail byte: its character ends after it, or at the terminator.
-  if (offset <= known || text[offset] == '\0' ||
+  // A trail byte: its character ends after it.
+  if (offset <= known ||
       startsDoubleByteCharacter(characters, text, offset, known)) {
     return offset;
   }

@@ -66,7 +66,7 @@ inline int32_t nextCharacter(const TextCharacters& characters, const char* text,
 }
 
 // The first character start at or after `offset`, which lies within the
-// text or at its terminator. `known` is a character start at or before
+// text, before its terminator. `known` is a character start at or before
 // `offset`.
 int32_t alignToCharacter(const TextCharacters& characters, const char* text,
                          int32_t offset, int32_t known);
