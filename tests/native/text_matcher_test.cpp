@@ -397,6 +397,7 @@ TEST_F(TextMatcherTest, DisplayTextThatCannotBeAllocatedIsNone) {
 #define KA "\x83" "A"
 #define Ka "\x83" "a"
 #define KCaret "\x83" "^"
+#define X40 "xxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxx"
 // UTF-8: e acute, alpha, katakana a, an emoji.
 #define EACUTE "\xC3\xA9"
 #define ALPHA "\xCE\xB1"
@@ -447,6 +448,10 @@ TEST_F(TextMatcherTest, CharactersOfEveryCodePageAreNeverSplitOrReadAsTags) {
   const Run notDoubleByte{{}, nullptr};
   // clang-format off
   const Case cases[] = {
+      // The second outgrows the text's block by more than half of it.
+      {"replacements longer than the text", "a a", "a", X40,
+       {{0, 41}, X40 " " X40}, {{0, 41}, X40 " " X40},
+       {{0, 41}, X40 " " X40}},
       {"letter in a trail byte", "x" KA "a", "a", "b",
        {{3}, "x" KA "b"}, {{2, 3}, "x\x83" "bb"}, {{2, 3}, "x\x83" "bb"}},
       {"trail bytes not folded", Ka KA, KA, "",
