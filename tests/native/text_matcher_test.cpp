@@ -703,6 +703,7 @@ TEST_F(TextMatcherTest, LongTextsAreShownAndReplacedAsAPlainReferenceDoes) {
       {"lai", "(", 1, &late},
       {"a", ")(", 1, &unopened},
       {"a", "a)(", 1, &unopened},  // a ')' before the '(' brought
+      {"a", "(", 1, &unopened},    // the '(' first: the caret before opens
       {"a", "a^z", 1, &matchFirst},
       {"W", "^z(", 0, &closing},
       {"lai", ")^(", 1, &words},  // each closes the tag the one before opened
