@@ -248,7 +248,6 @@ void dropCurrentText(TextSearchSession& session) {
 
 int16_t findInText(TextSearchSession& session, const char* text, int16_t start,
                    bool stepOverTags, RecordRoom room) {
-  if (text == nullptr) return 0;
   const int32_t length = static_cast<int32_t>(strlen(text));
   TagSearch tags;
   const int32_t at =
@@ -261,8 +260,8 @@ int16_t findInText(TextSearchSession& session, const char* text, int16_t start,
 
 int16_t continueInText(TextSearchSession& session, bool stepOverTags) {
   HeldText& held = session.held;
-  if (held.block == nullptr) return 0;
-  // Just past the match, or past its replacement: a character start.
+  // Just past the match, or past its replacement: a character start. With
+  // no text held the length is 0, and the search ends here.
   const int32_t next =
       session.pattern.searchLength + session.matchOffset + session.lengthDelta;
   if (next >= held.length) return 0;

@@ -92,8 +92,8 @@ inline bool stepsOverTags(const TextSearchSession& session,
 const char* currentText(const TextSearchSession& session);
 // Releases the current text and its shown copy.
 void dropCurrentText(TextSearchSession& session);
-// Searches `text` from `start`; 1 when a match was found (the session then
-// holds it and a copy of the whole text with `room` around it), 0
+// Searches `text` (not null) from `start`; 1 when a match was found (the
+// session then holds it and a copy of the whole text with `room` around it), 0
 // otherwise.
 int16_t findInText(TextSearchSession& session, const char* text, int16_t start,
                    bool stepOverTags, RecordRoom room = RecordRoom{0, 0});
