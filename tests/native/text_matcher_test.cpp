@@ -548,6 +548,7 @@ TEST_F(TextMatcherTest, CharactersOfEveryCodePageAreNeverSplitOrReadAsTags) {
   for (const CodePage& page : codePages) {
     SCOPED_TRACE(page.name);
     const CharacterForm form = page.form;
+    EXPECT_EQ(page.characters.form, form);
     characters = &page.characters;
     for (const Case& c : cases) {
       SCOPED_TRACE(c.what);
