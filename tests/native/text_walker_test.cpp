@@ -748,6 +748,17 @@ TEST_F(TextWalkerTest, WriteBackRebuildsATextExpressionWithItsHeader) {
     writeBackText(cursor, session.held);
     EXPECT_EQ(*doc.record({TagTextExpression, 4, 0, 0}), emptied);
   }
+  // Grown past its block by the second replacement: the spare bytes still
+  // have their room.
+  dropCurrentText(session);
+  search("e", "eeeeeeeeee");
+  ASSERT_EQ(findInText(session, "ee", 0, false, {ExpressionHeaderSize, 2}), 1);
+  ASSERT_NE(replaceCurrentMatch(session), nullptr);
+  ASSERT_EQ(continueInText(session, false), 1);
+  ASSERT_NE(replaceCurrentMatch(session), nullptr);
+  writeBackText(cursor, session.held);
+  EXPECT_EQ(doc.recordText({TagTextExpression, 4, 0, 0}, 12),
+            std::string(20, 'e'));
 }
 
 TEST(TextLocation, KeyWordsArePrintedAsTheKindShowsThem) {
