@@ -22,6 +22,16 @@
 
 namespace {
 
+// The kinds of controls of services 57 and 58 as the host numbers them,
+// written apart from the plug-in's names for them, so that a wrong number
+// on either side shows.
+enum HostNumberedKind : uint32_t {
+  CheckBoxKind = 1,
+  RadioButtonKind = 2,
+  NumericEditKind = 3,
+  ThreeStateBoxKind = 5,
+};
+
 struct RunningDialog {
   HostDialogProc proc;
   uint32_t resourceId;
@@ -255,14 +265,14 @@ uint32_t HOST_CALL hostGetControlValue(HostWindow dialog, uint32_t controlId,
   const int id = low16(controlId);
   const UINT state = IsDlgButtonChecked(window, id);
   switch (kind) {
-    case ControlCheckBox:
-    case ControlRadioButton:
+    case CheckBoxKind:
+    case RadioButtonKind:
       return host.result16(state == BST_CHECKED ? 1 : 0);
-    case ControlThreeStateBox:
+    case ThreeStateBoxKind:
       return host.result16(state == BST_INDETERMINATE ? 2
                            : state == BST_CHECKED     ? 1
                                                       : 0);
-    case ControlNumericEdit: {
+    case NumericEditKind: {
       // Text that is not a number reads as 0.
       BOOL ok = FALSE;
       const int value = static_cast<int>(GetDlgItemInt(window, id, &ok, TRUE));
@@ -284,16 +294,16 @@ uint32_t HOST_CALL hostSetControlValue(HostWindow dialog, uint32_t controlId,
   const int id = low16(controlId);
   const int16_t number = low16(static_cast<uint32_t>(value));
   switch (kind) {
-    case ControlCheckBox:
+    case CheckBoxKind:
       CheckDlgButton(window, id,
                      number == 2 ? BST_INDETERMINATE
                      : number    ? BST_CHECKED
                                  : BST_UNCHECKED);
       break;
-    case ControlRadioButton:
+    case RadioButtonKind:
       CheckDlgButton(window, id, number ? BST_CHECKED : BST_UNCHECKED);
       break;
-    case ControlNumericEdit:
+    case NumericEditKind:
       SetDlgItemInt(window, id, static_cast<UINT>(number), TRUE);
       break;
     default:
