@@ -31,7 +31,7 @@ build: deps $(BUILD)/CMakeCache.txt
 	cmake --build $(BUILD) -j2
 
 test: build
-	cd $(BUILD) && ctest --output-on-failure
+	cd $(BUILD) && ctest --output-on-failure -j2
 
 demo: build
 	@scripts/wine-run.sh --prepare

@@ -164,6 +164,13 @@ set_tests_properties(setup_wine_prefix PROPERTIES FIXTURES_SETUP setup_wine
 set_tests_properties(setup PROPERTIES FIXTURES_REQUIRED setup_wine
                      ENVIRONMENT "${SETUP_WINE_ENV}" TIMEOUT 300)
 
+# make test runs two tests at once; programs under Wine run one at a time:
+# a prefix is copied only while nothing runs in it, and two runs of
+# xvfb-run -a may take the same display.
+set_tests_properties(wine_prefix e2e e2e_strict wine_prefix_dpi e2e_dpi120
+  wine_prefix_styled e2e_styled e2e_cp932 e2e_cp65001 setup_wine_prefix setup
+  PROPERTIES RESOURCE_LOCK wine)
+
 # The fuzz targets (clang, libFuzzer, the sanitizers), each run for a short
 # bounded time by CTest and longer by `make fuzz`.
 find_program(CLANGXX clang++)
