@@ -19,7 +19,7 @@ int32_t findCharacter(const TextCharacters& characters, const char* text,
     return last.found;
   }
   int32_t found;
-  if (last.from >= 0 && from < last.from) {
+  if (from < last.from) {  // an earlier search that began after `from`
     found = findOneByteCharacter(characters, text, from, last.from, wanted);
     if (found < 0) found = last.found;
   } else {
