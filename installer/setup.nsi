@@ -55,9 +55,8 @@ RequestExecutionLevel admin
 !define MOVEFILE_COPY_ALLOWED 2
 !define MOVEFILE_WRITE_THROUGH 8
 
+; The name gives the captions too: "<name> Setup" and "<name> Uninstall".
 Name "${PRODUCT} ${VERSION}"
-Caption "${PRODUCT} ${VERSION} Setup"
-UninstallCaption "${PRODUCT} ${VERSION} Uninstall"
 BrandingText "${PUBLISHER}"
 OutFile "${OUTFILE}"
 !ifdef SIGN_COMMAND
