@@ -118,7 +118,8 @@ bool foldsByteByByte(const TextCharacters& characters, const char* search) {
 // one-byte characters fold (the pattern keeps the search string folded).
 // Where the pattern allows, a byte-for-byte match of the search string's
 // whole characters is that. The text holds at least as many bytes from
-// `at` on as the search string.
+// `at` on as the search string, none of them its terminator (its length
+// is taken up to the first).
 bool matchesAt(const TextPattern& pattern, const char* text, int32_t at) {
   const char* search = pattern.comparedSearch;
   const char* from = text + at;
@@ -134,7 +135,6 @@ bool matchesAt(const TextPattern& pattern, const char* text, int32_t at) {
   const TextCharacters& table = pattern.characters;
   for (int32_t i = 0; i < length;) {
     const char c = from[i];
-    if (c == '\0') return false;
     const int32_t width = characterLength(table, from + i);
     if (width != characterLength(table, search + i)) return false;
     if (width > 1) {
