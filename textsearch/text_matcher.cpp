@@ -33,8 +33,8 @@ int32_t findCharacter(const TextCharacters& characters, const char* text,
 // closing parenthesis), or -1 when there is no tag there.
 int32_t tagEnd(const TextCharacters& characters, const char* text,
                int32_t length, int32_t at, TagSearch& search) {
-  if (text[at] != '^' || characterLength(characters, text + at) != 1 ||
-      text[at + 1] == '^') {
+  // A caret at a character start is a character of its own in every form.
+  if (text[at] != '^' || text[at + 1] == '^') {
     return -1;
   }
   const int32_t open =

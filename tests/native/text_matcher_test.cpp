@@ -458,6 +458,8 @@ TEST_F(TextMatcherTest, CharactersOfEveryCodePageAreNeverSplitOrReadAsTags) {
        {{2}, Ka}, {{0, 0}, ""}, {{0, 0}, ""}},
       {"trail letter after a one-byte letter", "x" Ka "x" KA, "x" KA, "",
        {{3}, "x" Ka}, {{0, 0}, ""}, {{0, 0}, ""}},
+      {"one-byte letter after a trail letter", "x" KA "cx" KA "b", "x" KA "b",
+       "", {{4}, "x" KA "c"}, {{4}, "x" KA "c"}, {{4}, "x" KA "c"}},
       {"case kept beside a trail letter", "A" KA "aA", "a", "b",
        {{3}, "A" KA "bA"}, {{3}, "A\x83" "AbA"}, {{3}, "A\x83" "AbA"}, 1},
       {"trail caret opens no tag", KCaret "x(y)z", "x", "ww",
@@ -703,8 +705,9 @@ TEST_F(TextMatcherTest, LongTextsAreShownAndReplacedAsAPlainReferenceDoes) {
       {"lai", ")", 1, &late},
       {"lai", "(", 1, &late},
       {"a", ")(", 1, &unopened},
-      {"a", "a)(", 1, &unopened},  // a ')' before the '(' brought
-      {"a", "(", 1, &unopened},    // the '(' first: the caret before opens
+      {"a", "a)(", 1, &unopened},     // a ')' before the '(' brought
+      {"a", "(", 1, &unopened},       // the '(' first: the caret before opens
+      {"a", "\x83((", 1, &unopened},  // a '(' behind a trail byte that is one
       {"a", "a^z", 1, &matchFirst},
       {"W", "^z(", 0, &closing},
       {"lai", ")^(", 1, &words},  // each closes the tag the one before opened
