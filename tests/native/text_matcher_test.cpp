@@ -663,6 +663,7 @@ TEST_F(TextMatcherTest, LongTextsAreShownAndReplacedAsAPlainReferenceDoes) {
   text += "^ end (";                       // a caret that opens no tag
   const std::string late = "lai " + lone;  // a match before the first caret
   const std::string closing = "W)";        // a replacement makes it all a tag
+  const std::string opening = "^(a) ^b";   // a '(' at 0 once its caret goes
   std::string unopened, matchFirst;        // carets and ')', no '('
   std::string words;                       // no caret, no parenthesis
   for (int k = 0; k < 100; ++k) {
@@ -710,6 +711,7 @@ TEST_F(TextMatcherTest, LongTextsAreShownAndReplacedAsAPlainReferenceDoes) {
       {"a", "\x83((", 1, &unopened},  // a '(' behind a trail byte that is one
       {"a", "a^z", 1, &matchFirst},
       {"W", "^z(", 0, &closing},
+      {"^", "", 0, &opening},
       {"lai", ")^(", 1, &words},  // each closes the tag the one before opened
       // Longer by three each: the copy's room is full at the 67th.
       {"lai", "laixxx", 1, &words},
