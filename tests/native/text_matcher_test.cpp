@@ -666,10 +666,8 @@ TEST_F(TextMatcherTest, LongTextsAreShownAndReplacedAsAPlainReferenceDoes) {
   const std::string opening = "^(a) ^b";   // a '(' at 0 once its caret goes
   std::string unopened, matchFirst;        // carets and ')', no '('
   std::string words;                       // no caret, no parenthesis
-  std::string behindTags;  // each match behind a caret, after a tag
   for (int k = 0; k < 100; ++k) {
     unopened += "^qa) ", matchFirst += "a ^b) ", words += "lai ";
-    behindTags += "^x(y) ^a b ";
   }
   const uint8_t japanese[] = {0x81, 0x9F, 0xE0, 0xFC, 0, 0};
   const TextCharacters forms[] = {singleByteCharacters(), utf8Characters(),
@@ -707,7 +705,6 @@ TEST_F(TextMatcherTest, LongTextsAreShownAndReplacedAsAPlainReferenceDoes) {
       {"W lai", "", 1, &lone},
       {"lai", ")", 1, &late},
       {"lai", "(", 1, &late},
-      {"a", "(", 1, &behindTags},
       {"a", ")(", 1, &unopened},
       {"a", "a)(", 1, &unopened},     // a ')' before the '(' brought
       {"a", "(", 1, &unopened},       // the '(' first: the caret before opens
