@@ -105,7 +105,7 @@ uint32_t HOST_CALL hostReadRecord(uint32_t tag, void* key, void* buffer,
   const size_t shortBy = static_cast<size_t>(std::max(host.shortWrites, 0));
   const size_t count = whole > shortBy ? whole - shortBy : 0;
   if (count > 0) memcpy(buffer, bytes->data(), count);
-  if (host.sizeAfterFetch != 0) {
+  if (host.sizeAfterFetch != SimHost::LeavesSizeAlone) {
     *size = static_cast<int32_t>(bytes->size()) + host.sizeAfterFetch;
   }
   return host.result16(1);

@@ -55,8 +55,9 @@ struct SimHost : FrameLender {
   // A host that answers yes to a size request without writing the size.
   bool sizesUnwritten = false;
   // A host that writes a size back after filling a buffer too: the
-  // record's size and this much more (0: it leaves the size alone).
-  int32_t sizeAfterFetch = 0;
+  // record's size and this much more (LeavesSizeAlone: it does not).
+  static constexpr int32_t LeavesSizeAlone = INT32_MIN;
+  int32_t sizeAfterFetch = LeavesSizeAlone;
 
   std::vector<ServiceCall> calls;
   std::vector<std::string> violations;

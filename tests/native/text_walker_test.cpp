@@ -314,6 +314,7 @@ TEST_F(TextWalkerTest, GapsEndSomeKindsAndArePassedOverInOthers) {
     const char* items;
     const char* visited;
     bool readNextStaysPut = false;  // the host answers yes, key unmoved
+    uint16_t emptyStaff = 0;        // a staff the host holds with no bytes
   };
   const Case cases[] = {
       {L::TextExpressions, "2:1 2:2 2:4", "expression 1, expression 2"},
@@ -334,16 +335,23 @@ TEST_F(TextWalkerTest, GapsEndSomeKindsAndArePassedOverInOthers) {
        "measure 1 staff 1 #1"},
       {L::PageTextBlocks, "0:3:0 0:0:2", "page 0/2, page 3/0"},
       {L::PageTextBlocks, "0:3:0 0:0:2", "", true},
+      {L::StaffNames, "3:1 3:2 3:3",
+       "staff 1 full, staff 1 abbreviated, staff 3 full, staff 3 abbreviated",
+       false, 2},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.items);
     SimDocument fresh;
     addItems(fresh, c.items);
+    if (c.emptyStaff) fresh.putRecord({TagStaff, c.emptyStaff, 0, 0}, {});
     simHost().document = &fresh;
     simHost().readNextStaysPut = c.readNextStaysPut;
+    // A host that writes back the size of what it fetched: 0 for the empty.
+    if (c.emptyStaff) simHost().sizeAfterFetch = 0;
     enableOnly({c.enabled});
     EXPECT_EQ(joined(wheres(walk())), c.visited);
     simHost().readNextStaysPut = false;
+    simHost().sizeAfterFetch = SimHost::LeavesSizeAlone;
     dropCurrentText(session);
   }
 }
@@ -471,7 +479,7 @@ TEST_F(TextWalkerTest, TextsWithoutTerminatorsOrBytesAreReadSafely) {
   enableOnly({L::PageTextBlocks});
   simHost().sizeAfterFetch = 64;
   EXPECT_EQ(joined(lines(walk())), "page 0/0 at 0: @bcd");
-  simHost().sizeAfterFetch = 0;
+  simHost().sizeAfterFetch = SimHost::LeavesSizeAlone;
 }
 
 TEST_F(TextWalkerTest, ItemsAreProbedWithTheKindsBufferAndTheCursorKey) {
