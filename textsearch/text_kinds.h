@@ -120,7 +120,8 @@ struct TextKindRow {
   int32_t headerSize;  // bytes before the text in that record
   size_t nameOffset;   // item words naming text references (see TextSource)
   size_t abbreviatedNameOffset;
-  // The key words set when the kind starts; -1: left as they were.
+  // The key words set when the kind starts; -1: left as they were (the
+  // first is always set).
   int32_t startFirst;
   int32_t startSecond;
   int32_t startSubIndex;

@@ -118,8 +118,8 @@ void setUpKind(TextCursor& cursor) {
   cursor.recordSize = kind.itemSize;
   cursor.record = kind.probe == ItemProbe::IntoItem ? cursor.item : nullptr;
   cursor.tagsAllowed = kind.tagsAllowed;
-  if (kind.startFirst >= 0)
-    setFirst(cursor, static_cast<uint32_t>(kind.startFirst));
+  // Every kind sets the first key word; some keep the second.
+  setFirst(cursor, static_cast<uint32_t>(kind.startFirst));
   if (kind.startSecond >= 0) {
     setSecond(cursor, static_cast<uint32_t>(kind.startSecond));
   }
