@@ -666,6 +666,8 @@ TEST_F(TextMatcherTest, LongTextsAreShownAndReplacedAsAPlainReferenceDoes) {
   const std::string opening = "^(a) ^b";   // a '(' at 0 once its caret goes
   std::string unopened, matchFirst;        // carets and ')', no '('
   std::string words;                       // no caret, no parenthesis
+  // A '(' that two replacements move before the carets after them read it.
+  const std::string carets = "^a ^a ^b (x) y ^a ^c (z)";
   for (int k = 0; k < 100; ++k) {
     unopened += "^qa) ", matchFirst += "a ^b) ", words += "lai ";
   }
@@ -712,6 +714,7 @@ TEST_F(TextMatcherTest, LongTextsAreShownAndReplacedAsAPlainReferenceDoes) {
       {"a", "a^z", 1, &matchFirst},
       {"W", "^z(", 0, &closing},
       {"^", "", 0, &opening},
+      {"^a", "", 0, &carets},
       {"lai", ")^(", 1, &words},  // each closes the tag the one before opened
       // Longer by three each: the copy's room is full at the 67th.
       {"lai", "laixxx", 1, &words},
