@@ -120,8 +120,15 @@ uint32_t HOST_CALL hostReadNextRecord(uint32_t tag, void* key, void* buffer,
     host.violation("service 14 without a key or a buffer");
     return host.result16(0);
   }
+  const RecordKey asked = keyOf(tag, key);
+  if (host.readNextStepsBack && asked.first > 0) {
+    writeKey(key, RecordKey{tag, static_cast<uint16_t>(asked.first - 1),
+                            static_cast<uint16_t>(asked.second + 1),
+                            asked.subIndex});
+    return host.result16(1);
+  }
   const auto* next =
-      host.document ? host.document->recordAfter(keyOf(tag, key)) : nullptr;
+      host.document ? host.document->recordAfter(asked) : nullptr;
   if (next == nullptr) return host.result16(0);
   if (host.readNextStaysPut) return host.result16(1);
   const size_t count = std::min<size_t>(next->second.size(), size);

@@ -49,6 +49,9 @@ struct SimHost : FrameLender {
   bool failFetches = false;
   bool refuseWrites = false;
   bool readNextStaysPut = false;
+  // A read-next that answers yes with a key one lower in the first word
+  // and one higher in the second, where the first is above 0.
+  bool readNextStepsBack = false;
   // A host that writes fewer bytes of a record into a buffer than the
   // record holds (and than it reported), by this much.
   int32_t shortWrites = 0;

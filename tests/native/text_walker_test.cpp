@@ -313,8 +313,9 @@ TEST_F(TextWalkerTest, GapsEndSomeKindsAndArePassedOverInOthers) {
     size_t enabled;
     const char* items;
     const char* visited;
-    bool readNextStaysPut = false;  // the host answers yes, key unmoved
-    uint16_t emptyStaff = 0;        // a staff the host holds with no bytes
+    bool readNextStaysPut = false;   // the host answers yes, key unmoved
+    uint16_t emptyStaff = 0;         // a staff the host holds with no bytes
+    bool readNextStepsBack = false;  // yes, to a key before in its first word
   };
   const Case cases[] = {
       {L::TextExpressions, "2:1 2:2 2:4", "expression 1, expression 2"},
@@ -335,6 +336,7 @@ TEST_F(TextWalkerTest, GapsEndSomeKindsAndArePassedOverInOthers) {
        "measure 1 staff 1 #1"},
       {L::PageTextBlocks, "0:3:0 0:0:2", "page 0/2, page 3/0"},
       {L::PageTextBlocks, "0:3:0 0:0:2", "", true},
+      {L::PageTextBlocks, "0:3:0 0:0:2", "page 0/2, page 3/0", false, 0, true},
       {L::StaffNames, "3:1 3:2 3:3",
        "staff 1 full, staff 1 abbreviated, staff 3 full, staff 3 abbreviated",
        false, 2},
@@ -346,11 +348,12 @@ TEST_F(TextWalkerTest, GapsEndSomeKindsAndArePassedOverInOthers) {
     if (c.emptyStaff) fresh.putRecord({TagStaff, c.emptyStaff, 0, 0}, {});
     simHost().document = &fresh;
     simHost().readNextStaysPut = c.readNextStaysPut;
+    simHost().readNextStepsBack = c.readNextStepsBack;
     // A host that writes back the size of what it fetched: 0 for the empty.
     if (c.emptyStaff) simHost().sizeAfterFetch = 0;
     enableOnly({c.enabled});
     EXPECT_EQ(joined(wheres(walk())), c.visited);
-    simHost().readNextStaysPut = false;
+    simHost().readNextStaysPut = simHost().readNextStepsBack = false;
     simHost().sizeAfterFetch = SimHost::LeavesSizeAlone;
     dropCurrentText(session);
   }
