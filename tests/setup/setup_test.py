@@ -349,7 +349,10 @@ def signs_a_release(args, work, signing, files, log):
     check(made.returncode == 0 and [str(p) for p in target.glob("*.exe")] ==
           [made.stdout.strip()], "make-setup.py into a folder not made yet")
     (work / "wrong").write_text("wrong\n")
-    for what, spoilt, message in [
+    # A run outside a git checkout: no signing time from a commit.
+    outside = {k: v for k, v in os.environ.items()
+               if k != "SOURCE_DATE_EPOCH"} | {"GIT_DIR": str(work / "none")}
+    for what, spoilt, message, *outside_checkout in [
             ("a wrong password", [*signing[:3], work / "wrong"],
              "wrong password in"),
             ("a certificate without its key", [signing[0], files["cert"],
@@ -360,12 +363,16 @@ def signs_a_release(args, work, signing, files, log):
              "did not answer"),
             ("a missing file", [signing[0], work / "none", *signing[2:]],
              "does not exist"),
+            # Before the signing time, which outside a checkout has none.
+            ("a missing password file, outside a checkout",
+             [*signing[:3], work / "none"], "the password file", True),
             ("a certificate alone", signing[:2], "no password file given"),
             ("a plug-in that is no program", signing, "osslsigncode failed")]:
         # Over the unsigned release made above: none is left.
         plugin = args[2] if "no program" in what else args[1]
         code, output, made = release([args[0], plugin, *args[2:]],
-                                     work / "plain", *spoilt)
+                                     work / "plain", *spoilt,
+                                     env=outside if outside_checkout else None)
         check(code != 0 and message in output and not made and
               not (work / "plain.partial").exists(),
               f"make dist with {what}: stops, says so, leaves no file")
