@@ -379,16 +379,17 @@ def other_operand(path, number, lines, code, keywords, comment):
     return pick(options, path, number, "other operand")
 
 
-def drop_character(path, number, line, string_quotes, is_message,
+def drop_character(path, number, line, comment, string_quotes, is_message,
                    references=None, escape="\\"):
     """One character gone from a string literal (one opened by a quote of
-    `string_quotes`) that holds a set of characters, a separator or a name;
-    a message keeps its characters, and a reference inside a literal
-    (matching `references`) is left whole."""
+    `string_quotes`, before the line's `comment`) that holds a set of
+    characters, a separator or a name; a message keeps its characters, and
+    a reference inside a literal (matching `references`) is left whole."""
     options = []
+    code_end = len(code_of(line, comment, escape))
     for start, end in literal_spans(line, "\"'`", escape):
         text = line[start:end]
-        if (line[start - 1] not in string_quotes or
+        if (start > code_end or line[start - 1] not in string_quotes or
                 is_message(line, start, text)):
             continue
         kept = [m.span() for m in re.finditer(references, text)] \
@@ -432,7 +433,7 @@ def cpp_mutants(path, number, lines, depth):
     found += new_operators(path, number, lines, code, CPP_WORDS,
                            CPP_KEYWORDS, "//")
     found += [("drop character", "drop character", m) for m in drop_character(
-        path, number, line, '"', cpp_message)]
+        path, number, line, "//", '"', cpp_message)]
     statement = code.strip()
     head = re.split(r"[=({;]", statement)[0].strip()
     complete = depth == 0 and depth_change(code) == 0
@@ -467,7 +468,7 @@ def python_mutants(path, number, lines, depth):
     found += new_operators(path, number, lines, code, PY_WORDS,
                            PY_KEYWORDS, "#")
     found += [("drop character", "drop character", m) for m in drop_character(
-        path, number, line, "\"'", python_message, r"\{[^}]*\}")]
+        path, number, line, "#", "\"'", python_message, r"\{[^}]*\}")]
     statement = code.strip()
     keyword_ = re.match(r"(if|elif|for|while|with|except|return$|pass|"
                         r"break|continue|raise)\b", statement)
@@ -503,7 +504,7 @@ def nsis_mutants(path, number, lines, depth):
     if not re.match(r"\s*($|;|#|!(define|include|macro|if|endif|else))",
                     line):
         found += [("drop character", "drop character", m) for m in
-                  drop_character(path, number, line, "\"'`", nsis_message,
+                  drop_character(path, number, line, ";", "\"'`", nsis_message,
                                  r"\$(\{[^}]*\}|\w+|\\.)", "$\\")]
     if not NSIS_SKIP.match(line) and not line.rstrip().endswith("\\"):
         found.append(("delete line", "delete line", ";" + line))

@@ -120,7 +120,8 @@ OPERATORS = {
         (16, "drop character", None),  # a character literal
         (16, "other operand", "int k = *target == ';';"),
         (18, "drop condition", ""),
-        (17, "drop condition", None)),
+        (17, "drop condition", None),
+        (21, "drop character", None)),  # a set in a comment
     "tests/mutants/toy_mistakes.py": (
         (2, "drop character", 'SEPARATORS = ","'),
         (8, "drop character", 'command = f"{name}{a}"'),

@@ -18,3 +18,4 @@ int toy(const Span& span, char* target, const char* source, int a, int b) {
          j > 0 ||
          a > 0;
 }
+const char* const Quoted = nullptr;  // a set in a comment: ",;"
