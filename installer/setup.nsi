@@ -366,7 +366,7 @@ Section "Plug-in"
   ${IfThen} ${Errors} ${|} StrCpy $EntryWasThere 0 ${|}
   Call AskBeforeReplacingNewerPlugin
 
-  InitPluginsDir
+  ; The temporary folder was made at the start, by FindHosts.
   SetOutPath "$PLUGINSDIR"
   File "/oname=${PLUGIN_FILE}" "${PLUGIN}"
   File "/oname=INSTALL.txt" "${INSTALL_TEXT}"
