@@ -311,6 +311,17 @@ TEST_F(TextMatcherTest, LongTextsAreNeitherSearchedNorMadeLonger) {
   EXPECT_EQ(stored, currentText(session));
 }
 
+TEST_F(TextMatcherTest, AGrowingTextTakesNoMoreThanTheLongestText) {
+  // Held with room to grow by half, then grown by half again past the
+  // longest text: the block stops at what the longest text needs.
+  use("@", std::string(TextMaxChars, 'b'));
+  ASSERT_EQ(find(std::string(16000, '@')), 0);
+  do replaceCurrentMatch(session);
+  while (continueInText(session, stepOverTags()) != 0);
+  EXPECT_EQ(strlen(currentText(session)), size_t(TextLengthLimit - 9));
+  EXPECT_EQ(largestTextBlock(), size_t(TextLengthLimit));
+}
+
 TEST_F(TextMatcherTest, ReplacementsAreCountedPast32767) {
   use("a", "b");
   session.replacedCount = INT16_MAX;

@@ -11,6 +11,7 @@ namespace {
 int failAt = 0;
 int allocations = 0;
 int outstanding = 0;
+size_t largest = 0;
 
 // Each block lies between its size and a guard, so that a byte written
 // just past its end stops the test at its release, in builds without a
@@ -35,6 +36,7 @@ void bound(char* bytes, size_t size, bool outOfBounds) {
 // Both allocators count and fail alike.
 char* counted(char* (*block)(size_t), size_t size) {
   ++allocations;
+  if (size > largest) largest = size;
   if (failAt != 0 && allocations == failAt) return nullptr;
   char* base = block(Front + size + sizeof Guard);
   if (base == nullptr) return nullptr;
@@ -74,6 +76,9 @@ void releaseText(char* text) {
 void failTextAllocationAt(int number) {
   failAt = number;
   allocations = 0;
+  largest = 0;
 }
 
 int textAllocationsOutstanding() { return outstanding; }
+
+size_t largestTextBlock() { return largest; }

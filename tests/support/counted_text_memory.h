@@ -8,7 +8,10 @@
 #include "textsearch/text_memory.h"
 
 // The allocation with this number (counted from 1 since this call) fails;
-// 0 lets every allocation succeed.
+// 0 lets every allocation succeed. Also starts the count of the largest
+// block anew.
 void failTextAllocationAt(int number);
 // How many allocations were made and not yet released.
 int textAllocationsOutstanding();
+// The most bytes asked for in one block since failTextAllocationAt.
+size_t largestTextBlock();
