@@ -676,11 +676,13 @@ TEST_F(TextMatcherTest, LongTextsAreShownAndReplacedAsAPlainReferenceDoes) {
   const std::string closing = "W)";        // a replacement makes it all a tag
   const std::string opening = "^(a) ^b";   // a '(' at 0 once its caret goes
   std::string unopened, matchFirst;        // carets and ')', no '('
+  std::string closed;                      // tags, each around a match
   std::string words;                       // no caret, no parenthesis
   // A '(' that two replacements move before the carets after them read it.
   const std::string carets = "^a ^a ^b (x) y ^a ^c (z)";
   for (int k = 0; k < 100; ++k) {
     unopened += "^qa) ", matchFirst += "a ^b) ", words += "lai ";
+    closed += "^b (lai) ";
   }
   const uint8_t japanese[] = {0x81, 0x9F, 0xE0, 0xFC, 0, 0};
   const TextCharacters forms[] = {singleByteCharacters(), utf8Characters(),
@@ -723,6 +725,9 @@ TEST_F(TextMatcherTest, LongTextsAreShownAndReplacedAsAPlainReferenceDoes) {
       {"a", "(", 1, &unopened},       // the '(' first: the caret before opens
       {"a", "\x83((", 1, &unopened},  // a '(' behind a trail byte that is one
       {"a", "a^z", 1, &matchFirst},
+      // Each closes its tag early; the copy, once out of room, is made
+      // anew from the first tag, whose ')' lies before the match.
+      {"lai", ")aixxxxxxxxxx", 0, &closed},
       {"W", "^z(", 0, &closing},
       {"^", "", 0, &opening},
       {"^a", "", 0, &carets},
