@@ -667,7 +667,7 @@ TEST_F(TextMatcherTest, LongTextsAreShownAndReplacedAsAPlainReferenceDoes) {
   for (int k = 0; k < 300; ++k) {
     text += std::string(k % 5 ? "do " : "do ^nfx(1)") +
             "lai " KCaret " \x83(x) " ALPHA " " + (k % 7 ? "" : "a^^b ") +
-            (k % 11 ? "" : "^W^q(1)");
+            (k % 11 ? "" : "\xC3^W^q(1)");
     lone += std::string(k % 4 ? "^x " : "^^ ") + "lai " KCaret " " +
             (k % 60 == 30 ? "( " : "");
   }
@@ -700,7 +700,7 @@ TEST_F(TextMatcherTest, LongTextsAreShownAndReplacedAsAPlainReferenceDoes) {
       {"i", "x", 0, &text},
       {"^n", "z", 0, &text},
       {"e", "", 0, &text},  // inside the tags that lead the copy
-      {"W", "", 0, &text},  // pairs the carets on both sides
+      {"W", "", 0, &text},  // pairs the carets on both sides, one behind C3
       {"lai", "l(i", 1, &text},
       {"lai", "l)", 1, &text},
       {"(", "", 0, &text},
