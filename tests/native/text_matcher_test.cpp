@@ -680,6 +680,8 @@ TEST_F(TextMatcherTest, LongTextsAreShownAndReplacedAsAPlainReferenceDoes) {
   std::string words;                       // no caret, no parenthesis
   // A '(' that two replacements move before the carets after them read it.
   const std::string carets = "^a ^a ^b (x) y ^a ^c (z)";
+  // A lone caret in each match; the first follows a tag.
+  const std::string afterTag = "^t(1)W^q z W^q w";
   for (int k = 0; k < 100; ++k) {
     unopened += "^qa) ", matchFirst += "a ^b) ", words += "lai ";
     closed += "^b (lai) ";
@@ -731,7 +733,8 @@ TEST_F(TextMatcherTest, LongTextsAreShownAndReplacedAsAPlainReferenceDoes) {
       {"W", "^z(", 0, &closing},
       {"^", "", 0, &opening},
       {"^a", "", 0, &carets},
-      {"lai", ")^(", 1, &words},  // each closes the tag the one before opened
+      {"W^q", "(", 1, &afterTag},  // no lone caret known once the first goes
+      {"lai", ")^(", 1, &words},   // each closes the tag the one before opened
       // Longer by three each: the copy's room is full at the 67th.
       {"lai", "laixxx", 1, &words},
       {"lai", "(lai)x", 1, &words}};

@@ -13,12 +13,14 @@ int allocations = 0;
 int outstanding = 0;
 size_t largest = 0;
 
-// Each block lies between its size and a guard, so that a byte written
-// just past its end stops the test at its release, in builds without a
-// sanitizer too. Under the address sanitizer both are out of bounds, so a
-// byte read before the block or past its end stops the test at once.
+// Each block lies between two guards (its size before the first), so that
+// a byte written just before its start or past its end stops the test at
+// its release, in builds without a sanitizer too. Under the address sanitizer
+// both are out of bounds, so a byte read before the block or past its end stops
+// the test at once.
 constexpr size_t Front = 16;
 constexpr char Guard[] = "guard!!";
+static_assert(Front >= sizeof(size_t) + sizeof Guard);
 
 // Marks bytes out of bounds, or back in, for the sanitizer.
 void bound(char* bytes, size_t size, bool outOfBounds) {
@@ -45,6 +47,7 @@ char* counted(char* (*block)(size_t), size_t size) {
   // What malloc hands out may hold anything: a reader of bytes nobody wrote
   // then sees these, not zeros by chance.
   if (block == textBlock) memset(base + Front, 0xA5, size);
+  memcpy(base + Front - sizeof Guard, Guard, sizeof Guard);
   memcpy(base + Front + size, Guard, sizeof Guard);
   bound(base, Front, true);
   bound(base + Front + size, sizeof Guard, true);
@@ -65,8 +68,9 @@ void releaseText(char* text) {
   size_t size;
   memcpy(&size, base, sizeof size);
   bound(text + size, sizeof Guard, false);
-  if (memcmp(text + size, Guard, sizeof Guard) != 0) {
-    fprintf(stderr, "a text block of %zu bytes was written past its end\n",
+  if (memcmp(text - sizeof Guard, Guard, sizeof Guard) != 0 ||
+      memcmp(text + size, Guard, sizeof Guard) != 0) {
+    fprintf(stderr, "a text block of %zu bytes was written out of bounds\n",
             size);
     abort();
   }
