@@ -199,7 +199,7 @@ TEST_F(EntryDialogTest, UncheckedValuesAreKeptWithoutARangeCheck) {
   // A flag's box greys or frees no edit (host service 35).
   size_t callsBefore = 0, enables = 1;
   runDialog({setCheck(IDC_CRITERIA_DURATION_BOX, 1),
-             typeText(IDC_CRITERIA_DURATION_EDIT, "0"),
+             typeText(IDC_CRITERIA_DURATION_EDIT, "9000"),
              setCheck(IDC_CRITERIA_DURATION_BOX, 0),
              look([&](HWND) { callsBefore = simHost().calls.size(); }),
              setCheck(IDC_ENTRY_NOTE_REST, 1), look([&](HWND) {
@@ -219,7 +219,7 @@ TEST_F(EntryDialogTest, UncheckedValuesAreKeptWithoutARangeCheck) {
                box = checkOf(d, IDC_CRITERIA_DURATION_BOX);
              }),
              click(IDC_CRITERIA_CANCEL)});
-  EXPECT_EQ(shown, "0");
+  EXPECT_EQ(shown, "9000");
   EXPECT_EQ(box, BST_UNCHECKED);
 }
 
