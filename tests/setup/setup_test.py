@@ -172,7 +172,8 @@ def clean(log):
     wine("regedit", "/s", r"C:\setup-test-clean.reg", log=log)
     deletions.unlink()
     for root in (unix_path(TEST_ROOT), unix_path(OWN_FOLDER).parent,
-                 unix_path(ONE_DOWN), unix_path(TWO_DOWN).parent):
+                 unix_path(ONE_DOWN), unix_path(TWO_DOWN).parent,
+                 unix_path(PROGRAM_FILES) / "FINALE.EXE"):
         subprocess.run(["rm", "-rf", str(root)], check=True)
 
 
@@ -477,6 +478,8 @@ FINDS_THE_HOST = [
      None, ONE_DOWN),
     ("no host at all", [], [("HKLM", STALE + r"\FINALE.EXE", "REG_SZ")],
      None, None, None),
+    ("none in Program Files itself", [(PROGRAM_FILES, V25, 0)], [], None,
+     None, None),
 ]
 
 
@@ -494,7 +497,7 @@ def finds_the_host(setup, files, host_exe, log):
         clean(log)
         for folder, version, older in hosts:
             host = unix_path(folder) / "FINALE.EXE"
-            host.parent.mkdir(parents=True)
+            host.parent.mkdir(parents=True, exist_ok=True)
             host.write_bytes(with_version(host_exe.read_bytes(), version))
             ticks = NEWEST_FILE - older - 116444736 * 10**9  # since 1970
             os.utime(host, ns=(ticks * 100, ticks * 100))
@@ -526,7 +529,8 @@ def finds_the_host(setup, files, host_exe, log):
             check(listing(OWN_FOLDER) is None and listing(STALE) is None and
                   registry_values(UNINSTALL_KEY, log) is None,
                   "  nothing written")
-            check("No FINALE.EXE found" in install_log().read_text("utf-16"),
+            said = install_log() and install_log().read_text("utf-16")
+            check("No FINALE.EXE found" in (said or ""),
                   "  the install log says why")
     clean(log)
 
