@@ -127,6 +127,20 @@ TEST_F(EntryDialogTest, DoneWithoutCriteriaStaysOnTheSearchPage) {
             (std::vector<uint32_t>{1, 0}));
 }
 
+TEST_F(EntryDialogTest, GoWithoutActionsStaysOnTheReplacePage) {
+  // The duration asked for on the search page is no action.
+  std::string caption;
+  scriptedUser().answerMessageBox(IDOK);
+  runDialog({setCheck(IDC_CRITERIA_DURATION_BOX, 1),
+             typeText(IDC_CRITERIA_DURATION_EDIT, "256"),
+             click(IDC_CRITERIA_DONE), click(IDC_CRITERIA_GO),
+             seePage(&caption), click(IDC_CRITERIA_CANCEL)});
+  EXPECT_EQ(caption, "Replace with...");
+  ASSERT_EQ(scriptedUser().boxes.size(), 1u);
+  EXPECT_EQ(scriptedUser().boxes[0].text, "No replace actions are made.");
+  EXPECT_EQ(scriptedUser().boxes[0].title, "No Entries");
+}
+
 TEST_F(EntryDialogTest, RangesAreCheckedInclusivelyWithTheFocusOnTheEdit) {
   struct Case {
     int box, edit;
