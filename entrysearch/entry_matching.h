@@ -16,13 +16,11 @@ inline int32_t valueField(const ValueCriterionRow& row, const uint8_t* record) {
                              : readI16(record, row.fieldOffset);
 }
 
+// Every criterion that can be replaced is a 16-bit field (entry_options.cpp
+// checks the table).
 inline void setValueField(const ValueCriterionRow& row, uint8_t* record,
                           int16_t value) {
-  if (row.fieldWidth == 4) {
-    writeI32(record, row.fieldOffset, value);
-  } else {
-    writeI16(record, row.fieldOffset, value);
-  }
+  writeI16(record, row.fieldOffset, value);
 }
 
 // The entry-level test: duration, position, then every active entry flag

@@ -91,7 +91,7 @@ static_assert(std::popcount(std::accumulate(
 
 // Row order is the order in which the dialog reads the values and the
 // engine tests them, entry level first.
-const ValueCriterionRow ValueCriterionTable[ValueCriterionCount] = {
+constexpr ValueCriterionRow ValueCriterionTable[ValueCriterionCount] = {
     // box, edit, enable word, value word, default, minimum, maximum, range
     // error, level, host field, field width, searchOnly
     {IDC_CRITERIA_DURATION_BOX, IDC_CRITERIA_DURATION_EDIT, L::DurationEnabled,
@@ -109,6 +109,13 @@ const ValueCriterionRow ValueCriterionTable[ValueCriterionCount] = {
      "The raise/lower value is out of range.", CriterionLevel::Note,
      HostNoteLayout::RaiseLower, 2, false},
 };
+
+// The replace page offers only criteria of 16-bit fields.
+static_assert(std::all_of(std::begin(ValueCriterionTable),
+                          std::end(ValueCriterionTable),
+                          [](const ValueCriterionRow& row) {
+                            return row.searchOnly || row.fieldWidth == 2;
+                          }));
 
 int16_t optionWord(const EntryOptions& record, size_t offset) {
   return readI16(record.bytes, offset);
