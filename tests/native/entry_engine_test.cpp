@@ -227,10 +227,10 @@ TEST_F(EngineTest, SeveralMeasuresBoundOnlyFirstAndLastInEveryStaff) {
     }
   }
   setFlagOption(replace, IDC_ENTRY_CHORD, TriOn);
-  // Measure 1 from 500 (2 entries), measure 2 whole (3), measure 3 below
-  // 500 (1): 6 per staff.
-  EXPECT_EQ(run(region(1, 1, 500, 2, 3, 500)), 12);
-  EXPECT_EQ(simHost().framesSaved, 6);
+  // Measure 1 from 1001 and measure 3 below 0 hold none, measure 2 whole
+  // holds 3 a staff: only its frames change and are saved.
+  EXPECT_EQ(run(region(1, 1, 1001, 2, 3, 0)), 6);
+  EXPECT_EQ(simHost().framesSaved, 2);
 }
 
 TEST_F(EngineTest, EmptyRegionsStillBeginAndEndThePass) {
