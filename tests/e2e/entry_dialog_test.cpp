@@ -264,22 +264,23 @@ TEST_F(EntryDialogTest, ReplacePageOffersEntryOrNoteActions) {
     SCOPED_TRACE(c.name);
     scriptedUser().reset();
     std::vector<UserStep> steps = c.search;
-    bool entryShown = false, noteShown = false, valuesShown = true;
+    std::vector<bool> entryShown, noteShown;  // each of three controls
+    bool valuesShown = true;
     steps.push_back(click(IDC_CRITERIA_DONE));
     steps.push_back(look([&](HWND d) {
-      entryShown = isShown(d, IDC_CRITERIA_ENTRY_GROUP) &&
-                   isShown(d, IDC_ENTRY_NOTE_REST) &&
-                   isShown(d, IDC_ENTRY_SLUR);
-      noteShown = isShown(d, IDC_CRITERIA_NOTE_GROUP) &&
-                  isShown(d, IDC_NOTE_TIE_START) &&
-                  isShown(d, IDC_CRITERIA_DISPLACEMENT_EDIT);
+      entryShown = {isShown(d, IDC_CRITERIA_ENTRY_GROUP),
+                    isShown(d, IDC_ENTRY_NOTE_REST),
+                    isShown(d, IDC_ENTRY_SLUR)};
+      noteShown = {isShown(d, IDC_CRITERIA_NOTE_GROUP),
+                   isShown(d, IDC_NOTE_TIE_START),
+                   isShown(d, IDC_CRITERIA_DISPLACEMENT_EDIT)};
       valuesShown = isShown(d, IDC_CRITERIA_DURATION_BOX) ||
                     isShown(d, IDC_CRITERIA_POSITION_EDIT);
     }));
     steps.push_back(click(IDC_CRITERIA_CANCEL));
     runDialog(steps);
-    EXPECT_EQ(noteShown, c.noteGroup);
-    EXPECT_EQ(entryShown, !c.noteGroup);
+    EXPECT_EQ(noteShown, std::vector<bool>(3, c.noteGroup));
+    EXPECT_EQ(entryShown, std::vector<bool>(3, !c.noteGroup));
     EXPECT_FALSE(valuesShown) << "duration and position are search-only";
   }
 }
