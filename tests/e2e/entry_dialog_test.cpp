@@ -289,7 +289,7 @@ TEST_F(EntryDialogTest,
        SearchOnlyRowsGreyAndDangerousRowsRedOnlyWhenReplacing) {
   struct Seen {
     bool searchOnlyEnabled[5];
-    COLORREF slur, noteRest, legend, tieStart, crossNote;
+    COLORREF slur, noteRest, legend, tieStart, crossNote, legality;
     bool clefChange;
   } search{}, replaceEntries{}, replaceNotes{};
   auto see = [](Seen* seen) {
@@ -304,6 +304,7 @@ TEST_F(EntryDialogTest,
       seen->legend = colourOf(d, IDC_CRITERIA_DANGER_LEGEND);
       seen->tieStart = colourOf(d, IDC_NOTE_TIE_START);
       seen->crossNote = colourOf(d, IDC_NOTE_CROSS_NOTE);
+      seen->legality = colourOf(d, IDC_ENTRY_LEGALITY);
       seen->clefChange = isShown(d, IDC_ENTRY_CLEF_CHANGE);
     });
   };
@@ -322,6 +323,7 @@ TEST_F(EntryDialogTest,
   EXPECT_EQ(replaceEntries.slur, DarkRed);
   EXPECT_EQ(replaceEntries.legend, DarkRed);
   EXPECT_NE(replaceEntries.noteRest, DarkRed) << "Note/Rest is not dangerous";
+  EXPECT_NE(replaceEntries.legality, DarkRed) << "Legality is search-only";
   EXPECT_EQ(replaceNotes.tieStart, DarkRed);
   EXPECT_EQ(replaceNotes.crossNote, DarkRed);
   EXPECT_FALSE(search.clefChange);
