@@ -215,6 +215,8 @@ TEST_F(EntryDialogTest, UncheckedValuesAreKeptWithoutARangeCheck) {
   runDialog({setCheck(IDC_CRITERIA_DURATION_BOX, 1),
              typeText(IDC_CRITERIA_DURATION_EDIT, "9000"),
              setCheck(IDC_CRITERIA_DURATION_BOX, 0),
+             setCheck(IDC_CRITERIA_POSITION_BOX, 1),
+             typeText(IDC_CRITERIA_POSITION_EDIT, "32000"),
              look([&](HWND) { callsBefore = simHost().calls.size(); }),
              setCheck(IDC_ENTRY_NOTE_REST, 1), look([&](HWND) {
                enables = std::count_if(
@@ -227,14 +229,16 @@ TEST_F(EntryDialogTest, UncheckedValuesAreKeptWithoutARangeCheck) {
   ASSERT_EQ(scriptedUser().boxes.size(), 1u);
   EXPECT_EQ(scriptedUser().boxes[0].text, "0 replacements were made.");
   std::string shown;
-  int box = -1;
+  int box = -1, checkedBox = -1;
   runDialog({look([&](HWND d) {
                shown = controlText(d, IDC_CRITERIA_DURATION_EDIT);
                box = checkOf(d, IDC_CRITERIA_DURATION_BOX);
+               checkedBox = checkOf(d, IDC_CRITERIA_POSITION_BOX);
              }),
              click(IDC_CRITERIA_CANCEL)});
   EXPECT_EQ(shown, "9000");
   EXPECT_EQ(box, BST_UNCHECKED);
+  EXPECT_EQ(checkedBox, BST_CHECKED);
 }
 
 TEST_F(EntryDialogTest, ReplacePageOffersEntryOrNoteActions) {
