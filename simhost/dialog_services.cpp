@@ -72,6 +72,29 @@ HWND control(HostWindow dialog, uint32_t controlId) {
   return GetDlgItem(static_cast<HWND>(dialog), low16(controlId));
 }
 
+// Whether a kind of services 57 and 58 fits the control it names: a host
+// reads and sets each kind through its own control's messages, so a radio
+// button asked for as a check box is a plug-in's mistake, not a choice.
+bool fitsKind(HostWindow dialog, uint32_t controlId, uint32_t kind) {
+  HWND window = control(dialog, controlId);
+  char className[16] = {};
+  GetClassNameA(window, className, sizeof className);
+  if (kind == NumericEditKind) return lstrcmpiA(className, "Edit") == 0;
+  if (lstrcmpiA(className, "Button") != 0) return false;
+  const LONG type = GetWindowLongA(window, GWL_STYLE) & BS_TYPEMASK;
+  const bool threeState = type == BS_3STATE || type == BS_AUTO3STATE;
+  switch (kind) {
+    case CheckBoxKind:
+      return threeState || type == BS_CHECKBOX || type == BS_AUTOCHECKBOX;
+    case ThreeStateBoxKind:
+      return threeState;
+    case RadioButtonKind:
+      return type == BS_RADIOBUTTON || type == BS_AUTORADIOBUTTON;
+    default:
+      return false;
+  }
+}
+
 BOOL CALLBACK collectProperty(HWND, LPSTR name, HANDLE, ULONG_PTR names) {
   if (HIWORD(reinterpret_cast<uintptr_t>(name)) != 0) {
     reinterpret_cast<std::vector<std::string>*>(names)->push_back(name);
@@ -261,6 +284,9 @@ uint32_t HOST_CALL hostGetControlValue(HostWindow dialog, uint32_t controlId,
                                        uint32_t kind, uint32_t version) {
   SimHost& host = simHost();
   host.log(57, {word(dialog), controlId, kind}, version);
+  if (!fitsKind(dialog, controlId, kind)) {
+    host.violation("service 57 with a kind its control does not have");
+  }
   HWND window = static_cast<HWND>(dialog);
   const int id = low16(controlId);
   const UINT state = IsDlgButtonChecked(window, id);
@@ -290,6 +316,9 @@ uint32_t HOST_CALL hostSetControlValue(HostWindow dialog, uint32_t controlId,
   SimHost& host = simHost();
   host.log(58, {word(dialog), controlId, kind, static_cast<uint32_t>(value)},
            version);
+  if (!fitsKind(dialog, controlId, kind)) {
+    host.violation("service 58 with a kind its control does not have");
+  }
   HWND window = static_cast<HWND>(dialog);
   const int id = low16(controlId);
   const int16_t number = low16(static_cast<uint32_t>(value));
