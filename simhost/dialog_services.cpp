@@ -22,6 +22,9 @@
 
 namespace {
 
+// The most bytes a character takes in any ANSI code page (UTF-8's four).
+constexpr int MostBytesACharacter = 4;
+
 // The kinds of controls of services 57 and 58 as the host numbers them,
 // written apart from the plug-in's names for them, so that a wrong number
 // on either side shows.
@@ -351,8 +354,24 @@ uint32_t HOST_CALL hostGetControlText(HostWindow dialog, uint32_t controlId,
     return host.result16(0);
   }
   // At most maxChars characters and the terminator.
-  GetDlgItemTextA(static_cast<HWND>(dialog), low16(controlId), buffer,
-                  static_cast<int>(maxChars) + 1);
+  HWND window = control(dialog, controlId);
+  if (!host.textLimitInCharacters) {
+    GetWindowTextA(window, buffer, static_cast<int>(maxChars) + 1);
+    return host.result16(1);
+  }
+  std::wstring text(static_cast<size_t>(GetWindowTextLengthW(window)) + 1,
+                    L'\0');
+  text.resize(static_cast<size_t>(
+      GetWindowTextW(window, &text[0], static_cast<int>(text.size()))));
+  size_t units = 0;
+  for (uint32_t n = 0; n < maxChars && units < text.size(); ++n) {
+    units += IS_HIGH_SURROGATE(text[units]) ? 2 : 1;
+  }
+  const int bytes = WideCharToMultiByte(
+      CP_ACP, 0, text.data(), static_cast<int>(std::min(units, text.size())),
+      buffer, MostBytesACharacter * static_cast<int>(maxChars), nullptr,
+      nullptr);
+  buffer[bytes] = '\0';
   return host.result16(1);
 }
 

@@ -61,6 +61,9 @@ struct SimHost : FrameLender {
   // record's size and this much more (LeavesSizeAlone: it does not).
   static constexpr int32_t LeavesSizeAlone = INT32_MIN;
   int32_t sizeAfterFetch = LeavesSizeAlone;
+  // A host whose service 59 counts its limit in characters, not bytes, as
+  // its interface allows: under UTF-8 it writes up to three bytes a unit.
+  bool textLimitInCharacters = false;
 
   std::vector<ServiceCall> calls;
   std::vector<std::string> violations;

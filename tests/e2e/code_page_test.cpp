@@ -296,6 +296,21 @@ TEST_F(Utf8CodePageTest, FiftyByteCutsKeepWholeCharacters) {
   EXPECT_EQ(storedStrings(), std::make_pair(std::string("b"), rs));
 }
 
+TEST_F(Utf8CodePageTest, AHostCountingCharactersGivesUpTo151Bytes) {
+  simHost().textLimitInCharacters = true;
+  std::string ka, kha, shown;  // 50 letters of three bytes each
+  for (int i = 0; i < 50; ++i) ka += "\xE0\xA4\x95", kha += "\xE0\xA4\x96";
+  run({typeText(IDC_OPTIONS_SEARCH_EDIT, ka),
+       setCheck(IDC_OPTIONS_REPLACE_BOX, 1),
+       typeText(IDC_OPTIONS_REPLACE_EDIT, kha),
+       look([&](HWND d) { shown = controlText(d, IDC_OPTIONS_REPLACE_EDIT); }),
+       click(IDC_OPTIONS_GO)},
+      {press(VK_ESCAPE)});
+  ASSERT_EQ(shown, kha) << "the edit holds 50 characters";
+  EXPECT_EQ(storedStrings(),
+            std::make_pair(ka.substr(0, 48), kha.substr(0, 48)));
+}
+
 TEST_F(Utf8CodePageTest, YesToAllOverGreekJapaneseAndHindiTexts) {
   score.addTextExpression(1, Greek);
   score.addTextExpression(2, Japanese);

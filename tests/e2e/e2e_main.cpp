@@ -57,6 +57,7 @@ void HostTest::SetUp() {
   simHost().resetLog();
   simHost().strict = strict;
   simHost().stopAtCell = 0;
+  simHost().textLimitInCharacters = false;
   simHost().document = nullptr;
   setDialogEnding(DialogEnding::PassesEverything);
   scriptedUser().reset();
