@@ -801,6 +801,11 @@ def per_line(candidates, most):
     return kept
 
 
+def drawn(candidates, most, seed):
+    """At most `most` of the candidates, the same ones for the same seed."""
+    return random.Random(seed).sample(candidates, min(most, len(candidates)))
+
+
 def score(killed, survived, timed_out):
     """The share of the mutants tried that were killed, rounded down;
     listed equivalents are not tried and do not count."""
@@ -856,9 +861,8 @@ def main():
     elif args.sample:
         files = [f for f in git("ls-files", *PRODUCT).split("\n")
                  if f and wanted(f)]
-        candidates = [m for f in files for m in mutants_of(f)]
-        candidates = random.Random(args.seed).sample(
-            candidates, min(args.sample, len(candidates)))
+        candidates = drawn([m for f in files for m in mutants_of(f)],
+                           args.sample, args.seed)
     else:
         diff = git("diff", "-U0", "--no-color", args.base, "--", *PRODUCT)
         candidates = per_line(

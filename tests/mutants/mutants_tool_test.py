@@ -30,7 +30,8 @@ with tempfile.TemporaryDirectory() as folder:
     listing.write_text(f"{TOY} | constant 2 to 1 | return 1 | never read\n"
                        f"{TOY}:10 | delete statement | pass | never read\n"
                        f"{TOY}:99 | flip | x | a line since changed\n")
-    test = f"python3 src/tests/mutants/toy_test.py src/tests/mutants"
+    # exec: the toy's test dies by a signal, not through a shell's exit.
+    test = f"exec python3 src/tests/mutants/toy_test.py src/tests/mutants"
     run = subprocess.run(
         [sys.executable, str(ROOT / "scripts" / "mutants.py"), "--files", TOY,
          "--build-step", test + " build", "--test", test, "--timeout", "3",
@@ -38,6 +39,16 @@ with tempfile.TemporaryDirectory() as folder:
          str(listing)], cwd=ROOT, capture_output=True, text=True)
     check("stale entries told", run.stderr.split("\n")[0],
           f"mutants: listed, but made by no mutant: {TOY}:99 | flip | x")
+    check("each outcome told", [line.split("] ")[1] for line in
+                                run.stderr.split("\n") if "] " in line],
+          [f"{outcome}: {TOY}:{where}" for outcome, where in (
+              ("not built", "2 drop character"),
+              ("not built", "2 delete statement"), ("killed", "6 flip <="),
+              ("killed", "6 constant 50 to 49"),
+              ("killed", "6 delete statement"),
+              ("survived", "14 delete statement"),
+              ("timed out", "18 return 1"),
+              ("killed", "18 delete statement"))])
     check("outcomes", run.stdout,
         f"{TOY}:14 delete statement: pass\n"
         f"{TOY}:18 return 1: return 1 (timed out)\n"
@@ -69,6 +80,10 @@ check("one a line", [(m.number, m.family) for m in mutants.per_line(
     mutants.mutants_of(TOY), 1)], [(2, "drop character"), (6, "flip"),
                                    (10, "constant"), (14, "constant"),
                                    (18, "return 0/1")])
+nine = list(range(9))
+check("sample", (len(mutants.drawn(nine, 3, 5)), mutants.drawn(nine, 3, 5) ==
+                 mutants.drawn(nine, 3, 5), sorted(mutants.drawn(nine, 10, 5))),
+      (3, True, nine))
 check("score", [mutants.score(*c) for c in ((2, 1, 0), (1, 0, 1), (0, 0, 0))],
       [66, 50, 100])
 
