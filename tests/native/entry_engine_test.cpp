@@ -41,13 +41,14 @@ void setFlagOption(EntryOptions& o, int16_t controlId, int16_t value) {
     if (row.controlId == controlId) setOptionWord(o, row.optionOffset, value);
 }
 
-// A selection whose scope the engine must pass on to the host.
+// A selection whose scope, negative, the engine must pass on to the host in
+// 16 bits.
 std::vector<uint8_t> region(int16_t firstStaff, int16_t firstMeasure,
                             int32_t start, int16_t lastStaff,
                             int16_t lastMeasure, int32_t end) {
   std::vector<uint8_t> r = selectionRegion(firstStaff, firstMeasure, start,
                                            lastStaff, lastMeasure, end);
-  writeI16(r.data(), HostRegionLayout::RegionScope, 7);
+  writeI16(r.data(), HostRegionLayout::RegionScope, -7);
   return r;
 }
 
@@ -246,18 +247,19 @@ TEST_F(EngineTest, CallSequenceOfOneCell) {
   doc.setLayerInUse(1, false);
   doc.setLayerInUse(3, false);
   EntryShape shape;
-  doc.addEntry(1, 1, 0, shape);
+  doc.addEntry(1, 2, 0, shape);
   setFlagOption(replace, IDC_ENTRY_CHORD, TriOn);
-  const std::vector<uint8_t> r = region(1, 1, 0, 1, 1, 100);
+  const std::vector<uint8_t> r = region(1, 2, 0, 1, 2, 100);
   EXPECT_EQ(run(r), 1);
   // Layer 0 matched and is stored; layer 2 is empty and only released.
   EXPECT_EQ(simHost().ordinals(),
             (std::vector<int>{53, 55, 61, 2, 3, 4, 61, 61, 2, 4, 61, 54}));
   const ServiceCall& load = simHost().calls[3];
-  EXPECT_EQ(load.args, (std::vector<uint32_t>{7, 1, 1, 0, 0}));
-  const ServiceCall& enter = simHost().calls[1];
-  EXPECT_EQ(enter.args[1], 4u);  // the host's constants
-  EXPECT_EQ(low16(enter.args[4]), -1);
+  EXPECT_EQ(load.args, (std::vector<uint32_t>{0xFFF9, 1, 2, 0, 0}));
+  const std::vector<uint32_t>& enter = simHost().calls[1].args;
+  EXPECT_EQ(std::vector<uint32_t>(enter.begin() + 1, enter.begin() + 4),
+            (std::vector<uint32_t>{4, 1, 2}));  // 4: the host's constant
+  EXPECT_EQ(low16(enter[4]), -1);
   EXPECT_EQ(simHost().calls.back().args[1], 0u) << "not stopped";
 }
 
