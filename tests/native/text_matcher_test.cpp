@@ -435,9 +435,13 @@ TEST_F(TextMatcherTest, CharactersOfEveryCodePageAreNeverSplitOrReadAsTags) {
   };
   // The same ranges given in an odd number of bytes: the last is no pair.
   const std::vector<uint8_t> cutShort = {0x81, 0x9F, 0xE0, 0xFC, 0xE0};
+  // And with bytes after the zeros that end them, which are not read.
+  const std::vector<uint8_t> ended = {0x81, 0x9F, 0xE0, 0xFC, 0, 0, 0x41, 0x7A};
   const CodePage codePages[] = {
       {"932", of(932, japanese), japanese, CharacterForm::DoubleByte},
       {"932, its ranges cut short", of(932, cutShort), japanese,
+       CharacterForm::DoubleByte},
+      {"932, bytes after its ranges' end", of(932, ended), japanese,
        CharacterForm::DoubleByte},
       {"936, 949, 950", of(936, chineseOrKorean), chineseOrKorean,
        CharacterForm::DoubleByte},
@@ -515,6 +519,8 @@ TEST_F(TextMatcherTest, CharactersOfEveryCodePageAreNeverSplitOrReadAsTags) {
        "\xE7\xE7", "x", notDoubleByte, {{}, ""}, {{}, ""}},
       {"overlong form", "\xC0\x80" "a", "\x80" "a", "x",
        notDoubleByte, {{1}, "\xC0x"}, {{1}, "\xC0x"}},
+      {"overlong lead continuing nothing", "\xC3\xC1" "a", "\xC1", "x",
+       notDoubleByte, {{1}, "\xC3x" "a"}, {{1}, "\xC3x" "a"}},
       {"byte above F4", "\xF5\x80\x80" "a", "\x80", "",
        notDoubleByte, {{1, 1}, "\xF5" "a"}, {{1, 1}, "\xF5" "a"}},
   };
@@ -644,14 +650,19 @@ TEST_F(TextMatcherTest, CharactersOfEveryCodePageAreNeverSplitOrReadAsTags) {
     }
   }
   // Lead bytes that are letters (no system's are): a letter of the other
-  // case matches only where it is a character of its own.
-  for (const char lead : {'A', 'z'}) {
-    const uint8_t range[] = {uint8_t(lead), uint8_t(lead), 0, 0};
+  // case matches only where it is a character of its own, and a lead is
+  // never folded.
+  const struct {
+    char lead;
+    const char *search, *text;
+  } letterLeadCases[] = {
+      {'A', "a", "Ab a"}, {'z', "Z", "zb Z"}, {'z', "z1", "Z1 z1"}};
+  for (const auto& c : letterLeadCases) {
+    const uint8_t range[] = {uint8_t(c.lead), uint8_t(c.lead), 0, 0};
     const TextCharacters letterLeads = doubleByteCharacters(range, 4);
     characters = &letterLeads;
-    const char other = static_cast<char>(lead ^ 0x20);
-    use(std::string(1, other), "");
-    EXPECT_EQ(find(std::string{lead, 'b', ' ', other}), 3) << lead;
+    use(c.search, "");
+    EXPECT_EQ(find(c.text), 3) << c.text;
   }
 }
 
