@@ -782,6 +782,7 @@ TEST(TextLocation, KeyWordsArePrintedAsTheKindShowsThem) {
   const Case cases[] = {
       {PageTextBlock, 0, 0, 0, 0, "page text block #1 [All pages]"},
       {PageTextBlock, 65535, 4, 0, 0, "page text block #5 on page 65535"},
+      {PageTextBlock, 2, 40000, 0, 0, "page text block #-25535 on page 2"},
       {MeasureTextBlock, 1, 3, 1, 0,
        "measure text block #2 in measure 3, staff 1"},
       {MeasureTextBlock, 40000, 50000, 0, 0,
