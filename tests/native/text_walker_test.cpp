@@ -388,6 +388,15 @@ TEST_F(TextWalkerTest, KeyCountersStopAtTheirLastValue) {
     EXPECT_EQ(advanceItem(cursor), 0);
     EXPECT_EQ(keyFirst(cursor), 65535);
   }
+  // A cell's blocks end at 32767, where the number would wrap to a block
+  // the host may hold at -32768.
+  addItems(doc, "m1 1:1:1:0 1:1:1:32767 1:1:1:-32768");
+  enableOnly({L::ElementSwitches + 2 * MeasureTextBlock});
+  cursor.kind = MeasureTextBlock;
+  ASSERT_NE(startKind(cursor, session), 0);
+  dropCurrentText(session);
+  writeI16(cursor.key, HostKeyLayout::SubIndex, 32767);
+  EXPECT_EQ(advanceItem(cursor), 0);
 }
 
 TEST_F(TextWalkerTest, SwitchesChooseTheKindsWalked) {
