@@ -81,9 +81,9 @@ check("one a line", [(m.number, m.family) for m in mutants.per_line(
                                    (10, "constant"), (14, "constant"),
                                    (18, "return 0/1")])
 nine = list(range(9))
-check("sample", (len(mutants.drawn(nine, 3, 5)), mutants.drawn(nine, 3, 5) ==
-                 mutants.drawn(nine, 3, 5), sorted(mutants.drawn(nine, 10, 5))),
-      (3, True, nine))
+three = mutants.drawn(nine, 3, 5)
+check("sample", (len(three), three == mutants.drawn(nine, 3, 5),
+                 sorted(mutants.drawn(nine, 10, 5))), (3, True, nine))
 check("score", [mutants.score(*c) for c in ((2, 1, 0), (1, 0, 1), (0, 0, 0))],
       [66, 50, 100])
 

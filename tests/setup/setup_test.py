@@ -464,6 +464,8 @@ FINDS_THE_HOST = [
      [(ONE_DOWN, V25, 0), (TWO_DOWN, V25, DAY)], [], None, None, ONE_DOWN),
     ("equal versions: the file a second newer",
      [(ONE_DOWN, V25, SECOND), (TWO_DOWN, V25, 0)], [], None, None, TWO_DOWN),
+    ("equal versions and times: the first found",
+     [(ONE_DOWN, V25, 0), (TWO_DOWN, V25, 0)], [], None, None, ONE_DOWN),
     ("a registration without FINALE.EXE is passed over",
      [(ONE_DOWN, V25, 0)], [("HKCU", STALE + r"\FINALE.EXE", "REG_SZ")],
      None, None, ONE_DOWN),
@@ -566,8 +568,10 @@ def refuses_bad_folders(setup, files, hold_exe, log):
         *((f"a plug-in newer in its {number} number", old,
            lambda word=word, step=step: (host / "Plug-ins" / PLUGIN_NAME)
            .write_bytes(newer_plugin(files["plugin"], word, step)))
-          for number, word, step in (("first", 0, 0x10000), ("second", 0, 1),
-                                     ("third", 1, 0x10000), ("fourth", 1, 1))),
+          # The low numbers grow past a byte.
+          for number, word, step in (
+              ("first", 0, 0x10000), ("second", 0, 0x100),
+              ("third", 1, 0x10000), ("fourth", 1, 0x100))),
         (r"a file where Program Files\QZPlugins goes", old,
          lambda: own.parent.write_bytes(b"not a folder")),
         ("a folder where LICENSE.txt goes", old,
