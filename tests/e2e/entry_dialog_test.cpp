@@ -267,6 +267,7 @@ TEST_F(EntryDialogTest, ReplacePageOffersEntryOrNoteActions) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     scriptedUser().reset();
+    scriptedUser().answerMessageBox(IDNO);  // a dangerous action of the group
     std::vector<UserStep> steps = c.search;
     std::vector<bool> entryShown, noteShown;  // each of three controls
     bool valuesShown = true;
@@ -281,8 +282,13 @@ TEST_F(EntryDialogTest, ReplacePageOffersEntryOrNoteActions) {
       valuesShown = isShown(d, IDC_CRITERIA_DURATION_BOX) ||
                     isShown(d, IDC_CRITERIA_POSITION_EDIT);
     }));
+    steps.push_back(
+        setCheck(c.noteGroup ? IDC_NOTE_TIE_START : IDC_ENTRY_SLUR, 1));
+    steps.push_back(click(IDC_CRITERIA_GO));
     steps.push_back(click(IDC_CRITERIA_CANCEL));
     runDialog(steps);
+    ASSERT_EQ(scriptedUser().boxes.size(), 1u);
+    EXPECT_EQ(scriptedUser().boxes[0].title, "Are you sure?");
     EXPECT_EQ(noteShown, std::vector<bool>(3, c.noteGroup));
     EXPECT_EQ(entryShown, std::vector<bool>(3, !c.noteGroup));
     EXPECT_FALSE(valuesShown) << "duration and position are search-only";

@@ -336,6 +336,7 @@ TEST_F(EngineTest, StopInTheThirdCellKeepsEarlierFramesAndAnswersStopped) {
   setFlagOption(replace, IDC_ENTRY_CHORD, TriOn);
   simHost().stopAtCell = 3;
   EXPECT_EQ(run(region(1, 1, 0, 2, 4, 100)), EntrySearchStopped);
+  EXPECT_EQ(simHost().cellsEntered, 3) << "no cell of the next staff";
   EXPECT_EQ(simHost().framesSaved, 2);
   EXPECT_TRUE(entryFlags(doc.layer(1, 2, 0)[0]) & Chord);
   EXPECT_FALSE(entryFlags(doc.layer(1, 3, 0)[0]) & Chord);

@@ -399,6 +399,36 @@ TEST_F(TextWalkerTest, KeyCountersStopAtTheirLastValue) {
   EXPECT_EQ(advanceItem(cursor), 0);
 }
 
+TEST_F(TextWalkerTest, AKindCountsOnlyTheRecordsItsWalkClimbsThrough) {
+  buildEverything(doc);
+  const std::vector<uint32_t> countable = {TagStaff, TagMeasure,
+                                           TagStaffSystem};
+  const std::pair<uint8_t, std::vector<uint32_t>> cases[] = {
+      {MeasureTextBlock, {TagStaff, TagMeasure}},
+      {GroupName, {TagStaffSystem}},
+      {EndingRepeat, {TagMeasure}},
+      {TextExpression, {}}};
+  for (const auto& [kind, counted] : cases) {
+    SCOPED_TRACE(int(kind));
+    enableOnly({L::ElementSwitches + 2 * kind});
+    cursor = TextCursor{};
+    cursor.kind = kind;
+    simHost().resetLog();
+    startKind(cursor, session);
+    dropCurrentText(session);
+    std::vector<uint32_t> seen;
+    for (const ServiceCall& call : simHost().calls) {
+      const uint32_t tag = call.args[0];
+      if (call.ordinal == 9 && call.args[2] == 0 &&
+          std::count(countable.begin(), countable.end(), tag) &&
+          std::count(seen.begin(), seen.end(), tag) == 0) {
+        seen.push_back(tag);
+      }
+    }
+    EXPECT_EQ(seen, counted);
+  }
+}
+
 TEST_F(TextWalkerTest, SwitchesChooseTheKindsWalked) {
   struct Case {
     unsigned switches;  // bit i: the switch of kind i (7: lyrics)
