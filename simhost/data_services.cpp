@@ -157,6 +157,7 @@ uint32_t HOST_CALL hostBeginRegionPass(const void* region, uint32_t zero,
   SimHost& host = simHost();
   host.log(53, {word(region), zero}, version);
   if (host.openPass != 0) host.violation("service 53 while a pass is open");
+  if (zero != 0) host.violation("service 53 with an unexpected constant");
   host.openPass = host.nextPassHandle++;
   host.cellsEntered = 0;  // the stop is counted within one pass
   return host.openPass;
