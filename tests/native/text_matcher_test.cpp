@@ -655,8 +655,10 @@ TEST_F(TextMatcherTest, CharactersOfEveryCodePageAreNeverSplitOrReadAsTags) {
   const struct {
     char lead;
     const char *search, *text;
-  } letterLeadCases[] = {
-      {'A', "a", "Ab a"}, {'z', "Z", "zb Z"}, {'z', "z1", "Z1 z1"}};
+  } letterLeadCases[] = {{'A', "a", "Ab a"},
+                         {'z', "Z", "zb Z"},
+                         {'z', "z1", "Z1 z1"},
+                         {'A', "A1", "a1 A1"}};
   for (const auto& c : letterLeadCases) {
     const uint8_t range[] = {uint8_t(c.lead), uint8_t(c.lead), 0, 0};
     const TextCharacters letterLeads = doubleByteCharacters(range, 4);
