@@ -94,11 +94,9 @@ int32_t alignToCharacter(const TextCharacters& characters, const char* text,
       break;
   }
   // A trail byte: its character ends after it.
-  if (offset <= known ||
-      startsDoubleByteCharacter(characters, text, offset, known)) {
-    return offset;
-  }
-  return offset + 1;
+  return startsDoubleByteCharacter(characters, text, offset, known)
+             ? offset
+             : offset + 1;
 }
 
 bool startsDoubleByteCharacter(const TextCharacters& characters,

@@ -479,6 +479,7 @@ TEST_F(TextCommandTest, BothDialogsReopenWhereTheyWereLeft) {
   };
   RECT options{}, results{};
   std::string search;
+  UINT pageBlocks = BST_CHECKED;
   run({moveTo(150, 60), typeText(IDC_OPTIONS_SEARCH_EDIT, "abc"),
        click(IDC_OPTIONS_CANCEL)},
       {});
@@ -486,14 +487,19 @@ TEST_F(TextCommandTest, BothDialogsReopenWhereTheyWereLeft) {
          GetWindowRect(d, &options);
          search = controlText(d, IDC_OPTIONS_SEARCH_EDIT);
        }),
+       setCheck(IDC_OPTIONS_PAGE_TEXT_BLOCKS, 0),
        typeText(IDC_OPTIONS_SEARCH_EDIT, "zzz"), click(IDC_OPTIONS_GO)},
       {moveTo(300, 200), click(IDC_RESULTS_OK)});
-  run({click(IDC_OPTIONS_GO)},
+  run({look([&](HWND d) {
+         pageBlocks = IsDlgButtonChecked(d, IDC_OPTIONS_PAGE_TEXT_BLOCKS);
+       }),
+       click(IDC_OPTIONS_GO)},
       {look([&](HWND d) { GetWindowRect(d, &results); }),
        click(IDC_RESULTS_OK)});
   EXPECT_EQ(options.left, 150);
   EXPECT_EQ(options.top, 60);
   EXPECT_EQ(search, "") << "Cancel keeps the strings";
+  EXPECT_EQ(pageBlocks, 0u) << "GO keeps the first element box too";
   EXPECT_EQ(results.left, 300);
   EXPECT_EQ(results.top, 200);
 }
