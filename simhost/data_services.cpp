@@ -146,6 +146,7 @@ uint32_t HOST_CALL hostWriteRecord(uint32_t tag, void* key, const void* buffer,
     host.violation("service 10 without a key, data or size");
     return host.result16(0);
   }
+  if (host.duringWrite) host.duringWrite();
   if (host.document == nullptr || host.refuseWrites) return host.result16(0);
   host.document->storeRecord(keyOf(tag, key),
                              static_cast<const uint8_t*>(buffer), size);

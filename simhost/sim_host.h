@@ -5,6 +5,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <initializer_list>
 #include <map>
 #include <string>
@@ -64,6 +65,9 @@ struct SimHost : FrameLender {
   // A host whose service 59 counts its limit in characters, not bytes, as
   // its interface allows: under UTF-8 it writes up to three bytes a unit.
   bool textLimitInCharacters = false;
+  // Work the host does inside service 10 before it stores a record, as a
+  // host that redraws or pumps its messages there would (none: nothing).
+  std::function<void()> duringWrite;
 
   std::vector<ServiceCall> calls;
   std::vector<std::string> violations;

@@ -58,6 +58,7 @@ void HostTest::SetUp() {
   simHost().strict = strict;
   simHost().stopAtCell = 0;
   simHost().textLimitInCharacters = false;
+  simHost().duringWrite = nullptr;
   simHost().document = nullptr;
   setDialogEnding(DialogEnding::PassesEverything);
   scriptedUser().reset();

@@ -348,6 +348,11 @@ TEST_F(TextCommandTest, YesToAllReplacesEverythingAndHidesTheQuestion) {
   score.addLyrics(TagVerseLyrics, 3, "Fine fine");
   std::vector<Lines> seen;
   bool questionShown = true;
+  // What a host that pumps messages while it stores a record lets a person
+  // press during the replacements: nothing.
+  HWND results = nullptr;
+  std::vector<std::vector<int>> pressable;
+  simHost().duringWrite = [&] { pressable.push_back(visibleButtons(results)); };
   scriptedUser().expectDialog(
       Options,
       {setCheck(IDC_OPTIONS_LYRICS, 1),
@@ -356,7 +361,8 @@ TEST_F(TextCommandTest, YesToAllReplacesEverythingAndHidesTheQuestion) {
        typeText(IDC_OPTIONS_REPLACE_EDIT, "Coda"), click(IDC_OPTIONS_GO)});
   scriptedUser().expectDialog(
       Results,
-      {click(IDC_RESULTS_YES_TO_ALL), readLines(&seen),
+      {look([&](HWND d) { results = d; }), click(IDC_RESULTS_YES_TO_ALL),
+       readLines(&seen),
        look([&](HWND d) { questionShown = isShown(d, IDC_RESULTS_LINE_6); }),
        click(IDC_RESULTS_OK)});
   invoke();
@@ -364,6 +370,7 @@ TEST_F(TextCommandTest, YesToAllReplacesEverythingAndHidesTheQuestion) {
   EXPECT_EQ(seen[0][2], "6 instance(s) found");
   EXPECT_EQ(seen[0][4], "6 instance(s) replaced");
   EXPECT_FALSE(questionShown);
+  EXPECT_EQ(pressable, std::vector<std::vector<int>>(6));
   EXPECT_EQ(score.textBlock(1), "Coda");
   EXPECT_EQ(score.textBlock(2), "Coda Horn");
   EXPECT_EQ(score.textBlock(3), "Coda");
