@@ -484,3 +484,30 @@ TEST_F(HostEndsTheDialogsTest, ADialogThatNeverOpenedLeavesNoRunBehind) {
               {argument(hostWindow), 1, 0, 0});
   DestroyWindow(window);
 }
+
+// A host that subclassed the criteria dialog while it ran keeps the
+// procedure it replaced, the plug-in's, and passes messages on to it after
+// the run is released: it answers them as a dialog does.
+TEST_F(HostEndsTheDialogsTest, AProcedureKeptPastItsRunAnswersAsTheDialog) {
+  setDialogEnding(DialogEnding::ReturnsFirst);
+  HWND dialog = nullptr;
+  WNDPROC kept = nullptr;
+  scriptedUser().expectDialog(
+      IDD_ENTRY_CRITERIA,
+      {look([&](HWND d) {
+         dialog = d;
+         kept = reinterpret_cast<WNDPROC>(GetWindowLongA(d, GWL_WNDPROC));
+       }),
+       press(VK_ESCAPE)});
+  const std::vector<uint8_t> region = selectionRegion(1, 1, 0, 1, 1, 4096);
+  callChecked(plugin().invoke, "FinaleExtensionInvoke",
+              {argument(hostWindow), 0, argument(region.data()), 0});
+  ASSERT_TRUE(IsWindow(dialog));
+  char caption[64] = {}, answered[64] = {};
+  GetWindowTextA(dialog, caption, sizeof caption);
+  CallWindowProcA(kept, dialog, WM_GETTEXT, sizeof answered,
+                  reinterpret_cast<LPARAM>(answered));
+  destroyEndedDialogs();
+  EXPECT_NE(std::string(caption), "");
+  EXPECT_EQ(std::string(answered), caption);
+}
