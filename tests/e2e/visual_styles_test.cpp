@@ -167,29 +167,47 @@ TEST_F(VisualStylesTest, WithoutUxthemeOnlyTheStylesAreLeftAlone) {
 }
 
 TEST_F(VisualStylesTest, WarningStaysReadableOnADarkFace) {
-  // A high-contrast scheme's face and text; the dialog opens on them.
-  const COLORREF face = RGB(0, 0, 0), text = RGB(255, 255, 255);
-  SystemColours dark({COLOR_BTNFACE, COLOR_BTNTEXT}, {face, text});
-  std::vector<COLORREF> colours;
-  std::vector<int> pixels, ids = EntryWarningBoxes;
-  ids.push_back(IDC_CRITERIA_DANGER_LEGEND);
-  runDialog({setCheck(IDC_ENTRY_NOTE_REST, 1), click(IDC_CRITERIA_DONE),
-             look([&](HWND d) {
-               for (int id : ids) {
-                 HDC dc = GetDC(d);
-                 SendMessageA(d, WM_CTLCOLORSTATIC,
-                              reinterpret_cast<WPARAM>(dc),
-                              reinterpret_cast<LPARAM>(GetDlgItem(d, id)));
-                 colours.push_back(GetTextColor(dc));
-                 ReleaseDC(d, dc);
-                 pixels.push_back(pixelsOf(d, id, colours.back()));
-               }
-             }),
-             click(IDC_CRITERIA_CANCEL)});
-  ASSERT_EQ(colours.size(), ids.size());
-  for (size_t i = 0; i < colours.size(); ++i) {
-    EXPECT_GE(contrastRatio(colours[i], face), ReadableContrast) << ids[i];
-    EXPECT_NE(colours[i], text) << ids[i] << " told apart from ordinary rows";
-    EXPECT_GT(pixels[i], 0) << ids[i] << " drawn in that colour";
+  // Schemes the dialog opens on: a high-contrast face and text, where a red
+  // of its own reads; and a grey face on which no red reads, where the
+  // warning takes the scheme's button text (not its window text).
+  struct Scheme {
+    const char* name;
+    COLORREF face, text;
+    bool ownRed;
+  };
+  for (const Scheme& scheme :
+       {Scheme{"high contrast", RGB(0, 0, 0), RGB(255, 255, 255), true},
+        Scheme{"grey", RGB(128, 128, 128), RGB(255, 255, 0), false}}) {
+    SCOPED_TRACE(scheme.name);
+    SystemColours inForce({COLOR_BTNFACE, COLOR_BTNTEXT},
+                          {scheme.face, scheme.text});
+    std::vector<COLORREF> colours;
+    std::vector<int> pixels, ids = EntryWarningBoxes;
+    ids.push_back(IDC_CRITERIA_DANGER_LEGEND);
+    runDialog({setCheck(IDC_ENTRY_NOTE_REST, 1), click(IDC_CRITERIA_DONE),
+               look([&](HWND d) {
+                 for (int id : ids) {
+                   HDC dc = GetDC(d);
+                   SendMessageA(d, WM_CTLCOLORSTATIC,
+                                reinterpret_cast<WPARAM>(dc),
+                                reinterpret_cast<LPARAM>(GetDlgItem(d, id)));
+                   colours.push_back(GetTextColor(dc));
+                   ReleaseDC(d, dc);
+                   pixels.push_back(pixelsOf(d, id, colours.back()));
+                 }
+               }),
+               click(IDC_CRITERIA_CANCEL)});
+    ASSERT_EQ(colours.size(), ids.size());
+    for (size_t i = 0; i < colours.size(); ++i) {
+      if (scheme.ownRed) {
+        EXPECT_GE(contrastRatio(colours[i], scheme.face), ReadableContrast)
+            << ids[i];
+        EXPECT_NE(colours[i], scheme.text)
+            << ids[i] << " told apart from ordinary rows";
+      } else {
+        EXPECT_EQ(colours[i], scheme.text) << ids[i];
+      }
+      EXPECT_GT(pixels[i], 0) << ids[i] << " drawn in that colour";
+    }
   }
 }
