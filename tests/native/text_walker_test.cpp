@@ -397,6 +397,16 @@ TEST_F(TextWalkerTest, KeyCountersStopAtTheirLastValue) {
   dropCurrentText(session);
   writeI16(cursor.key, HostKeyLayout::SubIndex, 32767);
   EXPECT_EQ(advanceItem(cursor), 0);
+  // A system's groups end at 65535, where the number would wrap to a group
+  // 0, which no walk starts from.
+  addItems(doc, "4:0:0 4:0:65535");
+  enableOnly({L::ElementSwitches + 2 * GroupName});
+  cursor.kind = GroupName;
+  EXPECT_EQ(startKind(cursor, session), 0);
+  cursor.fullName = 0;
+  writeU16(cursor.key, HostKeyLayout::First, 0);
+  writeU16(cursor.key, HostKeyLayout::Second, 65535);
+  EXPECT_EQ(advanceItem(cursor), 0);
 }
 
 TEST_F(TextWalkerTest, AKindCountsOnlyTheRecordsItsWalkClimbsThrough) {
