@@ -209,7 +209,12 @@ TEST_F(EngineTest, OneMeasureRegionKeepsStartBoundAndDropsEndBound) {
     doc.addEntry(1, 2, 0, shape);
   }
   setFlagOption(replace, IDC_ENTRY_CHORD, TriOn);
-  EXPECT_EQ(run(region(1, 2, 256, 1, 2, 512)), 2);
+  // The region as the host lays it out, byte for byte: scope -7, staff 1,
+  // measure 2, from 256 to 512.
+  const std::vector<uint8_t> bytes = {0xF9, 0xFF, 1, 0, 2, 0, 0, 1, 0, 0,
+                                      0,    0,    1, 0, 2, 0, 0, 2, 0, 0};
+  ASSERT_EQ(region(1, 2, 256, 1, 2, 512), bytes);
+  EXPECT_EQ(run(bytes), 2);
   std::vector<bool> chord;
   for (const RawEntry& e : doc.layer(1, 2, 0)) {
     chord.push_back(entryFlags(e) & Chord);
