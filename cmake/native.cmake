@@ -45,6 +45,11 @@ set_tests_properties(analyzer PROPERTIES TIMEOUT 600)
 add_test(NAME mutants_tool
   COMMAND ${CMAKE_SOURCE_DIR}/tests/mutants/mutants_tool_test.py)
 
+# The set-up script, with stand-ins for apt and dpkg.
+add_test(NAME install_deps_script
+  COMMAND ${CMAKE_SOURCE_DIR}/tests/deps/install_deps_test.sh
+          ${CMAKE_BINARY_DIR}/install-deps-test)
+
 # The Windows build, with the mingw-w64 toolchain.
 include(ExternalProject)
 set(WINDOWS_BUILD_DIR ${CMAKE_BINARY_DIR}/windows)
