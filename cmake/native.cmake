@@ -110,6 +110,22 @@ add_test(NAME e2e_styled
           --visual-styles --gtest_filter=VisualStylesTest.*)
 set_tests_properties(e2e_styled PROPERTIES FIXTURES_REQUIRED "wine;wine_styled"
   ENVIRONMENT "${STYLED_WINE_ENV}" TIMEOUT 600 FAIL_REGULAR_EXPRESSION "SKIPPED")
+# The dialogs on desktops of several monitors: Wine without a virtual
+# desktop, on one X screen split into a left monitor, the primary (shorter)
+# and a right one; then again without the right one, as after undocking.
+set(MONITORS_WINE_ENV "WINEPREFIX=${CMAKE_BINARY_DIR}/wineprefix-monitors")
+add_test(NAME wine_prefix_monitors COMMAND ${WINE_RUN} --prepare)
+set_tests_properties(wine_prefix_monitors PROPERTIES FIXTURES_SETUP wine_monitors
+  FIXTURES_REQUIRED wine ENVIRONMENT
+  "${MONITORS_WINE_ENV};WINE_PREFIX_FROM=${CMAKE_BINARY_DIR}/wineprefix;WINE_DESKTOP=none")
+set(MONITORS_RUN ${WINE_RUN} ${WINDOWS_BUILD_DIR}/e2e/FINALE.EXE --strict
+                 --gtest_filter=MonitorsTest.*)
+add_test(NAME e2e_monitors
+  COMMAND sh -c "WINE_MONITORS='1024x768+1280+0 1280x1024+0+0 1280x1024+2304+0' \
+$@ && WINE_MONITORS='1024x768+1280+0 1280x1024+0+0' $@" sh ${MONITORS_RUN})
+set_tests_properties(e2e_monitors PROPERTIES FIXTURES_REQUIRED "wine;wine_monitors"
+  ENVIRONMENT "${MONITORS_WINE_ENV}" TIMEOUT 600
+  FAIL_REGULAR_EXPRESSION "SKIPPED;Running 0 tests")
 # The text command on a Japanese system (932) and on one set to UTF-8
 # (65001): Wine takes the ANSI code page from the locale variables of the
 # run, and gives 65001 to a locale that has no ANSI code page of its own.
@@ -173,7 +189,7 @@ set_tests_properties(setup PROPERTIES FIXTURES_REQUIRED setup_wine
 # a prefix is copied only while nothing runs in it, and two runs of
 # xvfb-run -a may take the same display.
 set_tests_properties(wine_prefix e2e e2e_strict wine_prefix_dpi e2e_dpi120
-  wine_prefix_styled e2e_styled e2e_cp932 e2e_cp65001 setup_wine_prefix setup
+  wine_prefix_styled e2e_styled wine_prefix_monitors e2e_monitors e2e_cp932 e2e_cp65001 setup_wine_prefix setup
   PROPERTIES RESOURCE_LOCK wine)
 
 # The fuzz targets (clang, libFuzzer, the sanitizers), each run for a short

@@ -51,7 +51,9 @@ target_link_libraries(plugin PRIVATE ${FINALE_IMPORTS} user32 gdi32 advapi32)
 add_library(simhost OBJECT
   ${SIMHOST_CORE_SOURCES}
   simhost/dialog_services.cpp
+  simhost/import_patch.cpp
   simhost/resource_ledger.cpp
+  simhost/taskbar.cpp
   simhost/plugin_loader.cpp
   simhost/screenshot.cpp
   simhost/scripted_user.cpp

@@ -4,8 +4,13 @@
 #   wine-run.sh --prepare        create the prefix once (no crash dialog);
 #                                WINE_PREFIX_FROM: start it as a copy of
 #                                that prepared prefix; WINE_DPI: the screen's
-#                                dots per inch (96 when not given)
-#   wine-run.sh PROGRAM ARGS...  run PROGRAM, then stop the prefix's server
+#                                dots per inch (96 when not given);
+#                                WINE_DESKTOP=none: no virtual desktop, so
+#                                that Wine sees the X screen's monitors
+#   wine-run.sh PROGRAM ARGS...  run PROGRAM, then stop the prefix's server;
+#                                WINE_MONITORS="WxH+X+Y ...": on one X
+#                                screen split into these monitors (places
+#                                on the screen; the first is the primary)
 set -u
 : "${WINEPREFIX:?WINEPREFIX must name the private prefix}"
 export WINEPREFIX
@@ -79,16 +84,44 @@ if [ "${1:-}" = "--prepare" ]; then
       echo "$dpi" >"$WINEPREFIX/.dpi"
   fi
   [ "$(cat "$WINEPREFIX/.dpi" 2>/dev/null)" = "$dpi" ] || { echo "could not set $dpi dpi in $WINEPREFIX"; exit 1; }
+  # Several monitors need windows of their own on the X screen, and Wine
+  # reading them through Xinerama: RandR shows it one monitor per output.
+  if [ "${WINE_DESKTOP:-}" = none ] && [ ! -f "$WINEPREFIX/.no-desktop" ]; then
+    timeout 60 wine reg delete 'HKCU\Software\Wine\Explorer' /v Desktop /f \
+      >/dev/null 2>&1
+    timeout 60 wine reg add 'HKCU\Software\Wine\X11 Driver' /v UseXRandR \
+      /t REG_SZ /d N /f >/dev/null 2>&1 && wineserver -w &&
+      touch "$WINEPREFIX/.no-desktop"
+  fi
+  [ "${WINE_DESKTOP:-}" != none ] || [ -f "$WINEPREFIX/.no-desktop" ] || { echo "could not leave the desktop in $WINEPREFIX"; exit 1; }
   echo "wine prefix ready: $WINEPREFIX"
   exit 0
 fi
 
+# The X screen holds every monitor; each is named to xrandr with its size
+# in millimetres at 96 dots per inch. The server must outlive its first
+# client (xrandr) for Wine to find the monitors.
+screen=1024x768
+monitors=()
+if [ -n "${WINE_MONITORS:-}" ]; then
+  width=0 height=0 output=screen
+  for monitor in $WINE_MONITORS; do
+    IFS='x+' read -r w h x y <<<"$monitor"
+    width=$((x + w > width ? x + w : width))
+    height=$((y + h > height ? y + h : height))
+    monitors+=("xrandr --setmonitor M${#monitors[@]} $w/$((w * 254 / 960))x$h/$((h * 254 / 960))+$x+$y $output >/dev/null")
+    output=none
+  done
+  screen=${width}x$height
+fi
 program=$1
 shift
 cd "$(dirname "$program")" || exit 1
+setup=$(printf '%s && ' "${monitors[@]}")
 timeout --kill-after=10 "$timeout_seconds" \
-  xvfb-run -a -s '-screen 0 1024x768x24' \
-  wine "$(basename "$program")" "$@" 2> >(grep -v -E '^(X connection|[0-9a-f]{4}:err:ole)' >&2)
+  xvfb-run -a -s "-screen 0 ${screen}x24 -noreset" \
+  sh -c "${monitors[*]:+$setup}exec wine \"\$0\" \"\$@\"" "$(basename "$program")" "$@" \
+  2> >(grep -v -E '^(X connection|[0-9a-f]{4}:err:ole)' >&2)
 status=$?
 wineserver -k 2>/dev/null
 exit $status

@@ -5,6 +5,7 @@
 #include "simhost/dialog_services.h"
 #include "simhost/resource_ledger.h"
 #include "simhost/sim_host.h"
+#include "simhost/taskbar.h"
 
 std::string defaultPluginPath() {
   char exe[MAX_PATH] = {};
@@ -23,6 +24,9 @@ std::string loadPlugin(const std::string& path, Plugin* plugin) {
   setDialogResourceModule(plugin->module);
   if (installResourceLedger(plugin->module) == 0) {
     return "no GDI, USER or heap import of " + path + " could be watched";
+  }
+  if (!installTaskbar(plugin->module)) {
+    return "the monitor queries of " + path + " could not be answered";
   }
   struct Export {
     const char* name;

@@ -1,9 +1,10 @@
 #include "simhost/resource_ledger.h"
 
 #include <cstdlib>
-#include <cstring>
 #include <map>
 #include <set>
+
+#include "simhost/import_patch.h"
 
 namespace {
 
@@ -133,11 +134,7 @@ BOOL WINAPI ledgerFreeLibrary(HMODULE library) {
   return freed;
 }
 
-struct Hook {
-  const char* name;
-  void* replacement;
-};
-const Hook Hooks[] = {
+const ImportHook Hooks[] = {
     {"CreateFontA", reinterpret_cast<void*>(ledgerCreateFontA)},
     {"CreateSolidBrush", reinterpret_cast<void*>(ledgerCreateSolidBrush)},
     {"DeleteObject", reinterpret_cast<void*>(ledgerDeleteObject)},
@@ -157,36 +154,7 @@ const Hook Hooks[] = {
 }  // namespace
 
 int installResourceLedger(HMODULE plugin) {
-  auto* base = reinterpret_cast<uint8_t*>(plugin);
-  const auto* dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(base);
-  const auto* nt =
-      reinterpret_cast<const IMAGE_NT_HEADERS*>(base + dos->e_lfanew);
-  const IMAGE_DATA_DIRECTORY& dir =
-      nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
-  int patched = 0;
-  for (auto* d = reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR*>(base +
-                                                            dir.VirtualAddress);
-       dir.VirtualAddress != 0 && d->Name != 0; ++d) {
-    auto* names =
-        reinterpret_cast<IMAGE_THUNK_DATA*>(base + d->OriginalFirstThunk);
-    auto* slots = reinterpret_cast<IMAGE_THUNK_DATA*>(base + d->FirstThunk);
-    for (; names->u1.AddressOfData != 0; ++names, ++slots) {
-      if (IMAGE_SNAP_BY_ORDINAL(names->u1.Ordinal)) continue;
-      const char* name = reinterpret_cast<IMAGE_IMPORT_BY_NAME*>(
-                             base + names->u1.AddressOfData)
-                             ->Name;
-      for (const Hook& hook : Hooks) {
-        if (strcmp(name, hook.name) != 0) continue;
-        DWORD old = 0;
-        VirtualProtect(&slots->u1.Function, sizeof(DWORD), PAGE_READWRITE,
-                       &old);
-        slots->u1.Function = reinterpret_cast<DWORD>(hook.replacement);
-        VirtualProtect(&slots->u1.Function, sizeof(DWORD), old, &old);
-        ++patched;
-      }
-    }
-  }
-  return patched;
+  return patchImports(plugin, Hooks, sizeof Hooks / sizeof Hooks[0]);
 }
 
 void ledgerUnloading(bool on) { unloading = on; }

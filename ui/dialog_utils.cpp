@@ -10,6 +10,16 @@ HWND window(HostWindow dialog) { return static_cast<HWND>(dialog); }
 
 int controlOf(uint32_t controlId) { return low16(controlId); }
 
+// Whether the point lies in some monitor's work area: not in a gap between
+// monitors of different sizes, not beyond them all, not under a taskbar.
+// Where no monitor is, the info call fails and its empty area holds nothing.
+bool inSomeWorkArea(POINT point) {
+  MONITORINFO info = {};
+  info.cbSize = sizeof info;
+  GetMonitorInfoA(MonitorFromPoint(point, MONITOR_DEFAULTTONULL), &info);
+  return PtInRect(&info.rcWork, point) != FALSE;
+}
+
 }  // namespace
 
 void selectAllText(HostWindow dialog, uint32_t controlId) {
@@ -38,9 +48,7 @@ void restoreWindowPosition(HostWindow dialog, const uint8_t* position) {
   const int16_t left = readI16(position, 0);
   const int16_t top = readI16(position, 2);
   if (left == PositionUnset || top == PositionUnset) return;
-  const int16_t width = static_cast<int16_t>(GetSystemMetrics(SM_CXSCREEN));
-  const int16_t height = static_cast<int16_t>(GetSystemMetrics(SM_CYSCREEN));
-  if (left > width || top > height || left < 0 || top < 0) return;
+  if (!inSomeWorkArea(POINT{left, top})) return;
   RECT rect;
   if (!GetWindowRect(window(dialog), &rect)) return;
   MoveWindow(window(dialog), left, top, rect.right - rect.left,

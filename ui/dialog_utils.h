@@ -21,5 +21,6 @@ constexpr int16_t PositionUnset = INT16_MIN;
 // Stores the window's outer left and top, cut to 16 bits.
 void saveWindowPosition(HostWindow dialog, uint8_t* position);
 // Moves the window there, keeping its size, when the position is set and
-// on the screen (an edge equal to the screen's size still counts).
+// its corner lies in the work area of some monitor (left of or above the
+// primary too); elsewhere the dialog stays where the host put it.
 void restoreWindowPosition(HostWindow dialog, const uint8_t* position);

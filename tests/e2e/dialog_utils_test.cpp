@@ -51,8 +51,10 @@ TEST_F(DialogUtilsTest, RestoresOnlySetPositionsOnTheScreen) {
         {40, -1, false},
         {static_cast<int16_t>(width + 1), 10, false},
         {10, static_cast<int16_t>(height + 1), false},
-        {static_cast<int16_t>(width), 10, true},
-        {10, static_cast<int16_t>(height), true},
+        {static_cast<int16_t>(width), 10, false},
+        {10, static_cast<int16_t>(height), false},
+        {static_cast<int16_t>(width - 1), static_cast<int16_t>(height - 1),
+         true},
         {0, 0, true},
         {37, 52, true},
     };

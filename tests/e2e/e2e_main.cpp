@@ -9,6 +9,7 @@
 
 #include "simhost/dialog_services.h"
 #include "simhost/resource_ledger.h"
+#include "simhost/taskbar.h"
 #include "simhost/visual_styles.h"
 #include "tests/e2e/e2e_support.h"
 
@@ -59,6 +60,7 @@ void HostTest::SetUp() {
   simHost().stopAtCell = 0;
   simHost().textLimitInCharacters = false;
   simHost().duringWrite = nullptr;
+  setTaskbarHeight(0);
   simHost().document = nullptr;
   setDialogEnding(DialogEnding::PassesEverything);
   scriptedUser().reset();
