@@ -118,11 +118,9 @@ add_test(NAME wine_prefix_monitors COMMAND ${WINE_RUN} --prepare)
 set_tests_properties(wine_prefix_monitors PROPERTIES FIXTURES_SETUP wine_monitors
   FIXTURES_REQUIRED wine ENVIRONMENT
   "${MONITORS_WINE_ENV};WINE_PREFIX_FROM=${CMAKE_BINARY_DIR}/wineprefix;WINE_DESKTOP=none")
-set(MONITORS_RUN ${WINE_RUN} ${WINDOWS_BUILD_DIR}/e2e/FINALE.EXE --strict
-                 --gtest_filter=MonitorsTest.*)
 add_test(NAME e2e_monitors
-  COMMAND sh -c "WINE_MONITORS='1024x768+1280+0 1280x1024+0+0 1280x1024+2304+0' \
-$@ && WINE_MONITORS='1024x768+1280+0 1280x1024+0+0' $@" sh ${MONITORS_RUN})
+  COMMAND ${CMAKE_SOURCE_DIR}/tests/e2e/monitors_run.sh
+          ${WINDOWS_BUILD_DIR}/e2e/FINALE.EXE)
 set_tests_properties(e2e_monitors PROPERTIES FIXTURES_REQUIRED "wine;wine_monitors"
   ENVIRONMENT "${MONITORS_WINE_ENV}" TIMEOUT 600
   FAIL_REGULAR_EXPRESSION "SKIPPED;Running 0 tests")

@@ -659,6 +659,8 @@ SUITES = {
         f"--gtest_filter=*Font* {FAST}",
         f"WINEPREFIX=$SLOT/wineprefix-styled src/{WINE_RUN} $SLOT/{E2E} --strict "
         f"--visual-styles --gtest_filter=VisualStylesTest.* {FAST}",
+        f"WINEPREFIX=$SLOT/wineprefix-monitors src/tests/e2e/monitors_run.sh "
+        f"$SLOT/{E2E} {FAST}",
         f"WINEPREFIX=$SLOT/wineprefix src/{WINE_RUN} $SLOT/{E2E} --strict "
         f"--gtest_filter={LONG_TEST} {FAST}"]),
     # The style script's own test, then the script on a fresh copy of the
@@ -738,6 +740,8 @@ class Slot:
                  "WINE_PREFIX_FROM=$SLOT/wineprefix WINE_DPI=120"),
                 ("wineprefix-styled", "e2e",
                  "WINE_PREFIX_FROM=$SLOT/wineprefix"),
+                ("wineprefix-monitors", "e2e",
+                 "WINE_PREFIX_FROM=$SLOT/wineprefix WINE_DESKTOP=none"),
                 ("wineprefix-setup", "setup", "")):
             if suite in self.suites:
                 steps.append(f"{more} WINEPREFIX=$SLOT/{prefix} "
