@@ -11,12 +11,13 @@
 // forms (65001).
 //
 // One long text of 1 to 32 KB with a match every 10 to 14 bytes, in the
-// single-byte form and in code pages 932 and 65001 (LongCases): a verse
+// single-byte form and in code pages 932, 65001 and 936 (LongCases): a verse
 // whose matches are replaced by a string of the same length, a longer or a
 // shorter one, one holding a caret or a parenthesis, or an empty one that
 // empties the start of the shown text at each match; a text expression
 // whose matches lie inside its tags; a verse of lone carets with a '(' at
-// its end. "Yes to all" as the results dialog runs it (its own code, the
+// its end; and, in 936, one Chinese character repeated, searched for its
+// bytes the other way round. "Yes to all" as the results dialog runs it (its own code, the
 // Windows side stubbed: results_dialog_stubs.h), and the command alone,
 // each beside a floor that makes the same host calls and writes, memmoves
 // once per replacement and, for the dialog, copies the whole text once per
@@ -25,7 +26,8 @@
 //   text_search_benchmark [--plot-data FILE]
 //   text_search_benchmark --counts command|command932|greek|greek65001|floor
 //   text_search_benchmark --counts long dialog|dialogfloor|command|
-//     commandfloor 1252|932|65001 CASE KB
+//     commandfloor 1252|932|65001|936 CASE KB
+//   text_search_benchmark --long-cases   (each case and its code pages)
 //   (scripts/bench-counts.sh)
 #include <windows.h>  // the stub: the ids of the results dialog's buttons
 
@@ -115,8 +117,10 @@ void addTextsOfShape(SimDocument& d, const Shape& shape, int* texts) {
 TextSearchPrefs prefs;
 TextSearch textSearch;  // of every run
 
-// The lead bytes of code page 932 (Japanese).
+// The lead bytes of code page 932 (Japanese), and of 936 (Chinese), where
+// trail bytes reach into the lead range.
 const uint8_t JapaneseLeadRanges[] = {0x81, 0x9F, 0xE0, 0xFC, 0, 0};
+const uint8_t ChineseLeadRanges[] = {0x81, 0xFE, 0, 0};
 
 // The preferences of every run, in the code page with `characters`.
 void setUpPrefs(const TextCharacters& characters = singleByteCharacters()) {
@@ -338,19 +342,21 @@ const Shape EverydayGreekUtf8{"the same with Greek words, in code page 65001",
 // ---------------------------------------------------------------------------
 // One long text: a verse, or a text expression for matches inside tags.
 
-enum CodePageIndex { SingleByte, Japanese, Utf8, CodePageCount };
-const char* const CodePageNames[] = {"1252", "932", "65001"};
+enum CodePageIndex { SingleByte, Japanese, Utf8, Chinese, CodePageCount };
+const char* const CodePageNames[] = {"1252", "932", "65001", "936"};
 
 // A long text of 10- to 14-byte units, each holding one match; in code page
 // 932 each starts with two Japanese characters, in UTF-8 with two Greek
-// letters. The text starts with a font tag; where `sizeTags` is set, a size
-// tag comes before every hundredth unit. `tail` ends the text.
+// letters, in 936 with two Chinese characters of which each is the other's
+// bytes the other way round. The text starts with a font tag; where
+// `sizeTags` is set, a size tag comes before every hundredth unit. `tail`
+// ends the text.
 struct LongCase {
   const char* name;
   const char* description;
   const char* search;  // null: the whole unit
   const char* replacement;
-  const char* units[CodePageCount];
+  const char* units[CodePageCount];  // null: not a case of that code page
   bool sizeTags;
   const char* tail;
   bool expression;  // a text expression, whose tags are searched too
@@ -359,26 +365,32 @@ struct LongCase {
 // clang-format off
 #define JA "\x82\xA0\x82\xA2"
 #define GR "\xCF\x80\xCE\xB9"
+#define ZH "\xB0\xA1\xA1\xB0"
 const LongCase LongCases[] = {
     {"same", "replaced by a string of the same length", "lai", "lae",
-     {"do re lai ", JA " lai, ", GR " lai, "}, true, "", false},
+     {"do re lai ", JA " lai, ", GR " lai, ", ZH " lai, "}, true, "", false},
     {"longer", "replaced by a longer string", "lai", "laie",
-     {"do re lai ", JA " lai, ", GR " lai, "}, true, "", false},
+     {"do re lai ", JA " lai, ", GR " lai, ", ZH " lai, "}, true, "", false},
     {"shorter", "replaced by a shorter string", "lai", "la",
-     {"do re lai ", JA " lai, ", GR " lai, "}, true, "", false},
+     {"do re lai ", JA " lai, ", GR " lai, ", ZH " lai, "}, true, "", false},
     {"caret", "replaced by a string holding a caret", "lai", "l^i",
-     {"do re lai ", JA " lai, ", GR " lai, "}, true, "", false},
+     {"do re lai ", JA " lai, ", GR " lai, ", ZH " lai, "}, true, "", false},
     {"parenthesis", "replaced by a string holding a parenthesis", "lai",
-     "l(i", {"do re lai ", JA " lai, ", GR " lai, "}, true, "", false},
+     "l(i", {"do re lai ", JA " lai, ", GR " lai, ", ZH " lai, "}, true, "", false},
     {"intags", "matches inside tags of a text expression", "lai", "lae",
-     {"do ^f(lai) ", JA " ^f(lai) ", GR " ^f(lai) "}, false, "", true},
+     {"do ^f(lai) ", JA " ^f(lai) ", GR " ^f(lai) ", ZH " ^f(lai) "}, false, "", true},
     {"emptied", "each match empties the start of the shown text", nullptr,
-     "", {"do re lai ", JA " lai, ", GR " lai, "}, true, "", false},
+     "", {"do re lai ", JA " lai, ", GR " lai, ", ZH " lai, "}, true, "", false},
     {"lone", "lone carets, a '(' at the end", "lai", "lae",
-     {"do ^re lai ", JA "^ lai, ", GR "^ lai, "}, false, " (", false},
+     {"do ^re lai ", JA "^ lai, ", GR "^ lai, ", ZH "^ lai, "}, false, " (", false},
+    // Every trail byte looks like the search string's first byte.
+    {"reversed", "one character repeated, searched for its bytes the other "
+     "way round (one match, at the end)", "\xA1\xB0", "\xA1\xB1",
+     {nullptr, nullptr, nullptr, "\xB0\xA1"}, false, "\xA1\xB0", false},
 };
 #undef JA
 #undef GR
+#undef ZH
 // clang-format on
 
 const int LongKilobytes[] = {1, 2, 4, 8, 16, 32};
@@ -508,6 +520,23 @@ struct LongFloor {
     *out = '\0';
     return leading;
   }
+  // The search string's next place at or after the character start `from`:
+  // strstr's, where a place found is checked to start a character by
+  // stepping from `from` over whole characters; only needed where the search
+  // string starts with a lead byte, as only then can the bytes of two
+  // characters look like it.
+  static char* findWhole(char* from, const char* search) {
+    const uint8_t* announced = longCodePage.characters.announced;
+    if (announced[static_cast<uint8_t>(search[0])] == 1) {
+      return strstr(from, search);
+    }
+    for (char* p = strstr(from, search); p != nullptr;
+         p = strstr(from, search)) {
+      while (from < p) from += announced[static_cast<uint8_t>(*from)];
+      if (from == p) return p;
+    }
+    return nullptr;
+  }
   void line(int number, const char* text) {
     hostSetControlText(nullptr, IDC_RESULTS_LINE_1 + number - 1, text,
                        InterfaceVersion);
@@ -546,8 +575,8 @@ struct LongFloor {
     const int32_t replacementLength = static_cast<int32_t>(strlen(replacement));
     const int32_t delta = replacementLength - searchLength;
     const uint32_t extra = header != 0 ? static_cast<uint32_t>(header) + 2 : 0;
-    for (char* p = strstr(text, search); p != nullptr;
-         p = strstr(p + replacementLength, search)) {
+    for (char* p = findWhole(text, search); p != nullptr;
+         p = findWhole(p + replacementLength, search)) {
       ++hits;
       const int32_t offset = static_cast<int32_t>(p - text);
       if (dialog) showMatch(where, text, length, offset);
@@ -624,8 +653,10 @@ void commandFloorPass() {
 
 TextCharacters charactersOf(int codePage) {
   return codePage == Japanese ? japanese()
-         : codePage == Utf8   ? utf8Characters()
-                              : singleByteCharacters();
+         : codePage == Chinese
+             ? doubleByteCharacters(ChineseLeadRanges, sizeof ChineseLeadRanges)
+         : codePage == Utf8 ? utf8Characters()
+                            : singleByteCharacters();
 }
 
 // Only the long text's kind is searched, with the case's strings.
@@ -779,6 +810,7 @@ int countLong(char** args) {
   }
   const int kilobytes = atoi(args[3]);
   if (pass == nullptr || codePage < 0 || c == nullptr ||
+      c->units[codePage] == nullptr ||
       std::find(std::begin(LongKilobytes), std::end(LongKilobytes),
                 kilobytes) == std::end(LongKilobytes)) {
     fprintf(stderr, "unknown long-text case\n");
@@ -803,6 +835,16 @@ int main(int argc, char** argv) {
     return countLong(argv + 3);
   }
   if (argc == 3 && strcmp(argv[1], "--counts") == 0) return countOnly(argv[2]);
+  if (argc == 2 && strcmp(argv[1], "--long-cases") == 0) {
+    for (const LongCase& c : LongCases) {
+      for (int codePage = 0; codePage < CodePageCount; ++codePage) {
+        if (c.units[codePage] != nullptr) {
+          printf("%s %s\n", c.name, CodePageNames[codePage]);
+        }
+      }
+    }
+    return 0;
+  }
   FILE* plot = nullptr;
   if (argc == 3 && strcmp(argv[1], "--plot-data") == 0) {
     plot = fopen(argv[2], "w");
@@ -840,6 +882,7 @@ int main(int argc, char** argv) {
   for (size_t k = 0; k < std::size(LongKilobytes); ++k) {
     for (size_t i = 0; i < std::size(LongCases); ++i) {
       for (int codePage = 0; codePage < CodePageCount; ++codePage) {
+        if (LongCases[i].units[codePage] == nullptr) continue;
         const int kilobytes = LongKilobytes[k];
         const LongFigures f = measureLong({&LongCases[i], codePage, kilobytes},
                                           kilobytes >= 16 ? 3 : 7);

@@ -60,9 +60,11 @@ fi
 # One long text of 1 to 32 KB, a match every 10 to 14 bytes: "Yes to all"
 # in the results dialog and the command alone, each beside its floor, per
 # case, code page and size (LONG_CASES, LONG_CODE_PAGES and LONG_SIZES
-# choose fewer).
-for case in ${LONG_CASES:-same longer shorter caret parenthesis intags emptied lone}; do
-  for codePage in ${LONG_CODE_PAGES:-1252 932 65001}; do
+# choose fewer); the benchmark lists which code pages each case is of.
+"$build/text_search_benchmark" --long-cases |
+  while read -r case codePage; do
+    [[ " ${LONG_CASES:-$case} " = *" $case "* ]] || continue
+    [[ " ${LONG_CODE_PAGES:-$codePage} " = *" $codePage "* ]] || continue
     for kilobytes in ${LONG_SIZES:-1 2 4 8 16 32}; do
       where="$kilobytes KB, code page $codePage, $case"
       report "long text, dialog, $where" match matches floor \
@@ -73,4 +75,3 @@ for case in ${LONG_CASES:-same longer shorter caret parenthesis intags emptied l
         "long commandfloor $codePage $case $kilobytes"
     done
   done
-done

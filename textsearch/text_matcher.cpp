@@ -152,17 +152,21 @@ bool matchesAt(const TextPattern& pattern, const char* text, int32_t at) {
 // Where the first character start at or after the character start `from`
 // and at most `last` lies whose first byte is one that `stops` holds, or
 // -1. Each such byte starts a character wherever it stands, or the form is
-// double-byte, where a byte is checked to start one.
+// double-byte, where a byte is checked to start one: from the last start
+// known, which moves past each trail byte found, so no check looks back
+// further than the one before it.
 int32_t nextCandidate(const TextCharacters& characters, const bool* stops,
                       const char* text, int32_t from, int32_t last) {
   const char* end = text + last;
+  int32_t known = from;
   for (const char* p = text + from; p <= end; ++p) {
     if (!stops[static_cast<uint8_t>(*p)]) continue;
     const int32_t at = static_cast<int32_t>(p - text);
     if (characters.form != CharacterForm::DoubleByte ||
-        startsDoubleByteCharacter(characters, text, at, from)) {
+        startsDoubleByteCharacter(characters, text, at, known)) {
       return at;
     }
+    known = at + 1;  // a trail byte: its character ends after it
   }
   return -1;
 }
