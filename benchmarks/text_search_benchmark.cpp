@@ -17,11 +17,11 @@
 // empties the start of the shown text at each match; a text expression
 // whose matches lie inside its tags; a verse of lone carets with a '(' at
 // its end; and, in 936, one Chinese character repeated, searched for its
-// bytes the other way round. "Yes to all" as the results dialog runs it (its own code, the
-// Windows side stubbed: results_dialog_stubs.h), and the command alone,
-// each beside a floor that makes the same host calls and writes, memmoves
-// once per replacement and, for the dialog, copies the whole text once per
-// match for display (memchr for the caret, memcpy for the runs). Figures
+// bytes the other way round. "Yes to all" as the results dialog runs it (its
+// own code, the Windows side stubbed: results_dialog_stubs.h), and the command
+// alone, each beside a floor that makes the same host calls and writes,
+// memmoves once per replacement and, for the dialog, copies the whole text once
+// per match for display (memchr for the caret, memcpy for the runs). Figures
 // per match.
 //   text_search_benchmark [--plot-data FILE]
 //   text_search_benchmark --counts command|command932|greek|greek65001|floor
