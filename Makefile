@@ -44,6 +44,9 @@ demo: build
 	@echo
 	@LANG=hi_IN.UTF-8 LC_ALL=hi_IN.UTF-8 scripts/wine-run.sh \
 	  $(BUILD)/windows/demo/FINALE.EXE --utf8 --screenshots=pictures 2>/dev/null
+	@echo
+	@LANG=ru_RU.UTF-8 LC_ALL=ru_RU.UTF-8 scripts/wine-run.sh \
+	  $(BUILD)/windows/demo/FINALE.EXE --cyrillic --screenshots=pictures 2>/dev/null
 	@tools/pictures/bmp2png.py $(BUILD)/windows/demo/pictures $(BUILD)/screenshots >/dev/null
 	@echo
 	@echo "The same run in a host with visual styles (its replace page pictured)."

@@ -124,11 +124,13 @@ add_test(NAME e2e_monitors
 set_tests_properties(e2e_monitors PROPERTIES FIXTURES_REQUIRED "wine;wine_monitors"
   ENVIRONMENT "${MONITORS_WINE_ENV}" TIMEOUT 600
   FAIL_REGULAR_EXPRESSION "SKIPPED;Running 0 tests")
-# The text command on a Japanese system (932) and on one set to UTF-8
-# (65001): Wine takes the ANSI code page from the locale variables of the
+# The text command on a Japanese system (932), on one set to UTF-8 (65001),
+# and on a Cyrillic (1251) and a Greek one (1253): Wine takes the ANSI code page from the locale variables of the
 # run, and gives 65001 to a locale that has no ANSI code page of its own.
 # A run fails if its tests skip because the code page is not in force.
-foreach(run "932;ja_JP.UTF-8;CodePageTest" "65001;hi_IN.UTF-8;Utf8CodePageTest")
+foreach(run "932;ja_JP.UTF-8;CodePageTest" "65001;hi_IN.UTF-8;Utf8CodePageTest"
+            "1251;ru_RU.UTF-8;SingleByteCodePageTest"
+            "1253;el_GR.UTF-8;SingleByteCodePageTest")
   list(GET run 0 codePage)
   list(GET run 1 locale)
   list(GET run 2 tests)
@@ -187,7 +189,9 @@ set_tests_properties(setup PROPERTIES FIXTURES_REQUIRED setup_wine
 # a prefix is copied only while nothing runs in it, and two runs of
 # xvfb-run -a may take the same display.
 set_tests_properties(wine_prefix e2e e2e_strict wine_prefix_dpi e2e_dpi120
-  wine_prefix_styled e2e_styled wine_prefix_monitors e2e_monitors e2e_cp932 e2e_cp65001 setup_wine_prefix setup
+  wine_prefix_styled e2e_styled wine_prefix_monitors e2e_monitors e2e_cp932
+  e2e_cp65001 e2e_cp1251 e2e_cp1253
+  setup_wine_prefix setup
   PROPERTIES RESOURCE_LOCK wine)
 
 # The fuzz targets (clang, libFuzzer, the sanitizers), each run for a short

@@ -79,10 +79,12 @@ endfunction()
 
 file(GLOB E2E_TEST_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/e2e/*.cpp)
 # The tests build their expected records with the plug-in's own defaults,
-# and exercise the dialog utilities on real windows.
+# and exercise the dialog utilities and the code page's character set on
+# real windows.
 add_executable(e2e_tests ${E2E_TEST_SOURCES}
   entrysearch/entry_options.cpp textsearch/text_prefs.cpp ui/dialog_utils.cpp
-  ui/readable_colour.cpp)
+  ui/readable_colour.cpp plugin/ansi_code_page.cpp
+  textsearch/text_characters.cpp)
 target_link_libraries(e2e_tests PRIVATE gtest uxtheme)
 add_host_executable(e2e_tests e2e)
 

@@ -4,32 +4,22 @@
 
 #include <cstdint>
 
-namespace {
-
-// Windows picks a font's glyphs by its character set. A double-byte system
-// takes the code page's own set, so that a Japanese text is not drawn with
-// a Western font. Under UTF-8 no one set covers the scripts a text may
-// hold: the default set names the code page in force and leaves the glyphs
-// to the system's font linking. Single-byte systems keep the ANSI set.
-uint8_t fontCharsetOf(const TextCharacters& characters, UINT codePage) {
+// Windows picks a font's glyphs by its character set: every code page that
+// has one of its own takes it, so that a Cyrillic, Greek or Japanese text
+// is not drawn with a Western font's glyphs (1252's own is the ANSI set).
+// Under UTF-8 no one set covers the scripts a text may hold: the default
+// set names the code page in force and leaves the glyphs to the system's
+// font linking, as it does for a code page Windows gives no set.
+uint8_t fontCharsetOf(CharacterForm form, uint32_t codePage) {
   CHARSETINFO charset{};
-  switch (characters.form) {
-    case CharacterForm::Utf8:
-      return DEFAULT_CHARSET;
-    case CharacterForm::DoubleByte:
-      if (TranslateCharsetInfo(
-              reinterpret_cast<DWORD*>(static_cast<uintptr_t>(codePage)),
-              &charset, TCI_SRCCODEPAGE)) {
-        return static_cast<uint8_t>(charset.ciCharset);
-      }
-      break;
-    case CharacterForm::SingleByte:
-      break;
+  if (form != CharacterForm::Utf8 &&
+      TranslateCharsetInfo(
+          reinterpret_cast<DWORD*>(static_cast<uintptr_t>(codePage)), &charset,
+          TCI_SRCCODEPAGE)) {
+    return static_cast<uint8_t>(charset.ciCharset);
   }
-  return ANSI_CHARSET;
+  return DEFAULT_CHARSET;
 }
-
-}  // namespace
 
 AnsiCodePage readAnsiCodePage() {
   AnsiCodePage page{};
@@ -39,6 +29,6 @@ AnsiCodePage readAnsiCodePage() {
       GetCPInfo(CP_ACP, &info)
           ? charactersOfCodePage(codePage, info.LeadByte, sizeof info.LeadByte)
           : charactersOfCodePage(codePage, nullptr, 0);
-  page.fontCharset = fontCharsetOf(page.characters, codePage);
+  page.fontCharset = fontCharsetOf(page.characters.form, codePage);
   return page;
 }

@@ -1,10 +1,12 @@
 // The demo host: loads the real plug-in into the simulated host with a small
 // sample score, lists its menu items, runs each command the way a user of
 // the host would, and prints what that user sees.
-//   FINALE.EXE [--plugin=PATH] [--screenshots=DIR] [--japanese|--utf8]
+//   FINALE.EXE [--plugin=PATH] [--screenshots=DIR]
+//              [--japanese|--utf8|--cyrillic]
 //              [--visual-styles]
-// With --japanese (run under code page 932) or --utf8 (under 65001) it runs
-// only the text command over a score with texts of that code page.
+// With --japanese (run under code page 932), --utf8 (under 65001) or
+// --cyrillic (under 1251) it runs only the text command over a score with
+// texts of that code page.
 #include <windows.h>
 
 #include <cstdio>
@@ -193,6 +195,13 @@ const CodePageDemo CodePageDemos[] = {
      "\xE0\xA4\xAE\xE0\xA4\xA7\xE0\xA5\x81"
      "\xE0\xA4\xB0 \xE7\x94\x98\xE3\x81\x8F",
      "text-results-utf8", "text-options-utf8"},
+    // "Slowly, tenderly" in Russian; an expression: "tenderly, dolce". The
+    // word "tenderly" is replaced by "gently", and read in Cyrillic letters.
+    {"--cyrillic", 1251, "ru_RU.UTF-8", "On a Cyrillic system",
+     "\xCC\xE5\xE4\xEB\xE5\xED\xED\xEE, \xED\xE5\xE6\xED\xEE",
+     "\xED\xE5\xE6\xED\xEE, dolce", "\xED\xE5\xE6\xED\xEE",
+     "\xEB\xE0\xF1\xEA\xEE\xE2\xEE", "text-results-cyrillic",
+     "text-options-cyrillic"},
 };
 
 int runCodePageDemo(Plugin& plugin, const CodePageDemo& demo) {

@@ -52,6 +52,45 @@ void setEdit(HWND dialog, const OptionsDialog& state, int id, size_t offset) {
   hostSetControlText(dialog, id, text, InterfaceVersion);
 }
 
+// The two string edits, in the order they are checked, and what is said
+// when one holds more than its field.
+struct StringEdit {
+  int id;
+  const char* tooLong;
+  const char* title;
+};
+static_assert(TextMaxChars == 50, "the messages name the fields' size");
+const StringEdit StringEdits[] = {
+    {IDC_OPTIONS_SEARCH_EDIT,
+     "The search string is too long for its field, which holds 50 bytes: 50 "
+     "letters of English, fewer of many other languages.",
+     "Search string too long"},
+    {IDC_OPTIONS_REPLACE_EDIT,
+     "The replace string is too long for its field, which holds 50 bytes: 50 "
+     "letters of English, fewer of many other languages.",
+     "Replace string too long"}};
+
+// Whether all the text an edit holds fits its string field: at most 50
+// bytes in the code page. A program can put more into an edit than its
+// limit, and an edit counts its limit in characters, which may take several
+// bytes each. No byte of a string makes more than one UTF-16 unit, so a
+// text of more units does not fit; one of fewer is read whole and measured.
+bool fitsField(HWND dialog, int id) {
+  HWND edit = GetDlgItem(dialog, id);
+  constexpr int Most = static_cast<int>(TextMaxChars);
+  if (GetWindowTextLengthW(edit) > Most) return false;
+  wchar_t text[Most + 1];
+  const int units = GetWindowTextW(edit, text, Most + 1);
+  return WideCharToMultiByte(CP_ACP, 0, text, units, nullptr, 0, nullptr,
+                             nullptr) <= Most;
+}
+
+// A string the user can mend: said, and the field's text selected.
+void refuseField(HWND dialog, int id, const char* text, const char* title) {
+  showFieldError(dialog, text, title, id);
+  selectAllText(dialog, static_cast<uint32_t>(id));
+}
+
 int16_t syncReplaceEdit(HWND dialog) {
   const uint32_t replace = hostGetControlValue(
       dialog, IDC_OPTIONS_REPLACE_BOX, ControlCheckBox, InterfaceVersion);
@@ -74,22 +113,23 @@ bool acceptOptions(HWND dialog, OptionsDialog& state) {
     return false;
   }
   const int16_t replace = boxValue(dialog, IDC_OPTIONS_REPLACE_BOX);
-  // The host gives at most 50 characters, which may be up to four bytes
-  // each; the first 50 bytes in whole characters are kept.
-  char search[MaxCharacterBytes * TextMaxChars + 1] = {};
-  char replacement[MaxCharacterBytes * TextMaxChars + 1] = {};
+  for (const StringEdit& edit : StringEdits) {
+    if (!fitsField(dialog, edit.id)) {
+      refuseField(dialog, edit.id, edit.tooLong, edit.title);
+      return false;
+    }
+  }
+  // Both fit their fields, so the host gives each whole.
+  char search[TextFieldSize] = {};
+  char replacement[TextFieldSize] = {};
   hostGetControlText(dialog, IDC_OPTIONS_SEARCH_EDIT, search, TextMaxChars,
                      InterfaceVersion);
   hostGetControlText(dialog, IDC_OPTIONS_REPLACE_EDIT, replacement,
                      TextMaxChars, InterfaceVersion);
-  const TextCharacters& characters = state.codePage->characters;
-  copyWholeCharacters(characters, search, search, TextMaxChars);
-  copyWholeCharacters(characters, replacement, replacement, TextMaxChars);
   if (search[0] == '\0') {
-    showFieldError(dialog,
-                   "You must enter a search string before starting a search.",
-                   "Empty search string error", IDC_OPTIONS_SEARCH_EDIT);
-    selectAllText(dialog, IDC_OPTIONS_SEARCH_EDIT);
+    refuseField(dialog, IDC_OPTIONS_SEARCH_EDIT,
+                "You must enter a search string before starting a search.",
+                "Empty search string error");
     return false;
   }
   if (replace != 0 && elements[IDC_OPTIONS_LYRICS - FirstElementBox] != 0 &&
@@ -115,11 +155,15 @@ bool acceptOptions(HWND dialog, OptionsDialog& state) {
   return true;
 }
 
-// The two edits show the user's strings in the face that shows the code
-// page's texts; where that is the template's face, they keep its font.
+// The two edits show the user's strings in the face and character set that
+// show the code page's texts; where that is the template's face in the ANSI
+// set, which the template's font is, they keep its font.
 void giveStringsFont(HWND dialog, OptionsDialog& state) {
   const char* face = userTextFace(state.codePage->characters.form);
-  if (strcmp(face, DialogFontFace) == 0) return;
+  if (strcmp(face, DialogFontFace) == 0 &&
+      state.codePage->fontCharset == ANSI_CHARSET) {
+    return;
+  }
   state.stringsFont = createDialogFont(
       dialog, DialogFont{DialogPointSize, 0, state.codePage->fontCharset},
       face);

@@ -4,19 +4,24 @@
 // dialog draws the text in a font of the code page's character set. Run
 // with LANG and LC_ALL of ja_JP.UTF-8.
 // And on a system set to UTF-8 (65001), where a character is one to four
-// bytes: the 50-byte cuts of what the user types never leave part of a
-// character, and Greek and Japanese texts are searched, replaced and shown
+// bytes: strings of more than 50 bytes, typed in fewer characters, are
+// refused, and Greek and Japanese texts are searched, replaced and shown
 // whole. Run with LANG and LC_ALL of hi_IN.UTF-8.
+// And on Cyrillic (1251) and Greek (1253) systems, whose words are shown
+// in the system's own character set, not read as Western letters. Run
+// with LANG and LC_ALL of ru_RU.UTF-8 and el_GR.UTF-8.
 // Under any other code page the tests say so and skip.
 // On each, fifty bytes of letters typed with the keyboard alone reach both
 // edits and the stored record whole: ASCII on any code page, katakana under
-// 932, Greek under UTF-8.
+// 932, Greek under UTF-8; and on any, a string longer than its field, as a
+// program puts it into an edit, is refused.
 #include <cstring>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "host/host_tags.h"
+#include "plugin/ansi_code_page.h"
 #include "tests/e2e/e2e_support.h"
 #include "textsearch/text_prefs.h"
 
@@ -80,9 +85,12 @@ UserStep findUndrawn(int id, const std::wstring& letters,
 // The text command's two dialogs, run by the scripted user.
 class CodePageRun : public CommandTest {
  protected:
+  // No steps for the results: they are not to open.
   void run(std::vector<UserStep> options, std::vector<UserStep> results) {
     scriptedUser().expectDialog(Options, std::move(options));
-    scriptedUser().expectDialog(Results, std::move(results));
+    if (!results.empty()) {
+      scriptedUser().expectDialog(Results, std::move(results));
+    }
     callChecked(plugin().invoke, "FinaleExtensionInvoke",
                 {argument(hostWindow), 1, 0, 0});
   }
@@ -121,6 +129,63 @@ class CodePageRun : public CommandTest {
     EXPECT_EQ(shown, std::make_pair(search, replace));
     EXPECT_EQ(storedStrings(), std::make_pair(search, replace));
   }
+  // Strings put into both edits, typed or as a program sets them, then
+  // "GO!": taken whole, or refused with `refusal`'s box for the first edit
+  // whose text is longer than its field's 50 bytes, that edit's text then
+  // selected, the dialog open and nothing stored.
+  struct Filled {
+    std::string search, replace;
+    bool typed;
+    const char* refusal;  // null: taken
+    int edit;             // refused
+  };
+  void expectFilled(const std::vector<Filled>& rows) {
+    for (const Filled& row : rows) {
+      SCOPED_TRACE(row.search + " / " + row.replace);
+      RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\QZPlugins");
+      callChecked(plugin().init, "FinaleExtensionInit", {0, 0});
+      scriptedUser().boxes.clear();
+      scriptedUser().answerMessageBox(IDOK);
+      auto fill = [&row](int id, const std::string& text) {
+        return row.typed ? typeText(id, text) : look([id, text](HWND d) {
+          SetDlgItemTextA(d, id, text.c_str());
+        });
+      };
+      HWND options = nullptr;
+      int focus = 0;
+      DWORD start = 1, end = 0;
+      std::vector<UserStep> steps = {
+          fill(IDC_OPTIONS_SEARCH_EDIT, row.search),
+          setCheck(IDC_OPTIONS_REPLACE_BOX, 1),
+          fill(IDC_OPTIONS_REPLACE_EDIT, row.replace), click(IDC_OPTIONS_GO)};
+      if (row.refusal != nullptr) {
+        steps.push_back(look([&](HWND d) {
+          options = d;
+          focus = GetDlgCtrlID(GetFocus());
+          SendDlgItemMessageW(d, row.edit, EM_GETSEL,
+                              reinterpret_cast<WPARAM>(&start),
+                              reinterpret_cast<LPARAM>(&end));
+          end -= GetWindowTextLengthW(GetDlgItem(d, row.edit));
+        }));
+        steps.push_back(click(IDC_OPTIONS_CANCEL));
+      }
+      run(steps, row.refusal != nullptr ? std::vector<UserStep>()
+                                        : std::vector{press(VK_ESCAPE)});
+      const auto& boxes = scriptedUser().boxes;
+      if (row.refusal == nullptr) {
+        EXPECT_TRUE(boxes.empty());
+        EXPECT_EQ(storedStrings(), std::make_pair(row.search, row.replace));
+        continue;
+      }
+      ASSERT_EQ(boxes.size(), 1u);
+      EXPECT_EQ(boxes[0].title, row.refusal);
+      EXPECT_EQ(boxes[0].owner, options);
+      EXPECT_EQ(boxes[0].icon, BoxIcon::Error);
+      EXPECT_EQ(focus, row.edit);
+      EXPECT_EQ(std::make_pair(start, end), std::make_pair(0ul, 0ul));
+      EXPECT_EQ(storedStrings(), std::make_pair(std::string(), std::string()));
+    }
+  }
   // The user's text is drawn in `face` at the templates' 8 points: the two
   // edits in the templates' weight, and the results' line in bold and in
   // `lineCharset`.
@@ -143,10 +208,12 @@ class CodePageRun : public CommandTest {
     }
     EXPECT_EQ(search.lfWeight, dialog.lfWeight);
     EXPECT_EQ(replace.lfWeight, dialog.lfWeight);
-    // The edits keep the template's font where its face is the one, and
-    // otherwise get the code page's character set too.
+    // The edits keep the template's font where its face and the ANSI set
+    // are the ones, and otherwise get the code page's character set too.
     const BYTE editCharset =
-        strcmp(face, dialog.lfFaceName) == 0 ? dialog.lfCharSet : lineCharset;
+        strcmp(face, dialog.lfFaceName) == 0 && lineCharset == ANSI_CHARSET
+            ? dialog.lfCharSet
+            : lineCharset;
     EXPECT_EQ(search.lfCharSet, editCharset);
     EXPECT_EQ(replace.lfCharSet, editCharset);
     EXPECT_EQ(line.lfWeight, FW_BOLD);
@@ -168,86 +235,93 @@ TEST_F(CodePageRun, FiftyTypedBytesOfAsciiReachTheEditsWhole) {
                  "Andante con moto e molto espressivo, sempre legato", "!!");
 }
 
+TEST_F(CodePageRun, StringsLongerThanTheirFieldsAreRefused) {
+  const std::string fifty(50, 'f'), more = fifty + "+";
+  expectFilled(
+      {{fifty, fifty, false, nullptr, 0},
+       {more, "r", false, "Search string too long", IDC_OPTIONS_SEARCH_EDIT},
+       {"s", more + more, false, "Replace string too long",
+        IDC_OPTIONS_REPLACE_EDIT},
+       {"", more, false, "Replace string too long", IDC_OPTIONS_REPLACE_EDIT}});
+}
+
 TEST_F(CodePageRun, UserTextInTheDialogFaceOnASingleByteSystem) {
-  if (GetACP() == 932 || GetACP() == CP_UTF8) GTEST_SKIP();
+  if (GetACP() != 1252) GTEST_SKIP();
   expectUserTextFonts("MS Sans Serif", ANSI_CHARSET);
 }
 
-class CodePageTest : public CodePageRun {
+TEST(FontCharsetTest, EachCodePageTakesItsOwnCharacterSet) {
+  const std::pair<uint32_t, BYTE> rows[] = {
+      {1250, EASTEUROPE_CHARSET}, {1251, RUSSIAN_CHARSET},
+      {1252, ANSI_CHARSET},       {1253, GREEK_CHARSET},
+      {1254, TURKISH_CHARSET},    {1255, HEBREW_CHARSET},
+      {1256, ARABIC_CHARSET},     {1257, BALTIC_CHARSET},
+      {1258, VIETNAMESE_CHARSET}, {874, THAI_CHARSET},
+      {932, SHIFTJIS_CHARSET},    {936, GB2312_CHARSET},
+      {949, HANGUL_CHARSET},      {950, CHINESEBIG5_CHARSET},
+      {1361, JOHAB_CHARSET},      {65001, DEFAULT_CHARSET},
+      {437, DEFAULT_CHARSET}};  // a code page Windows gives no set
+  for (const auto& [codePage, charset] : rows) {
+    const CharacterForm form = charactersOfCodePage(codePage, nullptr, 0).form;
+    EXPECT_EQ(fontCharsetOf(form, codePage), charset) << codePage;
+  }
+}
+
+// A Russian and a Greek verse, in their code pages' bytes: "Privet mir" and
+// "Geia sou kosme", whose last word is replaced by "svet" and "file".
+struct SingleByteSystem {
+  UINT codePage;
+  BYTE charset;
+  const char *text, *search, *replacement, *replaced;
+};
+const SingleByteSystem SingleByteSystems[] = {
+    {1251, RUSSIAN_CHARSET, "\xCF\xF0\xE8\xE2\xE5\xF2 \xEC\xE8\xF0",
+     "\xEC\xE8\xF0", "\xF1\xE2\xE5\xF2",
+     "\xCF\xF0\xE8\xE2\xE5\xF2 \xF1\xE2\xE5\xF2"},
+    {1253, GREEK_CHARSET, "\xC3\xE5\xE9\xE1 \xF3\xEF\xF5 \xEA\xFC\xF3\xEC\xE5",
+     "\xEA\xFC\xF3\xEC\xE5", "\xF6\xDF\xEB\xE5",
+     "\xC3\xE5\xE9\xE1 \xF3\xEF\xF5 \xF6\xDF\xEB\xE5"}};
+
+class SingleByteCodePageTest : public CodePageRun {
  protected:
   void SetUp() override {
     CodePageRun::SetUp();
-    if (GetACP() != 932) {
-      GTEST_SKIP() << "needs code page 932 (LANG=ja_JP.UTF-8), not "
-                   << GetACP();
+    for (const SingleByteSystem& s : SingleByteSystems) {
+      if (s.codePage == GetACP()) system = &s;
     }
-    score.addLyrics(TagVerseLyrics, 1, Verse);
-    score.addLyrics(TagVerseLyrics, 2, "^font(x)" Ka KA);
+    if (system == nullptr) {
+      GTEST_SKIP() << "needs code page 1251 or 1253, not " << GetACP();
+    }
   }
-  std::string verse(uint16_t number) {
-    return score.recordText({TagVerseLyrics, number, 0, 0});
-  }
+  const SingleByteSystem* system = nullptr;
 };
 
-TEST_F(CodePageTest, FindModeSeesOnlyWholeLetters) {
+TEST_F(SingleByteCodePageTest, UserTextInTheSystemsCharacterSet) {
+  expectUserTextFonts("MS Sans Serif", system->charset);
+}
+
+TEST_F(SingleByteCodePageTest, YesToAllOverTheSystemsWords) {
+  score.addTextExpression(1, system->text);
   std::vector<Lines> seen;
   LOGFONTA line{};
-  run({setCheck(IDC_OPTIONS_LYRICS, 1), typeText(IDC_OPTIONS_SEARCH_EDIT, "a"),
+  run({typeText(IDC_OPTIONS_SEARCH_EDIT, system->search),
+       setCheck(IDC_OPTIONS_REPLACE_BOX, 1),
+       typeText(IDC_OPTIONS_REPLACE_EDIT, system->replacement),
        click(IDC_OPTIONS_GO)},
       {readLines(&seen), readFont(IDC_RESULTS_LINE_3, &line),
-       click(IDC_RESULTS_NEXT), readLines(&seen), click(IDC_RESULTS_NEXT),
-       readLines(&seen), click(IDC_RESULTS_OK)});
-  ASSERT_EQ(seen.size(), 3u);
-  EXPECT_EQ(seen[0], (Lines{"Match was found in", "verse lyrics #1", Verse,
-                            "at position 3", "", ""}));
-  EXPECT_EQ(seen[1][3], "at position 6") << "behind the caret of a katakana";
-  EXPECT_EQ(seen[2][2], "2 instance(s) found");
-  EXPECT_EQ(line.lfCharSet, SHIFTJIS_CHARSET);
-}
-
-TEST_F(CodePageTest, UserTextInTheCodePagesCharacterSet) {
-  expectUserTextFonts("MS Sans Serif", SHIFTJIS_CHARSET);
-}
-
-TEST_F(CodePageTest, YesToAllChangesNoKatakana) {
-  std::vector<Lines> seen;
-  run({setCheck(IDC_OPTIONS_LYRICS, 1), typeText(IDC_OPTIONS_SEARCH_EDIT, "a"),
-       setCheck(IDC_OPTIONS_REPLACE_BOX, 1),
-       typeText(IDC_OPTIONS_REPLACE_EDIT, "b"), click(IDC_OPTIONS_GO)},
-      {click(IDC_RESULTS_YES_TO_ALL), readLines(&seen), click(IDC_RESULTS_OK)});
-  ASSERT_EQ(seen.size(), 1u);
-  EXPECT_EQ(seen[0][2], "2 instance(s) found");
-  EXPECT_EQ(seen[0][4], "2 instance(s) replaced");
-  EXPECT_EQ(verse(1), KA "b" KCaret "b(b)" Ka);
-  EXPECT_EQ(verse(2), "^font(x)" Ka KA);
-}
-
-TEST_F(CodePageTest, DoubleByteSearchStringMatchesOnlyItself) {
-  std::vector<Lines> seen;
-  run({setCheck(IDC_OPTIONS_LYRICS, 1), typeText(IDC_OPTIONS_SEARCH_EDIT, Ka),
-       setCheck(IDC_OPTIONS_REPLACE_BOX, 1),
-       typeText(IDC_OPTIONS_REPLACE_EDIT, "xy"), click(IDC_OPTIONS_GO)},
-      {click(IDC_RESULTS_YES_TO_ALL), readLines(&seen), click(IDC_RESULTS_OK)});
-  ASSERT_EQ(seen.size(), 1u);
-  EXPECT_EQ(seen[0][4], "2 instance(s) replaced") << "not folded to " KA;
-  EXPECT_EQ(verse(1), KA "a" KCaret "a(b)xy");
-  EXPECT_EQ(verse(2), "^font(x)xy" KA);
-}
-
-TEST_F(CodePageTest, EveryEndingLeavesNothingBehind) {
-  score = SimDocument(1, 1);
-  expectEveryEndingLeavesNothing(hostWindow, score, Ka KCaret);
-}
-
-TEST_F(CodePageTest, FiftyTypedBytesOfKatakanaReachTheEditsWhole) {
-  std::string katakana = KA;  // and 24 more, trail bytes 'A', 'a' and '^'
-  for (int i = 0; i < 8; ++i) katakana += Ka KCaret KA;
-  typeFiftyBytes(katakana, katakana);
+       click(IDC_RESULTS_YES_TO_ALL), readLines(&seen), click(IDC_RESULTS_OK)});
+  ASSERT_EQ(seen.size(), 2u);
+  EXPECT_EQ(seen[0][2], system->text);
+  EXPECT_EQ(line.lfCharSet, system->charset);
+  EXPECT_EQ(seen[1][4], "1 instance(s) replaced");
+  EXPECT_EQ(score.recordText({TagTextExpression, 1, 0, 0}, 12),
+            system->replaced);
 }
 
 // UTF-8: e acute and e grave; a Greek, a Japanese and a Hindi direction.
 #define EACUTE "\xC3\xA9"
 #define EGRAVE "\xC3\xA8"
+#define ALPHA "\xCE\xB1"
 const char Greek[] = "\xCE\xB1\xCF\x81\xCE\xB3\xCE\xAC dolce";         // arga
 const char Japanese[] = "\xE3\x82\x86\xE3\x81\xA3\xE3\x81\x8F dolce";  // yukku
 const char Hindi[] =
@@ -268,47 +342,26 @@ class Utf8CodePageTest : public CodePageRun {
   }
 };
 
-// 49 letters and a two-byte one are 51 bytes: the search string and the
-// replacement typed are cut to the 49 letters, never to half a letter.
 TEST_F(Utf8CodePageTest, UserTextInALinkedFace) {
   expectUserTextFonts("MS Shell Dlg 2", DEFAULT_CHARSET);
 }
 
-TEST_F(Utf8CodePageTest, FiftyByteCutsKeepWholeCharacters) {
-  const std::string qs(49, 'q');
-  const std::string rs(49, 'r');
-  score.addTextExpression(1, qs + EGRAVE "z");
-  score.addTextExpression(2, "abc");
-  std::vector<Lines> seen;
-  run({typeText(IDC_OPTIONS_SEARCH_EDIT, qs + EACUTE),
-       setCheck(IDC_OPTIONS_REPLACE_BOX, 1),
-       typeText(IDC_OPTIONS_REPLACE_EDIT, "X"), click(IDC_OPTIONS_GO)},
-      {click(IDC_RESULTS_YES_TO_ALL), readLines(&seen), click(IDC_RESULTS_OK)});
-  EXPECT_EQ(storedStrings(), std::make_pair(qs, std::string("X")));
-  run({typeText(IDC_OPTIONS_SEARCH_EDIT, "b"),
-       setCheck(IDC_OPTIONS_REPLACE_BOX, 1),
-       typeText(IDC_OPTIONS_REPLACE_EDIT, rs + EACUTE), click(IDC_OPTIONS_GO)},
-      {click(IDC_RESULTS_YES_TO_ALL), readLines(&seen), click(IDC_RESULTS_OK)});
-  ASSERT_EQ(seen.size(), 2u);
-  EXPECT_EQ(seen[0][4], "1 instance(s) replaced");
-  EXPECT_EQ(expression(1), "X" EGRAVE "z");
-  EXPECT_EQ(expression(2), "a" + rs + "c");
-  EXPECT_EQ(storedStrings(), std::make_pair(std::string("b"), rs));
-}
-
-TEST_F(Utf8CodePageTest, AHostCountingCharactersGivesUpTo151Bytes) {
+// Characters of two and three bytes, typed (an edit counts its limit in
+// characters) or put in by a program, past 50 bytes; and 50 bytes, taken
+// whole, also from a host that counts its limit in characters.
+TEST_F(Utf8CodePageTest, StringsLongerThanTheirFieldsAreRefused) {
   simHost().textLimitInCharacters = true;
-  std::string ka, kha, shown;  // 50 letters of three bytes each
-  for (int i = 0; i < 50; ++i) ka += "\xE0\xA4\x95", kha += "\xE0\xA4\x96";
-  run({typeText(IDC_OPTIONS_SEARCH_EDIT, ka),
-       setCheck(IDC_OPTIONS_REPLACE_BOX, 1),
-       typeText(IDC_OPTIONS_REPLACE_EDIT, kha),
-       look([&](HWND d) { shown = controlText(d, IDC_OPTIONS_REPLACE_EDIT); }),
-       click(IDC_OPTIONS_GO)},
-      {press(VK_ESCAPE)});
-  ASSERT_EQ(shown, kha) << "the edit holds 50 characters";
-  EXPECT_EQ(storedStrings(),
-            std::make_pair(ka.substr(0, 48), kha.substr(0, 48)));
+  std::string ka, greek;  // 17 letters of three bytes, 26 of two
+  for (int i = 0; i < 17; ++i) ka += "\xE0\xA4\x95";
+  for (int i = 0; i < 26; ++i) greek += ALPHA;
+  const std::string fifty = std::string(48, 'q') + EACUTE;
+  expectFilled(
+      {{fifty, fifty.substr(2) + "rr", false, nullptr, 0},
+       {ka.substr(3), greek.substr(2), true, nullptr, 0},
+       {fifty + "q", "r", false, "Search string too long",
+        IDC_OPTIONS_SEARCH_EDIT},
+       {greek, "r", true, "Search string too long", IDC_OPTIONS_SEARCH_EDIT},
+       {"s", ka, true, "Replace string too long", IDC_OPTIONS_REPLACE_EDIT}});
 }
 
 TEST_F(Utf8CodePageTest, YesToAllOverGreekJapaneseAndHindiTexts) {
