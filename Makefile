@@ -116,7 +116,8 @@ fuzz: build
 	done
 
 # Survivors are printed, the count per operator, then the score; equivalent
-# mutants are listed in tests/equivalent-mutants.txt. Slots of their own
+# mutants are listed in tests/equivalent-mutants.txt (make mutants LISTED=1
+# runs each of them: one the tests tell apart fails). Slots of their own
 # under $(BUILD)/mutants. ONLY=scripts/ keeps to the files under a folder;
 # PER_LINE=K tries K mutants of each changed line (default 1, 0 for all).
 BASE ?= HEAD~1
@@ -124,9 +125,10 @@ SAMPLE ?=
 SEED ?= 1
 ONLY ?=
 PER_LINE ?=
+LISTED ?=
 mutants: deps
 	@scripts/mutants.py --build $(BUILD)/mutants \
-	  $(if $(SAMPLE),--sample $(SAMPLE) --seed $(SEED),--base $(BASE)) \
+	  $(if $(LISTED),--listed,$(if $(SAMPLE),--sample $(SAMPLE) --seed $(SEED),--base $(BASE))) \
 	  $(if $(ONLY),--only $(ONLY)) $(if $(PER_LINE),--per-line $(PER_LINE))
 
 clean:

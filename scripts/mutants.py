@@ -15,6 +15,8 @@ mutant the tests do not notice survives.
   mutants.py [--base COMMIT]             the lines changed since COMMIT
   mutants.py --sample N [--seed S]       N mutants of the whole product
   mutants.py --files F... --test CMD     F's lines, against one command
+  mutants.py --listed                    the mutants listed as equivalent:
+                                         one the tests tell fails the run
   --only FOLDER...                       only the files under these folders
   --per-line K                           at most K mutants of a line
 Prints one line per survivor, the count per operator, then the score.
@@ -638,7 +640,7 @@ WINE_RUN = "scripts/wine-run.sh"
 STYLES_SCRIPT = "scripts/make-styled-prefix.py"
 E2E = "windows/e2e/FINALE.EXE"
 FAST = "--gtest_fail_fast --gtest_brief=1"
-CODE_PAGE_TESTS = "CodePageTest.*:Utf8CodePageTest.*"
+CODE_PAGE_TESTS = "CodePageTest.*:Utf8CodePageTest.*:SingleByteCodePageTest.*"
 LONG_TEST = "TextCommandTest.SummaryCountsPast16Bits"
 SUITES = {
     # Under the sanitizers: a mutant that reads or writes out of bounds is
@@ -655,6 +657,9 @@ SUITES = {
         f"src/{WINE_RUN} $SLOT/{E2E} --strict --gtest_filter=CodePageTest.* {FAST}",
         f"LANG=hi_IN.UTF-8 LC_ALL=hi_IN.UTF-8 WINEPREFIX=$SLOT/wineprefix "
         f"src/{WINE_RUN} $SLOT/{E2E} --strict --gtest_filter=Utf8CodePageTest.* {FAST}",
+        *(f"LANG={locale} LC_ALL={locale} WINEPREFIX=$SLOT/wineprefix src/{WINE_RUN} "
+          f"$SLOT/{E2E} --strict --gtest_filter=SingleByteCodePageTest.* {FAST}"
+          for locale in ("ru_RU.UTF-8", "el_GR.UTF-8")),
         f"WINEPREFIX=$SLOT/wineprefix-dpi src/{WINE_RUN} $SLOT/{E2E} --strict "
         f"--gtest_filter=*Font* {FAST}",
         f"WINEPREFIX=$SLOT/wineprefix-styled src/{WINE_RUN} $SLOT/{E2E} --strict "
@@ -842,6 +847,9 @@ def main():
     parser.add_argument("--per-line", type=int, metavar="K", help="at most "
                         "K mutants of a line, 0 for all (default: 1 for the "
                         "lines changed since BASE, all for --files)")
+    parser.add_argument("--listed", action="store_true", help="run the "
+                        "mutants listed as equivalent; one that the tests "
+                        "kill or that times out is named and fails the run")
     parser.add_argument("--test", help="one test command for every mutant")
     parser.add_argument("--build-step", help="with --test: a command that "
                         "builds the mutant first; its failure kills it")
@@ -856,7 +864,12 @@ def main():
     def wanted(path):
         return path.startswith(tuple(args.only))
 
-    if args.files:
+    listed = equivalents(pathlib.Path(args.equivalents))
+    if args.listed:
+        candidates = [m for f in sorted({w.split(":")[0] for w, _, _ in listed})
+                      if (ROOT / f).exists() and wanted(f)
+                      for m in mutants_of(f) if is_listed(m, listed)]
+    elif args.files:
         candidates = []
         for name in args.files:  # a file, or file:line for one line's mutants
             path, _, line = name.partition(":")
@@ -874,12 +887,14 @@ def main():
              if (ROOT / f).exists() and wanted(f)
              for m in mutants_of(f, lines)],
             1 if args.per_line is None else args.per_line)
-    listed = equivalents(pathlib.Path(args.equivalents))
     for where, operator, mutated in stale(listed):
         print(f"mutants: listed, but made by no mutant: {where} | {operator} "
               f"| {mutated}", file=sys.stderr)
-    todo = [m for m in candidates if not is_listed(m, listed)]
-    results = [(m, "equivalent") for m in candidates if is_listed(m, listed)]
+    # Listed mutants are not run, but where the list itself is tried.
+    equivalent = set() if args.listed else {
+        m for m in candidates if is_listed(m, listed)}
+    todo = [m for m in candidates if m not in equivalent]
+    results = [(m, "equivalent") for m in candidates if m in equivalent]
     core = core_files()
     given = (args.build_step, [args.test]) if args.test else None
     needed = ["given"] if given else suites_for([m.path for m in todo], core)
@@ -930,6 +945,15 @@ def main():
             print(f"  [{done}/{len(todo)}] {result}: {mutant.path}:"
                   f"{mutant.number} {mutant.operator}", file=sys.stderr,
                   flush=True)
+    if args.listed:
+        told = [f"{m.path}:{m.number} {m.operator}: {m.mutated.strip()} "
+                f"({result})" for m, result in results
+                if result != "survived"]
+        for line in told:
+            print(f"listed as equivalent, but told apart: {line}")
+        print(f"mutants listed: {len(results)} run, {len(told)} told apart")
+        print(f"mutants: {time.time() - started:.0f} s", file=sys.stderr)
+        sys.exit(1 if told else 0)
     for line in survivors:
         print(line)
     counts = collections.Counter(result for _, result in results)

@@ -57,6 +57,25 @@ with tempfile.TemporaryDirectory() as folder:
         "killed of 1, flip 1 killed of 1, return 0/1 0 killed of 1\n"
         "mutants: 6 killed, 1 survived, 3 equivalent, 1 timed out, "
         "score 75%\n")
+# The listed mutants run: one the test kills or that outlasts the limit is
+# told and fails the run.
+with tempfile.TemporaryDirectory() as folder:
+    listing = pathlib.Path(folder) / "equivalent.txt"
+    listing.write_text(f"{TOY}:10 | delete statement | pass | never read\n"
+                       f"{TOY} | flip <= | return len(text) < 50 | wrong\n"
+                       f"{TOY}:18 | return 1 | return 1 | never waits\n")
+    run = subprocess.run(
+        [sys.executable, str(ROOT / "scripts" / "mutants.py"), "--listed",
+         "--test", "python3 src/tests/mutants/toy_test.py src/tests/mutants",
+         "--timeout", "3", "--build", folder + "/build", "--jobs", "1",
+         "--equivalents",
+         str(listing)], cwd=ROOT, capture_output=True, text=True)
+    check("listed run", (run.returncode, run.stdout), (1,
+          f"listed as equivalent, but told apart: {TOY}:6 flip <=: "
+          "return len(text) < 50 (killed)\n"
+          f"listed as equivalent, but told apart: {TOY}:18 return 1: "
+          "return 1 (timed out)\n"
+          "mutants listed: 3 run, 2 told apart\n"))
 # A mutated line may hold " | ", the reason may not; a row without its
 # reason stops the tool; an entry no mutant makes is told.
 with tempfile.TemporaryDirectory() as folder:
