@@ -11,6 +11,7 @@
 #include <array>
 #include <cstdio>
 #include <cstring>
+#include <set>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -359,18 +360,42 @@ TEST_F(TextWalkerTest, GapsEndSomeKindsAndArePassedOverInOthers) {
   }
 }
 
+// Each kind's first match and the search going on in the same text: with
+// "Search tags" off, the kinds whose texts hold no tags find the matches
+// inside both tags, the others only those before and after them; with it
+// on, every kind finds all four.
 TEST_F(TextWalkerTest, TagsAreSteppedOverInTheKindsThatHoldThem) {
-  addItems(doc, "m1 0:0:0 1:1:1:0 2:1 3:1 4:0:1 5:1 6:1 7:1 8:1 9:1", "^f(@)@");
-  EXPECT_EQ(joined(lines(walk())),
-            "page 0/0 at 5: ^f(@)@, measure 1 staff 1 #0 at 5: ^f(@)@, "
-            "expression 1 at 3: ^f(@)@, expression 1 at 5: ^f(@)@, "
-            "staff 1 full at 5: ^f(@)@, staff 1 abbreviated at 5: ^f(@)@, "
-            "group 1 in system 0 full at 5: ^f(@)@, "
-            "group 1 in system 0 abbreviated at 5: ^f(@)@, "
-            "repeat 1 at 3: ^f(@)@, repeat 1 at 5: ^f(@)@, "
-            "ending 1 at 3: ^f(@)@, ending 1 at 5: ^f(@)@, "
-            "verse 1 at 5: ^f(@)@, chorus 1 at 5: ^f(@)@, "
-            "section 1 at 5: ^f(@)@");
+  addItems(doc, "m1 0:0:0 1:1:1:0 2:1 3:1 4:0:1 5:1 6:1 7:1 8:1 9:1",
+           "@^f(@)^g(@)@");
+  const char* const kinds[] = {"page 0/0",
+                               "measure 1 staff 1 #0",
+                               "expression 1",
+                               "staff 1 full",
+                               "staff 1 abbreviated",
+                               "group 1 in system 0 full",
+                               "group 1 in system 0 abbreviated",
+                               "repeat 1",
+                               "ending 1",
+                               "verse 1",
+                               "chorus 1",
+                               "section 1"};
+  const std::set<std::string> tagless = {"expression 1", "repeat 1",
+                                         "ending 1"};
+  for (int16_t searchTags : {0, 1}) {
+    SCOPED_TRACE(searchTags);
+    setPrefsWord(prefs, L::SearchTags, searchTags);
+    useTextPrefs(session, &prefs);
+    std::vector<std::string> expected;
+    for (const char* kind : kinds) {
+      for (int at : {0, 4, 9, 11}) {
+        if (at % 11 == 0 || searchTags != 0 || tagless.count(kind) != 0) {
+          expected.push_back(std::string(kind) + " at " + std::to_string(at) +
+                             ": @^f(@)^g(@)@");
+        }
+      }
+    }
+    EXPECT_EQ(lines(walk()), expected);
+  }
 }
 
 TEST_F(TextWalkerTest, KeyCountersStopAtTheirLastValue) {
