@@ -31,6 +31,12 @@ TEST(ReadableColour, WarningIsDarkRedWhereReadableElseLightRedElseText) {
       {Black, White, LightRed},              // a high-contrast black scheme
       {rgb(0, 0, 128), White, LightRed},     // a dark blue face
       {rgb(128, 128, 128), Black, Black},    // mid grey: neither red reads
+      // Each red on each side of 4.5 to 1: dark red 4.55 and 4.50 (just
+      // below), light red 4.54 and 4.47.
+      {rgb(167, 167, 167), Black, DarkRed},
+      {rgb(166, 166, 166), Black, Black},
+      {rgb(60, 60, 60), White, LightRed},
+      {rgb(61, 61, 61), White, White},
   };
   for (const auto& c : cases) {
     EXPECT_EQ(readableWarningColour(c.face, c.text), c.warning) << c.face;
