@@ -85,7 +85,7 @@ dist: build
 # fails the target; the two ratios are printed last.
 BENCH_OUT := $(BUILD)/bench
 bench: build
-	@scripts/install-deps.sh gnuplot-nox valgrind
+	@scripts/install-deps.sh gnuplot-nox
 	@mkdir -p $(BENCH_OUT)
 	$(BUILD)/entry_search_benchmark --plot-data $(BENCH_OUT)/entry-scaling.dat \
 	  > $(BENCH_OUT)/entry.txt || (cat $(BENCH_OUT)/entry.txt; false)
@@ -103,7 +103,7 @@ bench: build
 	@grep -h '^32 KB verse ratios:' $(BENCH_OUT)/text.txt
 
 bench-counts: build
-	@scripts/install-deps.sh gnuplot-nox valgrind
+	@scripts/install-deps.sh gnuplot-nox
 	@scripts/bench-counts.sh $(BUILD)
 
 # Each fuzz target for five minutes (make fuzz FUZZ_SECONDS=N for another time).

@@ -142,7 +142,7 @@ foreach(run "932;ja_JP.UTF-8;CodePageTest" "65001;hi_IN.UTF-8;Utf8CodePageTest"
     FAIL_REGULAR_EXPRESSION "SKIPPED")
 endforeach()
 
-# The benchmarks (run with `make bench`; timings are not tests).
+# The benchmarks (run with `make bench`; timings are not tests, counts are).
 find_library(BENCHMARK_LIBRARY benchmark PATHS /usr/lib/i386-linux-gnu
              NO_DEFAULT_PATH)
 if(BENCHMARK_LIBRARY)
@@ -159,6 +159,11 @@ if(BENCHMARK_LIBRARY)
     textsearch/results_dialog.cpp benchmarks/results_dialog_stubs.cpp)
   target_include_directories(text_search_benchmark BEFORE PRIVATE
     ${CMAKE_SOURCE_DIR}/benchmarks/windows_stub)
+  # Their instruction counts, which are a test: the text command within its
+  # goals beside its floor, and no cost per match that grows with the text.
+  add_test(NAME bench_counts COMMAND ${CMAKE_SOURCE_DIR}/scripts/bench-counts.sh
+                                     ${CMAKE_BINARY_DIR})
+  set_tests_properties(bench_counts PROPERTIES ENVIRONMENT CHECK=1)
 endif()
 
 # The user's zip is the same bytes every time it is made.

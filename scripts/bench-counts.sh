@@ -4,11 +4,21 @@
 # alone (the benchmarks' countedPass), per entry, per text or per match.
 # Counts do not depend on how busy the machine is.
 #   scripts/bench-counts.sh [build directory]
-# LONG_ONLY=1: only the long texts.
+# LONG_ONLY=1: only the long texts. CHECK=1: fail where a ratio passes its
+# goal (the dialog at most 2.0 times its floor, everything else 1.5), or
+# where a long text's ratio grows by more than half from the smallest size
+# counted to the largest: a cost per match that grows with the text. The
+# check counts, unless told otherwise, the command alone on every long
+# case at 8 and 32 KB in code pages 1252 and 936 (CTest's bench_counts).
 set -eu
 build=${1:-build}
+if [ -n "${CHECK:-}" ]; then
+  : "${LONG_ONLY:=1}" "${LONG_SIDES:=command}" "${LONG_SIZES:=8 32}"
+  : "${LONG_CODE_PAGES:=1252 936}"
+fi
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
+touch "$work/lines"  # every figure, for the check
 
 # Prints the instructions of one counted pass and the number of items:
 #   count PROGRAM ARGUMENTS...   (the program is run with --counts ARGUMENTS)
@@ -43,7 +53,7 @@ report() {
   awk -v l="$label" -v u="$unit" -v us="$units" -v p="$plugin" -v f="$plain" \
     -v n="$items" -v fn="$floorName" 'BEGIN {
       printf "%s: %.1f instructions per %s, %s %.1f, ratio %.2f (%d %s)\n",
-             l, p / n, u, fn, f / n, p / f, n, us }'
+             l, p / n, u, fn, f / n, p / f, n, us }' | tee -a "$work/lines"
 }
 
 if [ -z "${LONG_ONLY:-}" ]; then
@@ -60,18 +70,32 @@ fi
 # One long text of 1 to 32 KB, a match every 10 to 14 bytes: "Yes to all"
 # in the results dialog and the command alone, each beside its floor, per
 # case, code page and size (LONG_CASES, LONG_CODE_PAGES and LONG_SIZES
-# choose fewer); the benchmark lists which code pages each case is of.
+# choose fewer, LONG_SIDES one side); the benchmark lists which code pages
+# each case is of.
 "$build/text_search_benchmark" --long-cases |
   while read -r case codePage; do
     [[ " ${LONG_CASES:-$case} " = *" $case "* ]] || continue
     [[ " ${LONG_CODE_PAGES:-$codePage} " = *" $codePage "* ]] || continue
     for kilobytes in ${LONG_SIZES:-1 2 4 8 16 32}; do
       where="$kilobytes KB, code page $codePage, $case"
-      report "long text, dialog, $where" match matches floor \
-        text_search_benchmark "long dialog $codePage $case $kilobytes" \
-        "long dialogfloor $codePage $case $kilobytes"
-      report "long text, command, $where" match matches floor \
-        text_search_benchmark "long command $codePage $case $kilobytes" \
-        "long commandfloor $codePage $case $kilobytes"
+      for side in ${LONG_SIDES:-dialog command}; do
+        report "long text, $side, $where" match matches floor \
+          text_search_benchmark "long $side $codePage $case $kilobytes" \
+          "long ${side}floor $codePage $case $kilobytes"
+      done
     done
   done
+
+if [ -n "${CHECK:-}" ]; then
+  awk '
+    { ratio = $0; sub(/.*ratio /, "", ratio); sub(/ .*/, "", ratio)
+      goal = /^long text, dialog/ ? 2.0 : 1.5
+      if (ratio + 0 > goal) { print "over its goal of " goal ": " $0; bad = 1 }
+      if (/^long text/) {
+        key = $0; sub(/[0-9]+ KB, /, "", key); sub(/:.*/, "", key)
+        if (!(key in first)) first[key] = ratio
+        else if (ratio + 0 > 1.5 * first[key]) {
+          print "grows with the text, from " first[key] ": " $0; bad = 1 } } }
+    END { if (!bad) print "counts: every ratio within its goal"; exit bad }
+  ' "$work/lines"
+fi

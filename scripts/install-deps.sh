@@ -8,7 +8,8 @@
 # and clang with its 32-bit sanitizer and libFuzzer runtimes for the fuzz
 # targets; clang-tidy, the static analyzer of the product's code; NSIS for
 # the setup program; osslsigncode to sign a release, openssl for the signing
-# tests' throwaway certificate; Pillow to write the README's pictures as PNG;
+# tests' throwaway certificate; valgrind for the benchmarks' instruction
+# counts, which a test checks; Pillow to write the README's pictures as PNG;
 # pefile to read Wine's light style when making the prefix with visual
 # styles; Wine's own fonts, a Japanese and a Devanagari font, and DejaVu Sans
 # (Latin, Greek, Cyrillic), so that dialogs under Wine look as on Windows and
@@ -30,7 +31,7 @@ packages=(
   wine wine32:i386 wine64 libxinerama1:i386 x11-xserver-utils xvfb xauth
   python3 clang libclang-rt-14-dev clang-tidy
   nsis fonts-wine fonts-ipafont-gothic fonts-lohit-deva fonts-dejavu-core
-  osslsigncode openssl python3-pil python3-pefile
+  osslsigncode openssl python3-pil python3-pefile valgrind
 )
 missing=()
 for package in "${packages[@]}"; do

@@ -611,8 +611,10 @@ def is_listed(mutant, listed):
 
 # Which tests can see a file: the native tests and then the end-to-end
 # tests see the platform-neutral core (cmake/sources.cmake lists it) and
-# host/, the end-to-end tests under Wine the rest of the plug-in, the setup
-# test the installer and the release scripts.
+# host/, the benchmarks' instruction counts too the text command's core
+# (a mutant may only make it slower), the end-to-end tests under Wine the
+# rest of the plug-in, the setup test the installer and the release
+# scripts.
 def core_files():
     text = (ROOT / "cmake" / "sources.cmake").read_text()
     block = re.search(r"set\(CORE_SOURCES(.*?)\)", text, re.S).group(1)
@@ -626,7 +628,9 @@ def suites_of(path, core):
         return ["setup"]
     stem = path.rsplit(".", 1)[0]
     if path.startswith("host/") or stem + ".cpp" in core:
-        return ["native", "e2e"]  # the plug-in holds the core too
+        # The plug-in holds the core too.
+        counted = ["counts"] if path.startswith("textsearch/") else []
+        return ["native", *counted, "e2e"]
     return ["e2e"]
 
 
@@ -648,6 +652,9 @@ SUITES = {
     "native": (["native_tests_sanitized"],
                [f"ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 "
                 f"native/native_tests_sanitized {FAST}"]),
+    # The text command's instruction counts within their goals.
+    "counts": (["text_search_benchmark"],
+               ["CHECK=1 src/scripts/bench-counts.sh native >/dev/null"]),
     "e2e": (["e2e_tests"], [
         # The one long test (tens of thousands of matches shown) last, so
         # that a mutant another test kills is done with early.
@@ -726,7 +733,7 @@ class Slot:
     def prepare(self):
         """Configures and builds what the suites need; None when all is well."""
         steps = []
-        if "native" in self.suites:
+        if {"native", "counts"} & set(self.suites):
             # Built as make test builds them, optimised: unoptimised, the
             # long-text test under the sanitizers nears the watchdog's
             # minute on a busy machine.
@@ -761,7 +768,7 @@ class Slot:
 
     def build_command(self, suite):
         targets = " ".join(SUITES[suite][0])
-        folder = "native" if suite == "native" else "windows"
+        folder = "native" if suite in ("native", "counts") else "windows"
         return f"cmake --build {folder} -j1 --target {targets} >/dev/null 2>&1"
 
     def run(self, suites, timeout):

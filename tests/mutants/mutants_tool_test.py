@@ -121,16 +121,31 @@ check("BASE diff", mutants.changed_lines(
     "+++ /dev/null\n@@ -1,4 +0,0 @@\n+++ b/b.py\n@@ -5,3 +5 @@\n"),
     {"a.cpp": {3, 11, 12}, "b.py": {5}})
 
-# The suites a file's mutants reach, fastest first; the long test last.
+# The suites a file's mutants reach, fastest first, a row for each rule;
+# the long test last.
 core = mutants.core_files()
-for paths, want in ((["textsearch/text_matcher.h"], ["native", "e2e"]),
+for paths, want in ((["textsearch/text_matcher.h"], ["native", "counts", "e2e"]),
+                    (["textsearch/text_session.cpp"],
+                     ["native", "counts", "e2e"]),
+                    (["entrysearch/entry_engine.cpp"], ["native", "e2e"]),
                     (["host/byte_access.h"], ["native", "e2e"]),
                     (["ui/dialog_skeleton.cpp"], ["e2e"]),
-                    (["scripts/sign.py", "installer/setup.nsi"], ["setup"]),
+                    (["ui/control_styles.cpp"], ["e2e"]),
+                    (["textsearch/text_memory.cpp"], ["e2e"]),
+                    ([mutants.STYLES_SCRIPT], ["styles"]),
+                    (["scripts/sign.py"], ["setup"]),
+                    (["installer/setup.nsi"], ["setup"]),
                     (["installer/setup.nsi", "plugin/entry_points.cpp",
                       "textsearch/text_matcher.cpp"],
-                     ["native", "e2e", "setup"])):
+                     ["native", "counts", "e2e", "setup"])):
     check(f"suites of {paths}", mutants.suites_for(paths, core), want)
+# The end-to-end suite runs each run CTest makes under Wine: visual styles,
+# several monitors, and each code page's tests in their code page.
+for needed in ("--visual-styles", "monitors_run.sh", "ja_JP",
+               "=CodePageTest.*", "hi_IN", "=Utf8CodePageTest.*", "ru_RU",
+               "el_GR", "=SingleByteCodePageTest.*"):
+    check(f"the end-to-end suite runs {needed}",
+          any(needed in c for c in mutants.SUITES["e2e"][1]), True)
 e2e = mutants.SUITES["e2e"][1]
 check("long test last", [mutants.LONG_TEST in c for c in e2e],
       [True] + [False] * (len(e2e) - 2) + [True])
