@@ -108,6 +108,12 @@ LONG WINAPI ledgerRegCreateKeyExA(HKEY parent, LPCSTR name, DWORD reserved,
   return created;
 }
 
+LONG WINAPI ledgerRegSetValueExA(HKEY key, LPCSTR name, DWORD reserved,
+                                 DWORD type, const BYTE* data, DWORD size) {
+  if (reserved != 0) return ERROR_INVALID_PARAMETER;
+  return RegSetValueExA(key, name, reserved, type, data, size);
+}
+
 LONG WINAPI ledgerRegCloseKey(HKEY key) {
   const LONG closed = RegCloseKey(key);
   auto it = liveKeys.find(key);
@@ -148,6 +154,7 @@ const ImportHook Hooks[] = {
     {"FreeLibrary", reinterpret_cast<void*>(ledgerFreeLibrary)},
     {"RegOpenKeyExA", reinterpret_cast<void*>(ledgerRegOpenKeyExA)},
     {"RegCreateKeyExA", reinterpret_cast<void*>(ledgerRegCreateKeyExA)},
+    {"RegSetValueExA", reinterpret_cast<void*>(ledgerRegSetValueExA)},
     {"RegCloseKey", reinterpret_cast<void*>(ledgerRegCloseKey)},
 };
 

@@ -10,7 +10,9 @@
 
 // Patches the module's imports of CreateFontA, CreateSolidBrush,
 // DeleteObject, GetDC, ReleaseDC, malloc, calloc, realloc, free,
-// LoadLibraryA and FreeLibrary; answers how many were patched.
+// LoadLibraryA, FreeLibrary and the registry calls (which refuse, as
+// Windows may, an argument it documents as reserved); answers how many were
+// patched.
 int installResourceLedger(HMODULE plugin);
 // Set around unloading the plug-in, whose runtime then frees blocks it took
 // before the ledger was installed.
