@@ -4,14 +4,16 @@
 #   wine-run.sh --prepare        create the prefix once (no crash dialog);
 #                                WINE_PREFIX_FROM: start it as a copy of
 #                                that prepared prefix; WINE_DPI: the screen's
-#                                dots per inch (96 when not given)
+#                                dots per inch (96 when not given);
+#                                WINE_PREFIX_ARCH=win64: a 64-bit prefix
+#                                (32-bit when not given)
 #   wine-run.sh PROGRAM ARGS...  run PROGRAM, then stop the prefix's server
 set -u
 : "${WINEPREFIX:?WINEPREFIX must name the private prefix}"
 export WINEPREFIX
 export WINEDEBUG=${WINEDEBUG:--all}
 export WINEDLLOVERRIDES="mscoree,mshtml="
-export WINEARCH=win32
+export WINEARCH=${WINE_PREFIX_ARCH:-win32}
 export GTEST_COLOR=no
 timeout_seconds=${WINE_RUN_TIMEOUT:-500}
 
