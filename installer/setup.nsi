@@ -22,12 +22,12 @@
 ;
 ; Exit codes of a silent run (/S, /D=folder last on the command line if
 ; given): 0 installed; 2 refused or failed, the host folder left as it was.
-; When it stops before the install (no host), the reason is appended to
-; %TEMP%\vovadododidarov2000-setup.log.
+; The reason it stops is appended to %TEMP%\vovadododidarov2000-setup.log.
 
 Unicode true
 SetCompressor /SOLID lzma
-; The host's folder is usually under Program Files.
+; The host's folder is usually under Program Files, the folder of its own
+; and the uninstall entry always are: Windows asks for an administrator.
 RequestExecutionLevel admin
 
 !include MUI2.nsh
@@ -55,6 +55,7 @@ RequestExecutionLevel admin
 !define MOVEFILE_REPLACE_EXISTING 1
 !define MOVEFILE_COPY_ALLOWED 2
 !define MOVEFILE_WRITE_THROUGH 8
+!define ERROR_ACCESS_DENIED 5
 ; The machine word of a PE header: the one program kind that can load this
 ; plug-in, and those 64-bit Windows runs natively.
 !define IMAGE_FILE_MACHINE_I386 0x014C
@@ -134,6 +135,14 @@ Function LogWhyStopped
   FileWriteUTF16LE /BOM $1 "${PRODUCT} ${VERSION} setup: $0$\r$\n"
   FileClose $1
 FunctionEnd
+
+; Stops the install with exit code 2, the reason in the install log when
+; silent.
+!macro STOP message
+  StrCpy $0 "${message}"
+  Call LogWhyStopped
+  Abort "${message}"
+!macroend
 
 ; Whether $0\${HOST_EXE} can load this plug-in: only a 32-bit x86 program
 ; can. Reads the machine word of its PE header: "MZ", at 0x3C the offset
@@ -378,7 +387,7 @@ Function AskBeforeReplacingNewerPlugin
   ${VersionCompare} "$R2.$R3.$R4.$R5" "${VERSION_NUMBER}" $R6
   ${If} $R6 == 1
     MessageBox MB_YESNO|MB_ICONQUESTION|MB_DEFBUTTON2 "The plug-in in$\r$\n$PluginFolder$\r$\nis newer (version $R2.$R3.$R4.$R5) than the one this setup program installs (${VERSION_NUMBER}).$\r$\n$\r$\nReplace it with the older one?" /SD IDNO IDYES replace
-      Abort "The newer plug-in was kept. Nothing was changed."
+      !insertmacro STOP "The newer plug-in was kept. Nothing was changed."
     replace:
   ${EndIf}
 FunctionEnd
@@ -416,14 +425,39 @@ FunctionEnd
 !macro FAIL_INSTALL message
   MessageBox MB_OK|MB_ICONSTOP "${message}" /SD IDOK
   Call UndoInstall
-  Abort "${message}"
+  !insertmacro STOP "${message}"
+!macroend
+
+; Fails the install after Windows refused to write `path`, its error in $1.
+; "Access denied" where nothing stands in the way means that the user may
+; not write into that folder (Program Files, or the host's); a file or a
+; folder standing there gets the message given.
+!macro FAIL_WRITE path message
+  ${If} $1 = ${ERROR_ACCESS_DENIED}
+  ${AndIfNot} ${FileExists} "${path}"
+    !insertmacro FAIL_INSTALL "The setup program needs administrator rights: Windows did not let it write$\r$\n${path}$\r$\nRun it as an administrator (right-click it, then Run as administrator). Nothing was installed."
+  ${EndIf}
+  !insertmacro FAIL_INSTALL "${message}"
 !macroend
 
 ; Copies a file out of the temporary folder, or fails the install.
 !macro COPY_OR_FAIL from to
-  System::Call 'kernel32::CopyFileW(w "${from}", w "${to}", i 0) i .r0'
+  System::Call 'kernel32::CopyFileW(w "${from}", w "${to}", i 0) i .r0 ?e'
+  Pop $1
   ${If} $0 == 0
-    !insertmacro FAIL_INSTALL "Could not write the file$\r$\n${to}$\r$\n(its folder may be read-only, or a folder may stand in its place). Nothing was installed."
+    !insertmacro FAIL_WRITE "${to}" "Could not write the file$\r$\n${to}$\r$\n(its folder may be read-only, or a folder may stand in its place). Nothing was installed."
+  ${EndIf}
+!macroend
+
+; Makes a folder whose parent is there, unless it is there, or fails the
+; install.
+!macro FOLDER_OR_FAIL folder message
+  ${IfNot} ${FileExists} "${folder}\*.*"
+    System::Call 'kernel32::CreateDirectoryW(w "${folder}", p 0) i .r0 ?e'
+    Pop $1
+    ${If} $0 == 0
+      !insertmacro FAIL_WRITE "${folder}" "${message}"
+    ${EndIf}
   ${EndIf}
 !macroend
 
@@ -449,23 +483,18 @@ Section "Plug-in"
   WriteUninstaller "$PLUGINSDIR\uninstall.exe"
   SetOutPath "$INSTDIR"  ; out of the temporary folder, so it can be removed
 
+  !define NO_OWN_FOLDER "Could not create the folder$\r$\n${OWN_FOLDER}$\r$\n(a file may stand in its place). Nothing was installed."
   ${IfNot} ${FileExists} "${OWN_FOLDER}\*.*"
     StrCpy $CreatedOwnFolder 1
-    CreateDirectory "${OWN_FOLDER}"
-    ${IfNot} ${FileExists} "${OWN_FOLDER}\*.*"
-      !insertmacro FAIL_INSTALL "Could not create the folder$\r$\n${OWN_FOLDER}$\r$\n(a file may stand in its place). Nothing was installed."
-    ${EndIf}
+    !insertmacro FOLDER_OR_FAIL "${OWN_FOLDER_PARENT}" "${NO_OWN_FOLDER}"
+    !insertmacro FOLDER_OR_FAIL "${OWN_FOLDER}" "${NO_OWN_FOLDER}"
   ${EndIf}
   !insertmacro COPY_OR_FAIL "$PLUGINSDIR\INSTALL.txt" "${OWN_FOLDER}\INSTALL.txt"
   !insertmacro COPY_OR_FAIL "$PLUGINSDIR\LICENSE.txt" "${OWN_FOLDER}\LICENSE.txt"
   !insertmacro COPY_OR_FAIL "$PLUGINSDIR\uninstall.exe" "${OWN_FOLDER}\uninstall.exe"
 
   ${IfNot} ${FileExists} "$PluginFolder\*.*"
-    ClearErrors
-    CreateDirectory "$PluginFolder"
-    ${If} ${Errors}
-      !insertmacro FAIL_INSTALL "Could not create the folder$\r$\n$PluginFolder$\r$\nNothing was installed."
-    ${EndIf}
+    !insertmacro FOLDER_OR_FAIL "$PluginFolder" "Could not create the folder$\r$\n$PluginFolder$\r$\nNothing was installed."
     StrCpy $CreatedPluginFolder 1
   ${EndIf}
   !insertmacro COPY_OR_FAIL "$PLUGINSDIR\${PLUGIN_FILE}" "$PluginFolder\${PLUGIN_FILE}.new"
@@ -480,7 +509,7 @@ Section "Plug-in"
     ${IfThen} $0 != 0 ${|} ${ExitDo} ${|}
     MessageBox MB_RETRYCANCEL|MB_ICONEXCLAMATION "The plug-in file cannot be replaced: the notation program is probably running and using it.$\r$\n$PluginFolder\${PLUGIN_FILE}$\r$\n$\r$\nQuit the notation program, then click Retry. Cancel stops the setup and leaves the plug-in as it was." /SD IDCANCEL IDRETRY retry
     Call UndoInstall
-    Abort "The plug-in file is in use. Nothing was changed."
+    !insertmacro STOP "The plug-in file is in use. Nothing was changed."
     retry:
   ${Loop}
   StrCpy $Swapped 1

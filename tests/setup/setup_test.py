@@ -1,4 +1,4 @@
-#!/usr/bin/env python3
+#!/usr/bin/python3
 """End-to-end checks of the setup program under Wine, run silently as an
 administrator would, in a prefix of their own (WINEPREFIX, made by
 `wine-run.sh --prepare`) and, for 64-bit Windows, in a 64-bit one
@@ -12,6 +12,9 @@ administrator would, in a prefix of their own (WINEPREFIX, made by
   (64-bit, for another processor, damaged or cut short) is passed over, and
   refused when given with /D=; with no host it writes nothing but the
   reason into the install log;
+  the setup program and the uninstaller it installs ask for administrator
+  rights; a run that may not write into Program Files says that it needs
+  them, and no other failure says so;
   unsigned by default, said in one line; the zip's entries with fixed
   dates, permissions and order; signed with a throwaway
   certificate, the same bytes twice, and a signed plug-in that still loads
@@ -40,7 +43,8 @@ administrator would, in a prefix of their own (WINEPREFIX, made by
   folder it made, with what the user put there); after another install,
   a file the user put in its own folder and another program in Program
   Files\QZPlugins stay; on 64-bit Windows its folder is under Program
-  Files (x86), and the uninstaller there removes it all;
+  Files (x86), and the quiet uninstall command Windows registers removes
+  it all;
   the page walk of the README's pictures sees the folder page and the
   settings question as a user does.
     setup_test.py NSIS_SCRIPT PLUGIN INSTALL_TEXT LICENCE HOLD_FILE_EXE
@@ -56,6 +60,8 @@ import sys
 import tempfile
 import zipfile
 import zlib
+
+import pefile
 
 ROOT = pathlib.Path(__file__).resolve().parents[2]
 SCRIPTS = ROOT / "scripts"
@@ -102,6 +108,10 @@ ONE_COMMAND = "TextCommandTest.YesToAllReplacesEverythingAndHidesTheQuestion"
 OLDER_PLUGIN = b"an older plug-in"
 SECONDS = 120  # limit of every run under Wine
 
+# Root runs Wine without its power over file permissions (Wine runs no
+# program as another user): then a read-only folder cannot be written.
+NO_OVERRIDE = (["setpriv", "--bounding-set=-dac_override,-dac_read_search"]
+               if os.geteuid() == 0 else [])
 PREFIX_32, PREFIX_64 = os.environ["WINEPREFIX"], os.environ["SETUP_WINEPREFIX_64"]
 PREFIX, ENV = None, None  # the prefix in use: use_prefix()
 STAND_IN = {}  # the stand-in hosts' bytes, 32-bit and 64-bit
@@ -125,12 +135,13 @@ def unix_path(windows_path):
     return PREFIX / "drive_c" / windows_path[3:].replace("\\", "/")
 
 
-def wine(*args, log):
-    """Runs a Windows program in C:\ (where a path without a drive goes);
-    returns its exit code. Output goes to the log file, not to a pipe that
-    wineserver would keep open."""
-    return subprocess.run(["wine", *args], env=ENV, stdout=log, stderr=log,
-                          cwd=PREFIX / "drive_c", timeout=SECONDS).returncode
+def wine(*args, log, runner=()):
+    """Runs a Windows program in C:\ (where a path without a drive goes),
+    through a runner if given; returns its exit code. Output goes to the
+    log file, not to a pipe that wineserver would keep open."""
+    return subprocess.run([*runner, "wine", *args], env=ENV, stdout=log,
+                          stderr=log, cwd=PREFIX / "drive_c",
+                          timeout=SECONDS).returncode
 
 
 def wait_for_wine():
@@ -138,13 +149,14 @@ def wait_for_wine():
     subprocess.run(["wineserver", "-w"], env=ENV, timeout=SECONDS)
 
 
-def install(setup, folder, log, wrapper=()):
-    """A silent install, through a wrapper program if given; /D= comes
-    last, with the path's words as separate arguments so that Wine does
-    not put quotes round it."""
+def install(setup, folder, log, wrapper=(), runner=()):
+    """A silent install, through a wrapper program and a runner if given;
+    /D= comes last, with the path's words as separate arguments so that
+    Wine does not put quotes round it."""
     words = folder.split(" ")
     setup = "Z:" + str(setup).replace("/", "\\")  # for the wrapper too
-    return wine(*wrapper, setup, "/S", "/D=" + words[0], *words[1:], log=log)
+    return wine(*wrapper, setup, "/S", "/D=" + words[0], *words[1:], log=log,
+                runner=runner)
 
 
 def registry_values(key, log):
@@ -654,49 +666,86 @@ def newer_plugin(plugin, word, step):
 
 def refuses_bad_folders(setup, files, hold_exe, log):
     """Stand-ins in the host folder, where its own folder goes, or in the
-    registry; each install but the first into a host folder that holds an
-    older plug-in."""
+    registry, and no right to write Program Files; each install but the
+    first into a host folder that holds an older plug-in. Only the last
+    says that it needs administrator rights."""
     host = unix_path(UNWRITABLE_HOST_FOLDER)
     own = unix_path(OWN_FOLDER)
     old = [PLUGIN_NAME]
     volatile = (pathlib.Path(hold_exe).with_name("with_volatile_key.exe"),
                 UNINSTALL_KEY.removeprefix("HKLM\\"))
-    cases = [  # what, the host's plug-ins, the stand-in[, the wrapper]
+    new_plugin = fr"{UNWRITABLE_HOST_FOLDER}\Plug-ins\{PLUGIN_NAME}.new"
+    in_volatile_key = lambda: install(setup, UNWRITABLE_HOST_FOLDER, log,
+                                      volatile)
+    # what, the host's plug-ins, the stand-in, what the install log says[,
+    # how the setup program runs]
+    cases = [
         ("a Plug-ins file where the folder should be", None,
-         lambda: (host / "Plug-ins").write_bytes(b"not a folder")),
+         lambda: (host / "Plug-ins").write_bytes(b"not a folder"),
+         fr"Could not create the folder {UNWRITABLE_HOST_FOLDER}\Plug-ins "),
         ("a folder where the plug-in is to be written", old,
-         lambda: (host / "Plug-ins" / (PLUGIN_NAME + ".new")).mkdir()),
+         lambda: (host / "Plug-ins" / (PLUGIN_NAME + ".new")).mkdir(),
+         f"Could not write the file {new_plugin} ("),
         *((f"a plug-in newer in its {number} number", old,
            lambda word=word, step=step: (host / "Plug-ins" / PLUGIN_NAME)
-           .write_bytes(newer_plugin(files["plugin"], word, step)))
+           .write_bytes(newer_plugin(files["plugin"], word, step)),
+           "The newer plug-in was kept.")
           # The low numbers grow past a byte.
           for number, word, step in (
               ("first", 0, 0x10000), ("second", 0, 0x100),
               ("third", 1, 0x10000), ("fourth", 1, 0x100))),
         (r"a file where Program Files\QZPlugins goes", old,
-         lambda: own.parent.write_bytes(b"not a folder")),
+         lambda: own.parent.write_bytes(b"not a folder"),
+         f"Could not create the folder {OWN_FOLDER} (a file may stand"),
         ("a folder where LICENSE.txt goes", old,
-         lambda: (own / "LICENSE.txt").mkdir(parents=True)),
+         lambda: (own / "LICENSE.txt").mkdir(parents=True),
+         fr"Could not write the file {OWN_FOLDER}\LICENSE.txt ("),
         ("a folder where the uninstaller goes", old,
-         lambda: (own / "uninstall.exe").mkdir(parents=True)),
+         lambda: (own / "uninstall.exe").mkdir(parents=True),
+         fr"Could not write the file {OWN_FOLDER}\uninstall.exe ("),
         ("a volatile uninstall key, with no room for a lasting entry, "
          "beside another program of the same maker", old, another_program,
-         volatile),
+         "Could not write the uninstall entry", in_volatile_key),
         ("the same, into a host folder without Plug-ins", None,
-         lambda: None, volatile),
+         lambda: None, "Could not write the uninstall entry", in_volatile_key),
+        ("no right to write Program Files", old, lambda: None,
+         "The setup program needs administrator rights: Windows did not let "
+         fr"it write {PROGRAM_FILES}\QZPlugins Run it as an administrator",
+         lambda: without_rights(PROGRAM_FILES, lambda: install(
+             setup, UNWRITABLE_HOST_FOLDER, log, runner=NO_OVERRIDE))),
     ]
-    for what, plugins, spoil, *wrapper in cases:
+    for what, plugins, spoil, says, *run in cases:
         make_host(UNWRITABLE_HOST_FOLDER, plugins)
         spoil()
         before = tree(host), tree(own.parent)
-        check(install(setup, UNWRITABLE_HOST_FOLDER, log, *wrapper) == 2,
-              f"{what}: exit code 2")
+        forget_install_log()
+        code = run[0]() if run else install(setup, UNWRITABLE_HOST_FOLDER, log)
+        check(code == 2, f"{what}: exit code 2")
         check(tree(host) == before[0], "  the host folder is left as it was")
         check(tree(own.parent) == before[1],
               r"  Program Files\QZPlugins is left as it was")
         check(registry_values(UNINSTALL_KEY, log) is None,
               "  no uninstall entry")
+        said = logged()
+        check(says in said and said.count("setup: ") == 1 and
+              ("administrator" in said) == ("administrator" in says),
+              f"  the install log says: {says}")
         subprocess.run(["rm", "-rf", str(host), str(own.parent)], check=True)
+
+
+def without_rights(windows_path, run):
+    """Runs `run` as a user who may not write into the folder: the folder
+    read-only, and the prefix's server started again by the run (through
+    NO_OVERRIDE), so that it too respects that; then as before."""
+    folder = unix_path(windows_path)
+    mode = folder.stat().st_mode
+    stop_wine()
+    folder.chmod(0o555)
+    try:
+        return run()
+    finally:
+        stop_wine()
+        folder.chmod(mode)
 
 
 def another_program():
@@ -813,11 +862,14 @@ def held_open(windows_path, hold_exe, log):
 def refuses_plugin_in_use(setup, hold_exe, log):
     plugin = unix_path(PLUGIN_PATH)
     plugin.write_bytes(OLDER_PLUGIN)
+    forget_install_log()
     with held_open(PLUGIN_PATH, hold_exe, log) as held:
         check(held, "the plug-in file is held open")
         check(install(setup, HOST_FOLDER, log) == 2,
               "install while the plug-in is in use: exit code 2")
     check(plugin.read_bytes() == OLDER_PLUGIN, "  the plug-in is unchanged")
+    check("The plug-in file is in use." in logged(),
+          "  the install log says why")
     check(listing(HOST_FOLDER + r"\Plug-ins") == [PLUGIN_NAME],
           "  nothing else in Plug-ins")
 
@@ -881,6 +933,23 @@ def uninstall_keeps_what_others_put_there(setup, log):
     subprocess.run(["rm", "-rf", str(own.parent)], check=True)
 
 
+def asks_for_administrator(program):
+    """Whether the program's manifest (its one RT_MANIFEST resource) asks
+    Windows to run it with administrator rights."""
+    pe = pefile.PE(str(program), fast_load=True)
+    pe.parse_data_directories(
+        [pefile.DIRECTORY_ENTRY["IMAGE_DIRECTORY_ENTRY_RESOURCE"]])
+    manifests = [pe.get_data(entry.data.struct.OffsetToData,
+                             entry.data.struct.Size)
+                 for kind in pe.DIRECTORY_ENTRY_RESOURCE.entries
+                 if kind.id == pefile.RESOURCE_TYPE["RT_MANIFEST"]
+                 for name in kind.directory.entries
+                 for entry in name.directory.entries]
+    return len(manifests) == 1 and re.search(
+        rb'<requestedExecutionLevel level="requireAdministrator"',
+        manifests[0]) is not None
+
+
 def keep_app_paths_views_apart():
     """Wine links the 32-bit view's App Paths key to the 64-bit view's, as
     Windows 7 and later share it; kept apart here, as two keys, a host
@@ -896,8 +965,9 @@ def keep_app_paths_views_apart():
 
 def on_64_bit_windows(setup, files, log):
     """The rows of 64-bit Windows in the 64-bit prefix; then an install
-    there puts its own folder under Program Files (x86), and the
-    uninstaller there removes it all."""
+    there puts its own folder under Program Files (x86), and the quiet
+    uninstall command Windows registers, as a script runs it, removes it
+    all with an uninstaller that asks for administrator rights."""
     use_prefix(PREFIX_64)
     stop_wine()
     keep_app_paths_views_apart()
@@ -910,12 +980,18 @@ def on_64_bit_windows(setup, files, log):
         check(listing(OWN_FOLDER_X86) == ["INSTALL.txt", "LICENSE.txt",
                                           "uninstall.exe"],
               r"  its folder of its own is under Program Files (x86)")
+        check(asks_for_administrator(unix_path(uninstaller)),
+              "  the uninstaller asks for administrator rights")
+        command = (registry_values(UNINSTALL_KEY, log) or {}).get(
+            "QuietUninstallString")
+        check(command == f'"{uninstaller}" /S',
+              f"  the quiet uninstall command: {command}")
         wine(uninstaller, "/S", log=log)
         wait_for_wine()
         check(listing(X86_HOST) == ["FINALE.EXE"] and
               not unix_path(OWN_FOLDER_X86).parent.exists() and
               registry_values(UNINSTALL_KEY, log) is None,
-              "  the uninstaller removes it all")
+              "  the quiet uninstall removes it all")
     finally:
         clean(log)
         stop_wine()
@@ -985,6 +1061,8 @@ def main():
                            ("LegalCopyright", "Copyright QZPlugins")):
             check(version_string(setup.read_bytes(), key) == value,
                   f"the setup program's {key}: {value}")
+        check(asks_for_administrator(setup),
+              "the setup program asks for administrator rights")
         files = {"plugin": (work / PLUGIN_NAME).read_bytes(), "cert": cert,
                  "release": release_files,
                  "install": pathlib.Path(install_text).read_bytes(),
