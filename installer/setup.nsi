@@ -148,25 +148,24 @@ FunctionEnd
 ; can. Reads the machine word of its PE header: "MZ", at 0x3C the offset
 ; of "PE\0\0", the machine word after it. $1: empty when it can, else a
 ; sentence that says why not. A word past the end of the file (or of a
-; file that cannot be opened) reads as empty and matches none wanted; an
-; offset past 2 GB reads as negative.
+; file that cannot be opened) reads as empty and matches none wanted, a
+; number compared as text too; an offset past 64 KB, where no program has
+; its header, is not followed.
 Function WhyHostCannotLoad
   FileOpen $2 "$0\${HOST_EXE}" r
   FileReadWord $2 $3
   FileSeek $2 0x3C
   FileReadWord $2 $4
   FileReadWord $2 $5
-  IntOp $5 $5 << 16
-  IntOp $4 $4 | $5
   StrCpy $1 "damaged, or not a 32-bit Windows program"
   ${If} $3 = 0x5A4D  ; "MZ"
-  ${AndIf} $4 >= 0
+  ${AndIf} $5 == 0  ; the offset's high word
     FileSeek $2 $4
     FileReadWord $2 $3
     FileReadWord $2 $4
     FileReadWord $2 $5
     ${If} $3 = 0x4550  ; "PE"
-    ${AndIf} $4 == 0  ; compared as text: an empty word is no 0
+    ${AndIf} $4 == 0
       ${If} $5 = ${IMAGE_FILE_MACHINE_I386}
         StrCpy $1 ""
       ${ElseIf} $5 = ${IMAGE_FILE_MACHINE_AMD64}

@@ -112,7 +112,8 @@ SECONDS = 120  # limit of every run under Wine
 # program as another user): then a read-only folder cannot be written.
 NO_OVERRIDE = (["setpriv", "--bounding-set=-dac_override,-dac_read_search"]
                if os.geteuid() == 0 else [])
-PREFIX_32, PREFIX_64 = os.environ["WINEPREFIX"], os.environ["SETUP_WINEPREFIX_64"]
+PREFIX_32 = os.environ["WINEPREFIX"]
+PREFIX_64 = os.environ["SETUP_WINEPREFIX_64"]
 PREFIX, ENV = None, None  # the prefix in use: use_prefix()
 STAND_IN = {}  # the stand-in hosts' bytes, 32-bit and 64-bit
 failures = []
@@ -475,7 +476,8 @@ class Refused(str):
 V25, V26 = (25, 0, 0, 1), (26, 0, 0, 0)
 ON_MACHINE = [("HKLM", REGISTERED + r"\FINALE.EXE", "REG_SZ")]
 NO_HOST = Refused("No FINALE.EXE found")
-CANNOT_LOAD = " is a 64-bit program: it cannot load this plug-in, which is 32-bit."
+CANNOT_LOAD = (" is a 64-bit program: it cannot load this plug-in, which is"
+               " 32-bit.")
 ON_64_BIT = "64-bit Windows"
 # Hosts that cannot load the plug-in, made from the 32-bit stand-in and
 # where its PE header starts: each would be read as a 32-bit program if a
@@ -484,9 +486,9 @@ DAMAGED = {
     "for ARM64": lambda p, at: p[:at + 4] + b"\x64\xAA" + p[at + 6:],
     "without MZ": lambda p, at: b"ZM" + p[2:],
     "with a wrong PE signature": lambda p, at: p[:at + 3] + b"\1" + p[at + 4:],
-    # A failed seek would leave the reading at 0x40: a copy of the header.
-    "with its header past 2 GB": lambda p, at: (
-        p[:0x3C] + struct.pack("<I", 0x80000040) + p[at:at + 6] + p[0x46:]),
+    # Its offset's low word leads to a copy of the header.
+    "with its header past 64 KB": lambda p, at: (
+        p[:0x3C] + struct.pack("<I", 0x10040) + p[at:at + 6] + p[0x46:]),
     "cut short in its machine word": lambda p, at: p[:at + 5],
 }
 # What, the hosts (folder, version, how much older than the newest file[,
@@ -637,8 +639,8 @@ def finds_the_host(setup, files, log, on_64_bit=False):
               all(tree(unix_path(f)) == trees[f] for f in others),
               "  C:\\ and the other hosts are left as they were")
         if refused:
-            check(listing(OWN_FOLDER) is None and listing(OWN_FOLDER_X86) is None
-                  and listing(STALE) is None and
+            check(listing(OWN_FOLDER) is None and listing(STALE) is None and
+                  listing(OWN_FOLDER_X86) is None and
                   registry_values(UNINSTALL_KEY, log) is None,
                   "  nothing written")
             check(goes in logged(), f"  the install log says: {goes}")
