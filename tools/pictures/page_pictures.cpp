@@ -5,12 +5,13 @@
 // user sees: the welcome page names the product and its publisher, the
 // folder page starts at the host found, lists both hosts once with their
 // versions and takes the one picked in the list, Browse opens a folder
-// dialog and takes the folder chosen there, the page keeps a folder without
-// FINALE.EXE, or with a 64-bit one, after its message, a later run starts
-// at the host of the last install, and with one host or none the page says
-// so, and names the 64-bit host it left out; Enter at the uninstaller's
-// settings question keeps the settings and, after a second install, Yes
-// removes them.
+// dialog and takes the folder chosen there, the setup program holds no
+// FINALE.EXE it read open (an update of the notation program could not
+// replace it), the page keeps a folder without FINALE.EXE, or with a 64-bit
+// one, after its message, a later run starts at the host of the last
+// install, and with one host or none the page says so, and names the 64-bit
+// host it left out; Enter at the uninstaller's settings question keeps the
+// settings and, after a second install, Yes removes them.
 //
 //   page_pictures.exe SETUP_EXE HOST_FOLDER HOST_VERSION OTHER_HOST_FOLDER
 //                     NOT_A_HOST_FOLDER HOST_64_FOLDER PICTURE_FOLDER
@@ -339,6 +340,17 @@ HWND throughWelcomeAndLicence(const char* welcomePicture,
   return waitForPage(main, "&Install") ? main : nullptr;
 }
 
+// Whether the setup program has let go of the FINALE.EXE in `folder`: it
+// can be opened for writing, sharing nothing.
+void expectLetGo(const std::string& folder) {
+  HANDLE file = CreateFileA((folder + "\\FINALE.EXE").c_str(), GENERIC_WRITE, 0,
+                            nullptr, OPEN_EXISTING, 0, nullptr);
+  if (file == INVALID_HANDLE_VALUE)
+    fail(("the setup program holds " + folder + "\\FINALE.EXE open").c_str());
+  else
+    CloseHandle(file);
+}
+
 // Types a folder the page must refuse, presses Install and checks that a
 // box says `why`; its picture is taken; OK there keeps the page.
 void refuseFolder(HWND main, const std::string& folder, const char* why,
@@ -364,6 +376,7 @@ void install(const std::string& setup, const std::string& host,
     expectText(main, "Found 2 copies");
     expectText(main, "\"Plug-ins\" folder of the notation program");
     picture(main, "setup-folder");
+    for (const std::string& folder : {host, other, host64}) expectLetGo(folder);
     pickOtherHost(main, host, version, other);
     browse(main, false, other);
     browse(main, true, other.substr(0, other.rfind('\\')));
