@@ -170,9 +170,11 @@ add_test(NAME setup
           ${WINDOWS_BUILD_DIR}/setup-tests/hold_file.exe)
 set_tests_properties(setup_wine_prefix PROPERTIES FIXTURES_SETUP setup_wine
                      ENVIRONMENT "${SETUP_WINE_ENV}")
-set_tests_properties(setup_wine_prefix_64 PROPERTIES FIXTURES_SETUP setup_wine_64
+set_tests_properties(setup_wine_prefix_64 PROPERTIES
+  FIXTURES_SETUP setup_wine_64
   ENVIRONMENT "WINEPREFIX=${SETUP_WINE_PREFIX_64};WINE_PREFIX_ARCH=win64")
-set_tests_properties(setup PROPERTIES FIXTURES_REQUIRED "setup_wine;setup_wine_64"
+set_tests_properties(setup PROPERTIES
+  FIXTURES_REQUIRED "setup_wine;setup_wine_64"
   ENVIRONMENT "${SETUP_WINE_ENV};SETUP_WINEPREFIX_64=${SETUP_WINE_PREFIX_64}"
   TIMEOUT 300)
 

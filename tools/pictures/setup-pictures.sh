@@ -32,9 +32,10 @@ clean() {
 clean
 trap clean EXIT
 mkdir -p "$work" "$host" "$older_host" "$host_64"
+# The folder, the version[, _64 for the 64-bit program].
 place_host() {
-  tests/setup/place_host.py "$build/windows/setup-tests/versioned_host${3:-}.exe" \
-    "$1/FINALE.EXE" "$2"
+  tests/setup/place_host.py \
+    "$build/windows/setup-tests/versioned_host${3:-}.exe" "$1/FINALE.EXE" "$2"
 }
 place_host "$host" 27.1.0.84
 place_host "$older_host" 26.3.1.520
