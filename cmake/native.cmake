@@ -178,8 +178,12 @@ cmp dist-a/*.zip dist-b/*.zip && echo identical: dist-a/*.zip"
 # The setup program, installed, reinstalled and removed silently under Wine
 # in a prefix of its own, so the settings tests' registry key is never
 # touched.
+# Most users run 64-bit Windows: a 64-bit prefix of its own as well, made
+# by a fixture of its own.
 set(SETUP_WINE_ENV "WINEPREFIX=${CMAKE_BINARY_DIR}/wineprefix-setup")
+set(SETUP_WINE_PREFIX_64 ${CMAKE_BINARY_DIR}/wineprefix-setup-64)
 add_test(NAME setup_wine_prefix COMMAND ${WINE_RUN} --prepare)
+add_test(NAME setup_wine_prefix_64 COMMAND ${WINE_RUN} --prepare)
 add_test(NAME setup
   COMMAND ${CMAKE_SOURCE_DIR}/tests/setup/setup_test.py
           ${CMAKE_SOURCE_DIR}/installer/setup.nsi ${PLUGIN_FILE}
@@ -187,16 +191,20 @@ add_test(NAME setup
           ${WINDOWS_BUILD_DIR}/setup-tests/hold_file.exe)
 set_tests_properties(setup_wine_prefix PROPERTIES FIXTURES_SETUP setup_wine
                      ENVIRONMENT "${SETUP_WINE_ENV}")
-set_tests_properties(setup PROPERTIES FIXTURES_REQUIRED setup_wine
-                     ENVIRONMENT "${SETUP_WINE_ENV}" TIMEOUT 300)
+set_tests_properties(setup_wine_prefix_64 PROPERTIES
+  FIXTURES_SETUP setup_wine_64
+  ENVIRONMENT "WINEPREFIX=${SETUP_WINE_PREFIX_64};WINE_PREFIX_ARCH=win64")
+set_tests_properties(setup PROPERTIES
+  FIXTURES_REQUIRED "setup_wine;setup_wine_64"
+  ENVIRONMENT "${SETUP_WINE_ENV};SETUP_WINEPREFIX_64=${SETUP_WINE_PREFIX_64}"
+  TIMEOUT 300)
 
 # make test runs two tests at once; programs under Wine run one at a time:
 # a prefix is copied only while nothing runs in it, and two runs of
 # xvfb-run -a may take the same display.
 set_tests_properties(wine_prefix e2e e2e_strict wine_prefix_dpi e2e_dpi120
   wine_prefix_styled e2e_styled wine_prefix_monitors e2e_monitors e2e_cp932
-  e2e_cp65001 e2e_cp1251 e2e_cp1253
-  setup_wine_prefix setup
+  e2e_cp65001 e2e_cp1251 e2e_cp1253 setup_wine_prefix setup_wine_prefix_64 setup
   PROPERTIES RESOURCE_LOCK wine)
 
 # The fuzz targets (clang, libFuzzer, the sanitizers), each run for a short

@@ -112,6 +112,19 @@ add_executable(versioned_host tests/setup/versioned_host.c
 target_link_options(versioned_host PRIVATE ${STATIC_RUNTIME})
 set_target_properties(versioned_host PROPERTIES
   RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/setup-tests)
+# The same stand-in as a 64-bit program, which cannot load the plug-in:
+# built with the 64-bit cross compiler, outside this 32-bit toolchain.
+set(HOST_64 ${CMAKE_BINARY_DIR}/setup-tests/versioned_host_64.exe)
+add_custom_command(OUTPUT ${HOST_64}
+  COMMAND x86_64-w64-mingw32-windres
+          ${CMAKE_SOURCE_DIR}/tests/setup/versioned_host.rc -O coff
+          -o ${CMAKE_BINARY_DIR}/versioned_host_64.res
+  COMMAND x86_64-w64-mingw32-gcc-posix -Wall -Wextra -static -s
+          ${CMAKE_SOURCE_DIR}/tests/setup/versioned_host.c
+          ${CMAKE_BINARY_DIR}/versioned_host_64.res -o ${HOST_64}
+  DEPENDS tests/setup/versioned_host.c tests/setup/versioned_host.rc
+  COMMENT "The 64-bit stand-in host")
+add_custom_target(versioned_host_64 ALL DEPENDS ${HOST_64})
 
 # Walks through the setup program's pages and saves pictures of them.
 add_executable(page_pictures tools/pictures/page_pictures.cpp
@@ -119,6 +132,7 @@ add_executable(page_pictures tools/pictures/page_pictures.cpp
 target_include_directories(page_pictures PRIVATE ${CMAKE_SOURCE_DIR})
 target_link_options(page_pictures PRIVATE ${STATIC_RUNTIME})
 target_link_libraries(page_pictures PRIVATE user32 gdi32)
-add_dependencies(page_pictures versioned_host)  # the hosts its walk finds
+# The hosts its walk finds, and the one it leaves out.
+add_dependencies(page_pictures versioned_host versioned_host_64)
 set_target_properties(page_pictures PROPERTIES
   RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/setup-tests)

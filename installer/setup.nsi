@@ -16,16 +16,18 @@
 ; The host folder: the one given with /D=, else the one of the last install
 ; while it still holds FINALE.EXE, else the notation program found where
 ; Windows registers programs (App Paths) or in the folders of Program Files
-; with the highest file version (on equal versions the newest file).
+; with the highest file version (on equal versions the newest file). Only a
+; 32-bit FINALE.EXE can load the plug-in: any other is left out of the
+; search, and refused when given.
 ;
 ; Exit codes of a silent run (/S, /D=folder last on the command line if
 ; given): 0 installed; 2 refused or failed, the host folder left as it was.
-; When it stops before the install (no host), the reason is appended to
-; %TEMP%\vovadododidarov2000-setup.log.
+; The reason it stops is appended to %TEMP%\vovadododidarov2000-setup.log.
 
 Unicode true
 SetCompressor /SOLID lzma
-; The host's folder is usually under Program Files.
+; The host's folder is usually under Program Files, the folder of its own
+; and the uninstall entry always are: Windows asks for an administrator.
 RequestExecutionLevel admin
 
 !include MUI2.nsh
@@ -44,8 +46,7 @@ RequestExecutionLevel admin
 !define SETTINGS_KEY "Software\QZPlugins\QZSearchReplace111"
 !define OWN_FOLDER "$PROGRAMFILES\QZPlugins\QZ Search-Replace"
 !define OWN_FOLDER_PARENT "$PROGRAMFILES\QZPlugins"
-; Where Windows registers programs; a 32-bit setup program reads the 32-bit
-; view of HKLM, that of the host.
+; Where Windows registers programs, in each view of HKLM on 64-bit Windows.
 !define APP_PATHS_KEY "Software\Microsoft\Windows\CurrentVersion\App Paths\${HOST_EXE}"
 !define INSTALL_LOG "$TEMP\vovadododidarov2000-setup.log"
 !define HOSTS_LIST "$PLUGINSDIR\hosts.ini"
@@ -54,6 +55,12 @@ RequestExecutionLevel admin
 !define MOVEFILE_REPLACE_EXISTING 1
 !define MOVEFILE_COPY_ALLOWED 2
 !define MOVEFILE_WRITE_THROUGH 8
+!define ERROR_ACCESS_DENIED 5
+; The machine word of a PE header: the one program kind that can load this
+; plug-in, and those 64-bit Windows runs natively.
+!define IMAGE_FILE_MACHINE_I386 0x014C
+!define IMAGE_FILE_MACHINE_AMD64 0x8664
+!define IMAGE_FILE_MACHINE_ARM64 0xAA64
 
 ; The name gives the captions too: "<name> Setup" and "<name> Uninstall".
 Name "${PRODUCT} ${VERSION}"
@@ -81,6 +88,7 @@ Var ChosenHost     ; the best of them
 Var ChosenVersion  ; its version, "a.b.c.d"
 Var ChosenKey      ; its version and file time as "a.b.c.d.t1.t2.t3.t4"
 Var Upgrading      ; 1: the folder is the one of the last install
+Var PassedOver     ; " " and why the last host left out cannot load it
 Var HostList       ; the folder page's list and field
 Var FolderField
 
@@ -117,10 +125,63 @@ VIAddVersionKey /LANG=${LANG_ENGLISH} "LegalCopyright" "Copyright ${PUBLISHER}"
   StrCpy ${halves} "$R9.${word}"
 !macroend
 
-; Lists the folder in $0 when it holds the host program and is not listed
-; yet, and chooses it when its file version is higher than the chosen one's
-; or, on equal versions, its file is newer. A file without a version reads
-; as 0.0.0.0.
+; A silent run has no box to say why it stops: it appends the reason in $0
+; to the install log, on one line.
+Function LogWhyStopped
+  ${IfNotThen} ${Silent} ${|} Return ${|}
+  ${WordReplace} $0 "$\r$\n" " " "+" $0
+  FileOpen $1 "${INSTALL_LOG}" a
+  FileSeek $1 0 END
+  FileWriteUTF16LE /BOM $1 "${PRODUCT} ${VERSION} setup: $0$\r$\n"
+  FileClose $1
+FunctionEnd
+
+; Stops the install with exit code 2, the reason in the install log when
+; silent.
+!macro STOP message
+  StrCpy $0 "${message}"
+  Call LogWhyStopped
+  Abort "${message}"
+!macroend
+
+; Whether $0\${HOST_EXE} can load this plug-in: only a 32-bit x86 program
+; can. Reads the machine word of its PE header: "MZ", at 0x3C the offset
+; of "PE\0\0", the machine word after it. $1: empty when it can, else a
+; sentence that says why not. A word past the end of the file (or of a
+; file that cannot be opened) reads as empty and matches none wanted, a
+; number compared as text too; an offset past 64 KB, where no program has
+; its header, is not followed.
+Function WhyHostCannotLoad
+  FileOpen $2 "$0\${HOST_EXE}" r
+  FileReadWord $2 $3
+  FileSeek $2 0x3C
+  FileReadWord $2 $4
+  FileReadWord $2 $5
+  StrCpy $1 "damaged, or not a 32-bit Windows program"
+  ${If} $3 = 0x5A4D  ; "MZ"
+  ${AndIf} $5 == 0  ; the offset's high word
+    FileSeek $2 $4
+    FileReadWord $2 $3
+    FileReadWord $2 $4
+    FileReadWord $2 $5
+    ${If} $3 = 0x4550  ; "PE"
+    ${AndIf} $4 == 0
+      ${If} $5 = ${IMAGE_FILE_MACHINE_I386}
+        StrCpy $1 ""
+      ${ElseIf} $5 = ${IMAGE_FILE_MACHINE_AMD64}
+      ${OrIf} $5 = ${IMAGE_FILE_MACHINE_ARM64}
+        StrCpy $1 "a 64-bit program"
+      ${EndIf}
+    ${EndIf}
+  ${EndIf}
+  FileClose $2
+  ${IfThen} $1 != "" ${|} StrCpy $1 "The ${HOST_EXE} in $0 is $1: it cannot load this plug-in, which is 32-bit." ${|}
+FunctionEnd
+
+; Lists the folder in $0 when it holds the host program, one that can load
+; the plug-in, and is not listed yet, and chooses it when its file version
+; is higher than the chosen one's or, on equal versions, its file is newer.
+; A file without a version reads as 0.0.0.0.
 Function ConsiderHost
   ${IfNot} ${FileExists} "$0\${HOST_EXE}"
     Return
@@ -131,6 +192,11 @@ Function ConsiderHost
     ReadINIStr $R1 "${HOSTS_LIST}" $R0 "Folder"
     ${IfThen} $R1 == $0 ${|} Return ${|}
   ${Loop}
+  Call WhyHostCannotLoad
+  ${If} $1 != ""
+    StrCpy $PassedOver " $1"
+    Return
+  ${EndIf}
   GetDLLVersion "$0\${HOST_EXE}" $R1 $R2
   GetFileTime "$0\${HOST_EXE}" $R3 $R4
   !insertmacro WORD_HALVES $R1 $R5
@@ -159,13 +225,19 @@ Function ConsiderRegisteredHost
 FunctionEnd
 
 ; The folders that hold the host program: the one registered for the
-; current user, the one registered for the machine, and the folders of
-; Program Files one and two levels down (the host is a 32-bit program).
+; current user, the ones registered for the machine (in the 32-bit view of
+; the registry, then in the 64-bit one, which 32-bit Windows does not
+; have: it reads the same key), and the folders of Program Files one and
+; two levels down (the host is a 32-bit program).
 Function FindHosts
   InitPluginsDir
   ReadRegStr $0 HKCU "${APP_PATHS_KEY}" ""
   Call ConsiderRegisteredHost
   ReadRegStr $0 HKLM "${APP_PATHS_KEY}" ""
+  Call ConsiderRegisteredHost
+  SetRegView 64
+  ReadRegStr $0 HKLM "${APP_PATHS_KEY}" ""
+  SetRegView default
   Call ConsiderRegisteredHost
   FindFirst $6 $7 "$PROGRAMFILES32\*"
   ${DoWhile} $7 != ""
@@ -190,9 +262,9 @@ Function FindHosts
 FunctionEnd
 
 ; The host folder: /D= wins, then the folder of the last install while it
-; still holds the host program, then the host found. A silent run has no
-; page to refuse its folder on: without a host it stops at once and says
-; why in the install log.
+; still holds a host program that can load the plug-in, then the host
+; found. A silent run has no page to refuse its folder on: without such a
+; host it stops at once and says why in the install log.
 Function .onInit
   Call FindHosts
   ${If} $INSTDIR == ""
@@ -200,22 +272,26 @@ Function .onInit
     StrCpy $INSTDIR $ChosenHost
     ${If} $0 != ""
     ${AndIf} ${FileExists} "$0\${HOST_EXE}"
-      StrCpy $INSTDIR $0
-      StrCpy $Upgrading 1
+      Call WhyHostCannotLoad
+      ${If} $1 == ""
+        StrCpy $INSTDIR $0
+        StrCpy $Upgrading 1
+      ${EndIf}
     ${EndIf}
   ${EndIf}
   ${If} ${Silent}
     ${If} $INSTDIR == ""
-      StrCpy $0 "No ${HOST_EXE} found, neither registered under App Paths nor in the folders of $PROGRAMFILES32, and no folder given with /D=."
+      StrCpy $0 "No ${HOST_EXE} found that can load this plug-in, neither registered under App Paths nor in the folders of $PROGRAMFILES32, and no folder given with /D=.$PassedOver"
     ${ElseIfNot} ${FileExists} "$INSTDIR\${HOST_EXE}"
       StrCpy $0 "There is no ${HOST_EXE} in $INSTDIR."
     ${Else}
-      Return
+      StrCpy $0 $INSTDIR
+      Call WhyHostCannotLoad
+      ${IfThen} $1 == "" ${|} Return ${|}
+      StrCpy $0 $1
     ${EndIf}
-    FileOpen $1 "${INSTALL_LOG}" a
-    FileSeek $1 0 END
-    FileWriteUTF16LE /BOM $1 "${PRODUCT} ${VERSION} setup: $0 Nothing was installed.$\r$\n"
-    FileClose $1
+    StrCpy $0 "$0 Nothing was installed."
+    Call LogWhyStopped
     Quit
   ${EndIf}
 FunctionEnd
@@ -230,7 +306,7 @@ Function ShowHostPage
   ${If} $Upgrading == 1
     StrCpy $1 "The plug-in was installed into the notation program in the folder below last time; the new one replaces it there. For another copy of the program, pick it or Browse to the folder that holds ${HOST_EXE}."
   ${ElseIf} $HostCount = 0
-    StrCpy $1 "No notation program was found. Choose its folder: the folder that holds ${HOST_EXE}. $1"
+    StrCpy $1 "No notation program was found that can load this plug-in.$PassedOver Choose its folder: the folder that holds ${HOST_EXE}. $1"
   ${ElseIf} $HostCount = 1
     StrCpy $1 "Found the notation program, ${HOST_EXE} version $ChosenVersion, in the folder below. $1 For another copy of the program, Browse to the folder that holds ${HOST_EXE}."
   ${Else}
@@ -280,12 +356,19 @@ Function BrowseForHost
   ${IfThen} $0 != "error" ${|} ${NSD_SetText} $FolderField $0 ${|}
 FunctionEnd
 
-; Keeps the user on the folder page until the folder holds the host program.
+; Keeps the user on the folder page until the folder holds a host program
+; that can load the plug-in.
 Function LeaveHostPage
   ${NSD_GetText} $FolderField $INSTDIR
   ${If} $INSTDIR == ""
   ${OrIfNot} ${FileExists} "$INSTDIR\${HOST_EXE}"
     MessageBox MB_OK|MB_ICONEXCLAMATION "There is no ${HOST_EXE} in$\r$\n$INSTDIR$\r$\n$\r$\nChoose the folder of the notation program, the one that holds ${HOST_EXE}."
+    Abort
+  ${EndIf}
+  StrCpy $0 $INSTDIR
+  Call WhyHostCannotLoad
+  ${If} $1 != ""
+    MessageBox MB_OK|MB_ICONEXCLAMATION "$1$\r$\n$\r$\nChoose the folder of a 32-bit notation program, the one that holds its ${HOST_EXE}."
     Abort
   ${EndIf}
 FunctionEnd
@@ -303,7 +386,7 @@ Function AskBeforeReplacingNewerPlugin
   ${VersionCompare} "$R2.$R3.$R4.$R5" "${VERSION_NUMBER}" $R6
   ${If} $R6 == 1
     MessageBox MB_YESNO|MB_ICONQUESTION|MB_DEFBUTTON2 "The plug-in in$\r$\n$PluginFolder$\r$\nis newer (version $R2.$R3.$R4.$R5) than the one this setup program installs (${VERSION_NUMBER}).$\r$\n$\r$\nReplace it with the older one?" /SD IDNO IDYES replace
-      Abort "The newer plug-in was kept. Nothing was changed."
+      !insertmacro STOP "The newer plug-in was kept. Nothing was changed."
     replace:
   ${EndIf}
 FunctionEnd
@@ -341,14 +424,39 @@ FunctionEnd
 !macro FAIL_INSTALL message
   MessageBox MB_OK|MB_ICONSTOP "${message}" /SD IDOK
   Call UndoInstall
-  Abort "${message}"
+  !insertmacro STOP "${message}"
+!macroend
+
+; Fails the install after Windows refused to write `path`, its error in $1.
+; "Access denied" where nothing stands in the way means that the user may
+; not write into that folder (Program Files, or the host's); a file or a
+; folder standing there gets the message given.
+!macro FAIL_WRITE path message
+  ${If} $1 = ${ERROR_ACCESS_DENIED}
+  ${AndIfNot} ${FileExists} "${path}"
+    !insertmacro FAIL_INSTALL "The setup program needs administrator rights: Windows did not let it write$\r$\n${path}$\r$\nRun it as an administrator (right-click it, then Run as administrator). Nothing was installed."
+  ${EndIf}
+  !insertmacro FAIL_INSTALL "${message}"
 !macroend
 
 ; Copies a file out of the temporary folder, or fails the install.
 !macro COPY_OR_FAIL from to
-  System::Call 'kernel32::CopyFileW(w "${from}", w "${to}", i 0) i .r0'
+  System::Call 'kernel32::CopyFileW(w "${from}", w "${to}", i 0) i .r0 ?e'
+  Pop $1
   ${If} $0 == 0
-    !insertmacro FAIL_INSTALL "Could not write the file$\r$\n${to}$\r$\n(its folder may be read-only, or a folder may stand in its place). Nothing was installed."
+    !insertmacro FAIL_WRITE "${to}" "Could not write the file$\r$\n${to}$\r$\n(its folder may be read-only, or a folder may stand in its place). Nothing was installed."
+  ${EndIf}
+!macroend
+
+; Makes a folder whose parent is there, unless it is there, or fails the
+; install.
+!macro FOLDER_OR_FAIL folder message
+  ${IfNot} ${FileExists} "${folder}\*.*"
+    System::Call 'kernel32::CreateDirectoryW(w "${folder}", p 0) i .r0 ?e'
+    Pop $1
+    ${If} $0 == 0
+      !insertmacro FAIL_WRITE "${folder}" "${message}"
+    ${EndIf}
   ${EndIf}
 !macroend
 
@@ -374,23 +482,18 @@ Section "Plug-in"
   WriteUninstaller "$PLUGINSDIR\uninstall.exe"
   SetOutPath "$INSTDIR"  ; out of the temporary folder, so it can be removed
 
+  !define NO_OWN_FOLDER "Could not create the folder$\r$\n${OWN_FOLDER}$\r$\n(a file may stand in its place). Nothing was installed."
   ${IfNot} ${FileExists} "${OWN_FOLDER}\*.*"
     StrCpy $CreatedOwnFolder 1
-    CreateDirectory "${OWN_FOLDER}"
-    ${IfNot} ${FileExists} "${OWN_FOLDER}\*.*"
-      !insertmacro FAIL_INSTALL "Could not create the folder$\r$\n${OWN_FOLDER}$\r$\n(a file may stand in its place). Nothing was installed."
-    ${EndIf}
+    !insertmacro FOLDER_OR_FAIL "${OWN_FOLDER_PARENT}" "${NO_OWN_FOLDER}"
+    !insertmacro FOLDER_OR_FAIL "${OWN_FOLDER}" "${NO_OWN_FOLDER}"
   ${EndIf}
   !insertmacro COPY_OR_FAIL "$PLUGINSDIR\INSTALL.txt" "${OWN_FOLDER}\INSTALL.txt"
   !insertmacro COPY_OR_FAIL "$PLUGINSDIR\LICENSE.txt" "${OWN_FOLDER}\LICENSE.txt"
   !insertmacro COPY_OR_FAIL "$PLUGINSDIR\uninstall.exe" "${OWN_FOLDER}\uninstall.exe"
 
   ${IfNot} ${FileExists} "$PluginFolder\*.*"
-    ClearErrors
-    CreateDirectory "$PluginFolder"
-    ${If} ${Errors}
-      !insertmacro FAIL_INSTALL "Could not create the folder$\r$\n$PluginFolder$\r$\nNothing was installed."
-    ${EndIf}
+    !insertmacro FOLDER_OR_FAIL "$PluginFolder" "Could not create the folder$\r$\n$PluginFolder$\r$\nNothing was installed."
     StrCpy $CreatedPluginFolder 1
   ${EndIf}
   !insertmacro COPY_OR_FAIL "$PLUGINSDIR\${PLUGIN_FILE}" "$PluginFolder\${PLUGIN_FILE}.new"
@@ -405,7 +508,7 @@ Section "Plug-in"
     ${IfThen} $0 != 0 ${|} ${ExitDo} ${|}
     MessageBox MB_RETRYCANCEL|MB_ICONEXCLAMATION "The plug-in file cannot be replaced: the notation program is probably running and using it.$\r$\n$PluginFolder\${PLUGIN_FILE}$\r$\n$\r$\nQuit the notation program, then click Retry. Cancel stops the setup and leaves the plug-in as it was." /SD IDCANCEL IDRETRY retry
     Call UndoInstall
-    Abort "The plug-in file is in use. Nothing was changed."
+    !insertmacro STOP "The plug-in file is in use. Nothing was changed."
     retry:
   ${Loop}
   StrCpy $Swapped 1

@@ -686,6 +686,7 @@ SUITES = {
         f"--strict --visual-styles --gtest_filter=VisualStylesTest.* {FAST}"]),
     "setup": (["e2e_tests", "hold_file", "with_volatile_key", "page_pictures"],
               ["rm -rf dist-a dist-b; FAIL_FAST=1 WINEPREFIX=$SLOT/wineprefix-setup "
+               "SETUP_WINEPREFIX_64=$SLOT/wineprefix-setup-64 "
                "src/tests/setup/setup_test.py "
                "src/installer/setup.nsi $SLOT/windows/plugin/vovadododidarov2000.fxt "
                "src/dist/INSTALL.txt src/LICENSE $SLOT/windows/setup-tests/hold_file.exe",
@@ -754,7 +755,8 @@ class Slot:
                  "WINE_PREFIX_FROM=$SLOT/wineprefix"),
                 ("wineprefix-monitors", "e2e",
                  "WINE_PREFIX_FROM=$SLOT/wineprefix WINE_DESKTOP=none"),
-                ("wineprefix-setup", "setup", "")):
+                ("wineprefix-setup", "setup", ""),
+                ("wineprefix-setup-64", "setup", "WINE_PREFIX_ARCH=win64")):
             if suite in self.suites:
                 steps.append(f"{more} WINEPREFIX=$SLOT/{prefix} "
                              f"src/{WINE_RUN} --prepare >/dev/null")

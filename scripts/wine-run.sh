@@ -6,7 +6,9 @@
 #                                that prepared prefix; WINE_DPI: the screen's
 #                                dots per inch (96 when not given);
 #                                WINE_DESKTOP=none: no virtual desktop, so
-#                                that Wine sees the X screen's monitors
+#                                that Wine sees the X screen's monitors;
+#                                WINE_PREFIX_ARCH=win64: a 64-bit prefix
+#                                (32-bit when not given)
 #   wine-run.sh PROGRAM ARGS...  run PROGRAM, then stop the prefix's server;
 #                                WINE_MONITORS="WxH+X+Y ...": on one X
 #                                screen split into these monitors (places
@@ -16,7 +18,7 @@ set -u
 export WINEPREFIX
 export WINEDEBUG=${WINEDEBUG:--all}
 export WINEDLLOVERRIDES="mscoree,mshtml="
-export WINEARCH=win32
+export WINEARCH=${WINE_PREFIX_ARCH:-win32}
 export GTEST_COLOR=no
 timeout_seconds=${WINE_RUN_TIMEOUT:-500}
 

@@ -1,13 +1,20 @@
-#!/usr/bin/env python3
+#!/usr/bin/python3
 """End-to-end checks of the setup program under Wine, run silently as an
 administrator would, in a prefix of their own (WINEPREFIX, made by
-`wine-run.sh --prepare`), and of make dist's signing path:
+`wine-run.sh --prepare`) and, for 64-bit Windows, in a 64-bit one
+(SETUP_WINEPREFIX_64), and of make dist's signing path:
   without /D=, stand-in hosts of set versions and file times, under
-  Program Files and registered under App Paths, each install goes to the
-  host of the last install while it is there, else to the one of the
-  highest version (on equal versions the newest file), and leaves the
-  other hosts and C:\ alone; with no host it writes nothing but the reason
-  into the install log;
+  Program Files and registered under App Paths (on 64-bit Windows under
+  Program Files (x86) and in each view of the registry), each install goes
+  to the host of the last install while it is there, else to the one of
+  the highest version (on equal versions the newest file), and leaves the
+  other hosts and C:\ alone; a FINALE.EXE that cannot load the plug-in
+  (64-bit, for another processor, damaged or cut short) is passed over, and
+  refused when given with /D=; with no host it writes nothing but the
+  reason into the install log;
+  the setup program and the uninstaller it installs ask for administrator
+  rights; a run that may not write into Program Files says that it needs
+  them, and no other failure says so;
   unsigned by default, said in one line; the zip's entries with fixed
   dates, permissions and order; signed with a throwaway
   certificate, the same bytes twice, and a signed plug-in that still loads
@@ -35,7 +42,9 @@ administrator would, in a prefix of their own (WINEPREFIX, made by
   settings key and what was there before or put in later (a Plug-ins
   folder it made, with what the user put there); after another install,
   a file the user put in its own folder and another program in Program
-  Files\QZPlugins stay;
+  Files\QZPlugins stay; on 64-bit Windows its folder is under Program
+  Files (x86), and the quiet uninstall command Windows registers removes
+  it all;
   the page walk of the README's pictures sees the folder page and the
   settings question as a user does.
     setup_test.py NSIS_SCRIPT PLUGIN INSTALL_TEXT LICENCE HOLD_FILE_EXE
@@ -52,6 +61,8 @@ import tempfile
 import zipfile
 import zlib
 
+import pefile
+
 ROOT = pathlib.Path(__file__).resolve().parents[2]
 SCRIPTS = ROOT / "scripts"
 PICTURES = ROOT / "tools" / "pictures"
@@ -63,6 +74,9 @@ PLUGIN_NAME = "vovadododidarov2000.fxt"
 UNINSTALL_KEY = r"HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\QZSearchReplace"
 SETTINGS_KEY = r"HKCU\Software\QZPlugins\QZSearchReplace111"
 OWN_FOLDER = r"C:\Program Files\QZPlugins\QZ Search-Replace"
+# Where a 32-bit program's Program Files is on 64-bit Windows.
+PROGRAM_FILES_X86 = r"C:\Program Files (x86)"
+OWN_FOLDER_X86 = PROGRAM_FILES_X86 + r"\QZPlugins\QZ Search-Replace"
 OTHER_PROGRAM_FOLDER = r"C:\Program Files\QZPlugins\Other Tool"
 TEST_ROOT = r"C:\setup-test"
 HOST_FOLDER = TEST_ROOT + r"\Notation Programs\Partitur Ærø"
@@ -83,6 +97,9 @@ ONE_DOWN = PROGRAM_FILES + r"\Notation Test"
 TWO_DOWN = PROGRAM_FILES + r"\Notation Test Maker\Notation 2"
 REGISTERED = TEST_ROOT + r"\Apps\Registered"
 STALE = TEST_ROOT + r"\Apps\Stale"  # registered, but holds no FINALE.EXE
+LEFT_OUT = PROGRAM_FILES + r"\Left Out"  # hosts that cannot load the plug-in
+X86_HOST = PROGRAM_FILES_X86 + r"\Notation Test"
+HOST_64 = PROGRAM_FILES + r"\Notation Test 64"  # a 64-bit host's place
 APP_PATHS = r"\Software\Microsoft\Windows\CurrentVersion\App Paths\FINALE.EXE"
 # File times: a low word with its top bit set, one second and one day in
 # ticks of 100 ns.
@@ -91,12 +108,26 @@ ONE_COMMAND = "TextCommandTest.YesToAllReplacesEverythingAndHidesTheQuestion"
 OLDER_PLUGIN = b"an older plug-in"
 SECONDS = 120  # limit of every run under Wine
 
-PREFIX = pathlib.Path(os.environ["WINEPREFIX"])
-ENV = dict(os.environ, WINEDEBUG="-all", WINEDLLOVERRIDES="mscoree,mshtml=",
-           WINEARCH="win32", LC_ALL="C.UTF-8")
-ENV.pop("DISPLAY", None)  # a silent run needs no display
+# Root runs Wine without its power over file permissions (Wine runs no
+# program as another user): then a read-only folder cannot be written.
+NO_OVERRIDE = (["setpriv", "--bounding-set=-dac_override,-dac_read_search"]
+               if os.geteuid() == 0 else [])
+PREFIX_32 = os.environ["WINEPREFIX"]
+PREFIX_64 = os.environ["SETUP_WINEPREFIX_64"]
+PREFIX, ENV = None, None  # the prefix in use: use_prefix()
+STAND_IN = {}  # the stand-in hosts' bytes, 32-bit and 64-bit
 failures = []
 checks = 0
+
+
+def use_prefix(prefix):
+    """Points every helper below at the 32-bit prefix or the 64-bit one."""
+    global PREFIX, ENV
+    PREFIX = pathlib.Path(prefix)
+    ENV = dict(os.environ, WINEPREFIX=prefix, WINEDEBUG="-all",
+               WINEDLLOVERRIDES="mscoree,mshtml=", LC_ALL="C.UTF-8",
+               WINEARCH="win64" if prefix == PREFIX_64 else "win32")
+    ENV.pop("DISPLAY", None)  # a silent run needs no display
 
 
 def unix_path(windows_path):
@@ -105,12 +136,13 @@ def unix_path(windows_path):
     return PREFIX / "drive_c" / windows_path[3:].replace("\\", "/")
 
 
-def wine(*args, log):
-    """Runs a Windows program in C:\ (where a path without a drive goes);
-    returns its exit code. Output goes to the log file, not to a pipe that
-    wineserver would keep open."""
-    return subprocess.run(["wine", *args], env=ENV, stdout=log, stderr=log,
-                          cwd=PREFIX / "drive_c", timeout=SECONDS).returncode
+def wine(*args, log, runner=()):
+    """Runs a Windows program in C:\ (where a path without a drive goes),
+    through a runner if given; returns its exit code. Output goes to the
+    log file, not to a pipe that wineserver would keep open."""
+    return subprocess.run([*runner, "wine", *args], env=ENV, stdout=log,
+                          stderr=log, cwd=PREFIX / "drive_c",
+                          timeout=SECONDS).returncode
 
 
 def wait_for_wine():
@@ -118,21 +150,33 @@ def wait_for_wine():
     subprocess.run(["wineserver", "-w"], env=ENV, timeout=SECONDS)
 
 
-def install(setup, folder, log, wrapper=()):
-    """A silent install, through a wrapper program if given; /D= comes
-    last, with the path's words as separate arguments so that Wine does
-    not put quotes round it."""
+def wait_for_uninstall(log):
+    """Waits for the copy a silent uninstaller hands its work to, until it
+    has removed the uninstall entry, its last step (for a hundred looks at
+    most): sooner than for the prefix's server, which lingers."""
+    for _ in range(100):
+        if registry_values(UNINSTALL_KEY, log) is None:
+            return
+
+
+def install(setup, folder, log, wrapper=(), runner=()):
+    """A silent install, through a wrapper program and a runner if given;
+    /D= comes last, with the path's words as separate arguments so that
+    Wine does not put quotes round it."""
     words = folder.split(" ")
     setup = "Z:" + str(setup).replace("/", "\\")  # for the wrapper too
-    return wine(*wrapper, setup, "/S", "/D=" + words[0], *words[1:], log=log)
+    return wine(*wrapper, setup, "/S", "/D=" + words[0], *words[1:], log=log,
+                runner=runner)
 
 
 def registry_values(key, log):
     """The values of a key as {name: str or int}, or None when it is
-    absent. Read through an export file: its UTF-16 keeps every letter."""
+    absent, in the registry as a 32-bit program sees it. Read through an
+    export file: its UTF-16 keeps every letter."""
     export = PREFIX / "drive_c" / "setup-test-export.reg"
     export.unlink(missing_ok=True)
-    if wine("reg", "export", key, r"C:\setup-test-export.reg", "/y", log=log):
+    if wine("reg", "export", key, r"C:\setup-test-export.reg", "/y", "/reg:32",
+            log=log):
         return None
     text = export.read_bytes().decode("utf-16").replace("\r\n", "\n")
     export.unlink()
@@ -162,17 +206,21 @@ def listing(windows_path):
 
 def clean(log):
     """Removes the keys and folders these checks make. One program deletes
-    every key, and the prefix's server stays up for the next check."""
+    every key, those of HKLM in both views of 64-bit Windows, and the
+    prefix's server stays up for the next check."""
     roots = {"HKCU": "HKEY_CURRENT_USER", "HKLM": "HKEY_LOCAL_MACHINE"}
+    keys = [UNINSTALL_KEY, SETTINGS_KEY, "HKCU" + APP_PATHS, "HKLM" + APP_PATHS]
+    keys += [key.replace(r"HKLM\Software", r"HKLM\Software\Wow6432Node")
+             for key in keys if key.startswith("HKLM")]
     deletions = unix_path(r"C:\setup-test-clean.reg")
     deletions.write_text("REGEDIT4\r\n\r\n" + "".join(
-        f"[-{roots[key[:4]]}{key[4:]}]\r\n"
-        for key in (UNINSTALL_KEY, SETTINGS_KEY, "HKCU" + APP_PATHS,
-                    "HKLM" + APP_PATHS)), encoding="ascii")
+        f"[-{roots[key[:4]]}{key[4:]}]\r\n" for key in keys), encoding="ascii")
     wine("regedit", "/s", r"C:\setup-test-clean.reg", log=log)
     deletions.unlink()
     for root in (unix_path(TEST_ROOT), unix_path(OWN_FOLDER).parent,
-                 unix_path(ONE_DOWN), unix_path(TWO_DOWN).parent,
+                 unix_path(OWN_FOLDER_X86).parent, unix_path(ONE_DOWN),
+                 unix_path(TWO_DOWN).parent, unix_path(LEFT_OUT),
+                 unix_path(X86_HOST), unix_path(HOST_64),
                  unix_path(PROGRAM_FILES) / "FINALE.EXE"):
         subprocess.run(["rm", "-rf", str(root)], check=True)
 
@@ -415,8 +463,7 @@ def sign_tells_why(work, pfx, password):
 
 
 def refuses_folder_without_host(setup, log):
-    if install_log():
-        install_log().unlink()
+    forget_install_log()
     check(install(setup, NOT_A_HOST_FOLDER, log) == 2,
           "a missing folder: exit code 2")
     check(listing(NOT_A_HOST_FOLDER) is None, "  the folder is still missing")
@@ -431,13 +478,34 @@ def refuses_folder_without_host(setup, log):
     check(listing(OWN_FOLDER) is None, "  no folder of its own")
 
 
+class Refused(str):
+    """No install (exit code 2), and words the install log says why in."""
+
+
 V25, V26 = (25, 0, 0, 1), (26, 0, 0, 0)
 ON_MACHINE = [("HKLM", REGISTERED + r"\FINALE.EXE", "REG_SZ")]
-# What, the hosts (folder, version, how much older than the newest file),
-# their registrations (root, value, type), an install before ("kept" or
-# "gone": its FINALE.EXE removed afterwards, and the folder), the folder
-# given with /D=, and where the silent install goes (None: nowhere, exit
-# code 2).
+NO_HOST = Refused("No FINALE.EXE found")
+CANNOT_LOAD = (" is a 64-bit program: it cannot load this plug-in, which is"
+               " 32-bit.")
+ON_64_BIT = "64-bit Windows"
+# Hosts that cannot load the plug-in, made from the 32-bit stand-in and
+# where its PE header starts: each would be read as a 32-bit program if a
+# check of the header were missed.
+DAMAGED = {
+    "for ARM64": lambda p, at: p[:at + 4] + b"\x64\xAA" + p[at + 6:],
+    "without MZ": lambda p, at: b"ZM" + p[2:],
+    "with a wrong PE signature": lambda p, at: p[:at + 3] + b"\1" + p[at + 4:],
+    # Its offset's low word leads to a copy of the header.
+    "with its header past 64 KB": lambda p, at: (
+        p[:0x3C] + struct.pack("<I", 0x10040) + p[at:at + 6] + p[0x46:]),
+    "cut short in its machine word": lambda p, at: p[:at + 5],
+}
+# What, the hosts (folder, version, how much older than the newest file[,
+# "64-bit" or how it is damaged]), their registrations (root, value,
+# type[, the view of the registry]), an install before ("kept", "gone": its
+# FINALE.EXE removed afterwards, or "64-bit": replaced by a 64-bit one, and
+# the folder), the folder given with /D=, where the silent install goes (or
+# Refused), and whether on 64-bit Windows.
 FINDS_THE_HOST = [
     ("one host under Program Files", [(ONE_DOWN, V25, 0)], [], None, None,
      ONE_DOWN),
@@ -480,9 +548,39 @@ FINDS_THE_HOST = [
      [(REGISTERED, V26, 0), (ONE_DOWN, V25, 0)], [], ("gone", REGISTERED),
      None, ONE_DOWN),
     ("no host at all", [], [("HKLM", STALE + r"\FINALE.EXE", "REG_SZ")],
-     None, None, None),
+     None, None, NO_HOST),
     ("none in Program Files itself", [(PROGRAM_FILES, V25, 0)], [], None,
-     None, None),
+     None, NO_HOST),
+    ("hosts that cannot load the plug-in, newer, are left out",
+     [(TWO_DOWN, (0, 0, 0, 0), DAY), (LEFT_OUT + r"\64-bit", V26, 0, "64-bit"),
+      *((LEFT_OUT + "\\" + damage, V26, 0, damage) for damage in DAMAGED)],
+     [], None, None, TWO_DOWN),
+    ("/D= at a FINALE.EXE cut short", [(ONE_DOWN, V25, 0, "cut short in its "
+                                        "machine word")], [], None, ONE_DOWN,
+     Refused(f"The FINALE.EXE in {ONE_DOWN} is damaged, or not a 32-bit "
+             "Windows program: it cannot load")),
+    ("/D= at a FINALE.EXE for ARM64", [(ONE_DOWN, V25, 0, "for ARM64")], [],
+     None, ONE_DOWN, Refused(ONE_DOWN + CANNOT_LOAD)),
+    ("the host of the last install is now a 64-bit program: the one found",
+     [(REGISTERED, V26, 0), (ONE_DOWN, V25, 0)], [], ("64-bit", REGISTERED),
+     None, ONE_DOWN),
+    ("a host in Program Files (x86), a newer 64-bit one registered",
+     [(HOST_64, V26, 0, "64-bit"), (X86_HOST, V25, DAY)],
+     [("HKLM", HOST_64 + r"\FINALE.EXE", "REG_SZ", "/reg:64")], None, None,
+     X86_HOST, ON_64_BIT),
+    ("one registered in the 64-bit view", [(REGISTERED, V25, 0)],
+     [(*ON_MACHINE[0], "/reg:64")], None, None, REGISTERED, ON_64_BIT),
+    ("one registered in the 32-bit view", [(REGISTERED, V25, 0)],
+     [(*ON_MACHINE[0], "/reg:32")], None, None, REGISTERED, ON_64_BIT),
+    ("only a 64-bit host", [(HOST_64, V26, 0, "64-bit")],
+     [("HKLM", HOST_64 + r"\FINALE.EXE", "REG_SZ", "/reg:64")], None, None,
+     Refused(f"/D=. The FINALE.EXE in {HOST_64}{CANNOT_LOAD}"), ON_64_BIT),
+    ("/D= at a 64-bit host", [(HOST_64, V26, 0, "64-bit")], [], None, HOST_64,
+     Refused(f"The FINALE.EXE in {HOST_64}{CANNOT_LOAD} Nothing was "
+             "installed."), ON_64_BIT),
+    ("an upgrade in place", [(X86_HOST, V25, 0), (REGISTERED, V26, 0)],
+     [(*ON_MACHINE[0], "/reg:32")], ("kept", X86_HOST), None, X86_HOST,
+     ON_64_BIT),
 ]
 
 
@@ -493,48 +591,73 @@ def install_log():
     return found[0] if found else None
 
 
-def finds_the_host(setup, files, host_exe, log):
+def forget_install_log():
+    if install_log():
+        install_log().unlink()
+
+
+def logged():
+    """What the install log says, or "" when there is none."""
+    return install_log().read_text("utf-16") if install_log() else ""
+
+
+def stand_in(version, kind="32-bit"):
+    """A stand-in FINALE.EXE of the version: a 32-bit or 64-bit program, or
+    the 32-bit one damaged as DAMAGED says."""
+    if kind in STAND_IN:
+        return with_version(STAND_IN[kind], version)
+    program = with_version(STAND_IN["32-bit"], version)
+    return DAMAGED[kind](program, struct.unpack_from("<I", program, 0x3C)[0])
+
+
+def finds_the_host(setup, files, log, on_64_bit=False):
     """Silent installs without /D=: where each goes, the other hosts and
     the registry left alone."""
-    for what, hosts, registered, before, given, goes in FINDS_THE_HOST:
+    for what, hosts, registered, before, given, goes, *windows in \
+            FINDS_THE_HOST:
+        if bool(windows) != on_64_bit:
+            continue
         clean(log)
-        for folder, version, older in hosts:
+        for folder, version, older, *kind in hosts:
             host = unix_path(folder) / "FINALE.EXE"
             host.parent.mkdir(parents=True, exist_ok=True)
-            host.write_bytes(with_version(host_exe.read_bytes(), version))
+            host.write_bytes(stand_in(version, *kind))
             ticks = NEWEST_FILE - older - 116444736 * 10**9  # since 1970
             os.utime(host, ns=(ticks * 100, ticks * 100))
-        for root, value, kind in registered:
+        for root, value, kind, *view in registered:
             wine("reg", "add", root + APP_PATHS, "/ve", "/t", kind, "/d",
-                 value, "/f", log=log)
+                 value, "/f", *view, log=log)
         if before:
             install(setup, before[1], log)
+            host = unix_path(before[1]) / "FINALE.EXE"
             if before[0] == "gone":
-                (unix_path(before[1]) / "FINALE.EXE").unlink()
+                host.unlink()
+            elif before[0] == "64-bit":
+                host.write_bytes(stand_in(V26, "64-bit"))
         trees = {folder: tree(unix_path(folder)) for folder, *_ in hosts}
         drive = listing("C:\\")
-        if install_log():
-            install_log().unlink()
+        forget_install_log()
         code = install(setup, given, log) if given else wine(setup, "/S",
                                                                log=log)
-        check(code == (2 if goes is None else 0),
-              f"{what}: exit code {2 if goes is None else 0}")
+        refused = isinstance(goes, Refused)
+        what = f"{windows[0]}: {what}" if windows else what
+        check(code == (2 if refused else 0),
+              f"{what}: exit code {2 if refused else 0}")
         others = [f for f in trees if f not in (goes, before and before[1])]
         check(listing("C:\\") == drive and
               all(tree(unix_path(f)) == trees[f] for f in others),
               "  C:\\ and the other hosts are left as they were")
-        if goes:
+        if refused:
+            check(listing(OWN_FOLDER) is None and listing(STALE) is None and
+                  listing(OWN_FOLDER_X86) is None and
+                  registry_values(UNINSTALL_KEY, log) is None,
+                  "  nothing written")
+            check(goes in logged(), f"  the install log says: {goes}")
+        else:
             plugin = unix_path(goes) / "Plug-ins" / PLUGIN_NAME
             check(plugin.is_file() and plugin.read_bytes() == files["plugin"]
                   and (registry_values(UNINSTALL_KEY, log) or {}).get(
                       "HostFolder") == goes, f"  installed into {goes}")
-        else:
-            check(listing(OWN_FOLDER) is None and listing(STALE) is None and
-                  registry_values(UNINSTALL_KEY, log) is None,
-                  "  nothing written")
-            said = install_log() and install_log().read_text("utf-16")
-            check("No FINALE.EXE found" in (said or ""),
-                  "  the install log says why")
     clean(log)
 
 
@@ -554,49 +677,86 @@ def newer_plugin(plugin, word, step):
 
 def refuses_bad_folders(setup, files, hold_exe, log):
     """Stand-ins in the host folder, where its own folder goes, or in the
-    registry; each install but the first into a host folder that holds an
-    older plug-in."""
+    registry, and no right to write Program Files; each install but the
+    first into a host folder that holds an older plug-in. Only the last
+    says that it needs administrator rights."""
     host = unix_path(UNWRITABLE_HOST_FOLDER)
     own = unix_path(OWN_FOLDER)
     old = [PLUGIN_NAME]
     volatile = (pathlib.Path(hold_exe).with_name("with_volatile_key.exe"),
                 UNINSTALL_KEY.removeprefix("HKLM\\"))
-    cases = [  # what, the host's plug-ins, the stand-in[, the wrapper]
+    new_plugin = fr"{UNWRITABLE_HOST_FOLDER}\Plug-ins\{PLUGIN_NAME}.new"
+    in_volatile_key = lambda: install(setup, UNWRITABLE_HOST_FOLDER, log,
+                                      volatile)
+    # what, the host's plug-ins, the stand-in, what the install log says[,
+    # how the setup program runs]
+    cases = [
         ("a Plug-ins file where the folder should be", None,
-         lambda: (host / "Plug-ins").write_bytes(b"not a folder")),
+         lambda: (host / "Plug-ins").write_bytes(b"not a folder"),
+         fr"Could not create the folder {UNWRITABLE_HOST_FOLDER}\Plug-ins "),
         ("a folder where the plug-in is to be written", old,
-         lambda: (host / "Plug-ins" / (PLUGIN_NAME + ".new")).mkdir()),
+         lambda: (host / "Plug-ins" / (PLUGIN_NAME + ".new")).mkdir(),
+         f"Could not write the file {new_plugin} ("),
         *((f"a plug-in newer in its {number} number", old,
            lambda word=word, step=step: (host / "Plug-ins" / PLUGIN_NAME)
-           .write_bytes(newer_plugin(files["plugin"], word, step)))
+           .write_bytes(newer_plugin(files["plugin"], word, step)),
+           "The newer plug-in was kept.")
           # The low numbers grow past a byte.
           for number, word, step in (
               ("first", 0, 0x10000), ("second", 0, 0x100),
               ("third", 1, 0x10000), ("fourth", 1, 0x100))),
         (r"a file where Program Files\QZPlugins goes", old,
-         lambda: own.parent.write_bytes(b"not a folder")),
+         lambda: own.parent.write_bytes(b"not a folder"),
+         f"Could not create the folder {OWN_FOLDER} (a file may stand"),
         ("a folder where LICENSE.txt goes", old,
-         lambda: (own / "LICENSE.txt").mkdir(parents=True)),
+         lambda: (own / "LICENSE.txt").mkdir(parents=True),
+         fr"Could not write the file {OWN_FOLDER}\LICENSE.txt ("),
         ("a folder where the uninstaller goes", old,
-         lambda: (own / "uninstall.exe").mkdir(parents=True)),
+         lambda: (own / "uninstall.exe").mkdir(parents=True),
+         fr"Could not write the file {OWN_FOLDER}\uninstall.exe ("),
         ("a volatile uninstall key, with no room for a lasting entry, "
          "beside another program of the same maker", old, another_program,
-         volatile),
+         "Could not write the uninstall entry", in_volatile_key),
         ("the same, into a host folder without Plug-ins", None,
-         lambda: None, volatile),
+         lambda: None, "Could not write the uninstall entry", in_volatile_key),
+        ("no right to write Program Files", old, lambda: None,
+         "The setup program needs administrator rights: Windows did not let "
+         fr"it write {PROGRAM_FILES}\QZPlugins Run it as an administrator",
+         lambda: without_rights(PROGRAM_FILES, lambda: install(
+             setup, UNWRITABLE_HOST_FOLDER, log, runner=NO_OVERRIDE))),
     ]
-    for what, plugins, spoil, *wrapper in cases:
+    for what, plugins, spoil, says, *run in cases:
         make_host(UNWRITABLE_HOST_FOLDER, plugins)
         spoil()
         before = tree(host), tree(own.parent)
-        check(install(setup, UNWRITABLE_HOST_FOLDER, log, *wrapper) == 2,
-              f"{what}: exit code 2")
+        forget_install_log()
+        code = run[0]() if run else install(setup, UNWRITABLE_HOST_FOLDER, log)
+        check(code == 2, f"{what}: exit code 2")
         check(tree(host) == before[0], "  the host folder is left as it was")
         check(tree(own.parent) == before[1],
               r"  Program Files\QZPlugins is left as it was")
         check(registry_values(UNINSTALL_KEY, log) is None,
               "  no uninstall entry")
+        said = logged()
+        check(says in said and said.count("setup: ") == 1 and
+              ("administrator" in said) == ("administrator" in says),
+              f"  the install log says: {says}")
         subprocess.run(["rm", "-rf", str(host), str(own.parent)], check=True)
+
+
+def without_rights(windows_path, run):
+    """Runs `run` as a user who may not write into the folder: the folder
+    read-only, and the prefix's server started again by the run (through
+    NO_OVERRIDE), so that it too respects that; then as before."""
+    folder = unix_path(windows_path)
+    mode = folder.stat().st_mode
+    stop_wine()
+    folder.chmod(0o555)
+    try:
+        return run()
+    finally:
+        stop_wine()
+        folder.chmod(mode)
 
 
 def another_program():
@@ -610,7 +770,7 @@ def make_host(folder, plugins=None):
     a Plug-ins folder with those plug-ins."""
     host = unix_path(folder)
     host.mkdir(parents=True)
-    (host / "FINALE.EXE").write_bytes(b"stand-in host")
+    (host / "FINALE.EXE").write_bytes(STAND_IN["32-bit"])
     if plugins is not None:
         (host / "Plug-ins").mkdir()
     for name in plugins or []:
@@ -713,11 +873,14 @@ def held_open(windows_path, hold_exe, log):
 def refuses_plugin_in_use(setup, hold_exe, log):
     plugin = unix_path(PLUGIN_PATH)
     plugin.write_bytes(OLDER_PLUGIN)
+    forget_install_log()
     with held_open(PLUGIN_PATH, hold_exe, log) as held:
         check(held, "the plug-in file is held open")
         check(install(setup, HOST_FOLDER, log) == 2,
               "install while the plug-in is in use: exit code 2")
     check(plugin.read_bytes() == OLDER_PLUGIN, "  the plug-in is unchanged")
+    check("The plug-in file is in use." in logged(),
+          "  the install log says why")
     check(listing(HOST_FOLDER + r"\Plug-ins") == [PLUGIN_NAME],
           "  nothing else in Plug-ins")
 
@@ -746,7 +909,7 @@ def uninstalls_all_but_settings(log):
         (downloads / name).write_bytes(
             unix_path(OWN_FOLDER + "\\" + name).read_bytes())
     wine(downloads / "uninstall.exe", "/S", log=log)
-    wait_for_wine()
+    wait_for_uninstall(log)
     check(listing(DOWNLOADS) == ["INSTALL.txt", "LICENSE.txt", "uninstall.exe"],
           "uninstall: the folder it runs in keeps its files")
     check(listing(HOST_FOLDER) == ["FINALE.EXE"],
@@ -773,7 +936,7 @@ def uninstall_keeps_what_others_put_there(setup, log):
     (own / "my notes.txt").write_text("notes\n")
     another_program()
     wine(own / "uninstall.exe", "/S", log=log)
-    wait_for_wine()
+    wait_for_uninstall(log)
     check(listing(OWN_FOLDER) == ["my notes.txt"],
           "uninstall: its folder keeps a file the user put there")
     check(listing(OTHER_PROGRAM_FOLDER) == ["tool.exe"],
@@ -781,19 +944,89 @@ def uninstall_keeps_what_others_put_there(setup, log):
     subprocess.run(["rm", "-rf", str(own.parent)], check=True)
 
 
+def asks_for_administrator(program):
+    """Whether the program's manifest (its one RT_MANIFEST resource) asks
+    Windows to run it with administrator rights."""
+    pe = pefile.PE(str(program), fast_load=True)
+    pe.parse_data_directories(
+        [pefile.DIRECTORY_ENTRY["IMAGE_DIRECTORY_ENTRY_RESOURCE"]])
+    manifests = [pe.get_data(entry.data.struct.OffsetToData,
+                             entry.data.struct.Size)
+                 for kind in pe.DIRECTORY_ENTRY_RESOURCE.entries
+                 if kind.id == pefile.RESOURCE_TYPE["RT_MANIFEST"]
+                 for name in kind.directory.entries
+                 for entry in name.directory.entries]
+    return len(manifests) == 1 and re.search(
+        rb'<requestedExecutionLevel level="requireAdministrator"',
+        manifests[0]) is not None
+
+
+def keep_app_paths_views_apart():
+    """Wine links the 32-bit view's App Paths key to the 64-bit view's, as
+    Windows 7 and later share it; kept apart here, as two keys, a host
+    registered in one view only is found only by reading that view. Edited
+    in the registry file while the prefix's server is down."""
+    system = PREFIX / "system.reg"
+    text = system.read_text(encoding="latin-1")
+    system.write_text(re.sub(
+        r"\[Software\\\\Wow6432Node\\\\Microsoft\\\\Windows\\\\"
+        r"CurrentVersion\\\\App Paths\] \d+\n(.+\n)*\n", "", text),
+        encoding="latin-1")
+
+
+def on_64_bit_windows(setup, files, log):
+    """The rows of 64-bit Windows in the 64-bit prefix; then an install
+    there puts its own folder under Program Files (x86), and the quiet
+    uninstall command Windows registers, as a script runs it, removes it
+    all with an uninstaller that asks for administrator rights."""
+    use_prefix(PREFIX_64)
+    stop_wine()
+    keep_app_paths_views_apart()
+    try:
+        finds_the_host(setup, files, log, on_64_bit=True)
+        make_host(X86_HOST)
+        check(install(setup, X86_HOST, log) == 0,
+              f"{ON_64_BIT}: an install: exit code 0")
+        uninstaller = OWN_FOLDER_X86 + r"\uninstall.exe"
+        check(listing(OWN_FOLDER_X86) == ["INSTALL.txt", "LICENSE.txt",
+                                          "uninstall.exe"],
+              r"  its folder of its own is under Program Files (x86)")
+        check(asks_for_administrator(unix_path(uninstaller)),
+              "  the uninstaller asks for administrator rights")
+        command = (registry_values(UNINSTALL_KEY, log) or {}).get(
+            "QuietUninstallString")
+        check(command == f'"{uninstaller}" /S',
+              f"  the quiet uninstall command: {command}")
+        wine(uninstaller, "/S", log=log)
+        wait_for_uninstall(log)
+        check(listing(X86_HOST) == ["FINALE.EXE"] and
+              not unix_path(OWN_FOLDER_X86).parent.exists() and
+              registry_values(UNINSTALL_KEY, log) is None,
+              "  the quiet uninstall removes it all")
+    finally:
+        clean(log)
+        stop_wine()
+        use_prefix(PREFIX_32)
+
+
 def walks_the_pages(hold_exe, log):
     """The page walk that takes the README's pictures, on Xvfb in this
     prefix: it also fails when a page lacks the product's name, the
     publisher's line or the list of details, the folder page does not start
     at the host found, or at that of the last install, its list or Browse
-    fails, its words do not say what was found, it lets a folder without
-    FINALE.EXE through, Enter at the settings question removes them, Yes
-    keeps them, or an install that fails shows no box that says why."""
+    fails, its words do not say what was found or left out, it lets a
+    folder without FINALE.EXE, or with a 64-bit one, through, holds a
+    FINALE.EXE open, Enter at the settings question removes them, Yes
+    keeps them, or an install that fails shows no box that says why. Its
+    own limit ends a walk that hangs in time for its script to remove the
+    hosts it placed, which the rows above would find next time."""
     build = pathlib.Path(hold_exe).resolve().parents[2]  # beside windows/
     wait_for_wine()  # a server started without a display shows no windows
     with tempfile.TemporaryDirectory() as pictures:
-        code = subprocess.run([PICTURES / "setup-pictures.sh", build, pictures],
-                              stdout=log, stderr=log, timeout=SECONDS).returncode
+        code = subprocess.run(
+            [PICTURES / "setup-pictures.sh", build, pictures], stdout=log,
+            stderr=log, timeout=SECONDS,
+            env=dict(os.environ, WINE_RUN_TIMEOUT=str(SECONDS - 30))).returncode
     check(code == 0, "the page walk: names, details, the folder page and the "
           "hosts found, the settings question")
 
@@ -844,18 +1077,24 @@ def main():
                            ("LegalCopyright", "Copyright QZPlugins")):
             check(version_string(setup.read_bytes(), key) == value,
                   f"the setup program's {key}: {value}")
+        check(asks_for_administrator(setup),
+              "the setup program asks for administrator rights")
         files = {"plugin": (work / PLUGIN_NAME).read_bytes(), "cert": cert,
                  "release": release_files,
                  "install": pathlib.Path(install_text).read_bytes(),
                  "licence": pathlib.Path(licence).read_bytes()}
+        for bits, name in (("32-bit", "versioned_host.exe"),
+                           ("64-bit", "versioned_host_64.exe")):
+            STAND_IN[bits] = pathlib.Path(hold_exe).with_name(name).read_bytes()
         log_path = work / "wine.log"
         with open(log_path, "w") as log:
+            use_prefix(PREFIX_32)
             stop_wine()  # what an earlier, broken run left running
             clean(log)
             try:
                 # The quickest to fail first.
-                finds_the_host(setup, files, pathlib.Path(hold_exe).with_name(
-                    "versioned_host.exe"), log)
+                finds_the_host(setup, files, log)
+                on_64_bit_windows(setup, files, log)
                 walks_the_pages(hold_exe, log)
                 sign_tells_why(work, pfx, password)
                 refuses_folder_without_host(setup, log)

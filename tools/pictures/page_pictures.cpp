@@ -5,18 +5,22 @@
 // user sees: the welcome page names the product and its publisher, the
 // folder page starts at the host found, lists both hosts once with their
 // versions and takes the one picked in the list, Browse opens a folder
-// dialog and takes the folder chosen there, the page keeps a folder without
-// FINALE.EXE after its message, a later run starts at the host of the last
-// install, and with one host or none the page says so; Enter at the
-// uninstaller's settings question keeps the settings and, after a second
-// install, Yes removes them.
+// dialog and takes the folder chosen there, the setup program holds no
+// FINALE.EXE it read open (an update of the notation program could not
+// replace it), the page keeps a folder without FINALE.EXE, or with a 64-bit
+// one, after its message, a later run starts at the host of the last
+// install, and with one host or none the page says so, and names the 64-bit
+// host it left out; Enter at the uninstaller's settings question keeps the
+// settings and, after a second install, Yes removes them.
 //
 //   page_pictures.exe SETUP_EXE HOST_FOLDER HOST_VERSION OTHER_HOST_FOLDER
-//                     NOT_A_HOST_FOLDER PICTURE_FOLDER
+//                     NOT_A_HOST_FOLDER HOST_64_FOLDER PICTURE_FOLDER
 //
 // HOST_FOLDER must hold a FINALE.EXE of version HOST_VERSION (a.b.c.d), the
 // highest of the two; OTHER_HOST_FOLDER another, older one, and they the
-// only ones the setup program finds; NOT_A_HOST_FOLDER must not. Pictures
+// only ones the setup program finds that can load the plug-in;
+// NOT_A_HOST_FOLDER must hold none; HOST_64_FOLDER, under Program Files, a
+// 64-bit one of a higher version, the only one left out. Pictures
 // are 24-bit BMP files named setup-*.bmp. Exit code 0 when every picture
 // was saved and every check held, 1 when a page or box did not come within
 // its time or a check failed (said on stderr).
@@ -336,10 +340,35 @@ HWND throughWelcomeAndLicence(const char* welcomePicture,
   return waitForPage(main, "&Install") ? main : nullptr;
 }
 
-// Without /D=: the folder page starts at the host of the highest version.
+// Whether the setup program has let go of the FINALE.EXE in `folder`: it
+// can be opened for writing, sharing nothing.
+void expectLetGo(const std::string& folder) {
+  HANDLE file = CreateFileA((folder + "\\FINALE.EXE").c_str(), GENERIC_WRITE, 0,
+                            nullptr, OPEN_EXISTING, 0, nullptr);
+  if (file == INVALID_HANDLE_VALUE)
+    fail(("the setup program holds " + folder + "\\FINALE.EXE open").c_str());
+  else
+    CloseHandle(file);
+}
+
+// Types a folder the page must refuse, presses Install and checks that a
+// box says `why`; its picture is taken; OK there keeps the page.
+void refuseFolder(HWND main, const std::string& folder, const char* why,
+                  const char* pictureName) {
+  typeFolder(main, folder);
+  press(main, kMainButton);
+  HWND box = waitForWindow("", main);
+  expectText(box, why);
+  picture(box, pictureName);
+  press(box, IDOK);
+  waitUntilGone(box);
+}
+
+// Without /D=: the folder page starts at the host of the highest version
+// that can load the plug-in.
 void install(const std::string& setup, const std::string& host,
              const std::string& version, const std::string& other,
-             const std::string& notHost) {
+             const std::string& notHost, const std::string& host64) {
   HANDLE process = start("\"" + setup + "\"");
   HWND main = throughWelcomeAndLicence("setup-welcome", "setup-licence");
   if (main != nullptr) {
@@ -347,17 +376,16 @@ void install(const std::string& setup, const std::string& host,
     expectText(main, "Found 2 copies");
     expectText(main, "\"Plug-ins\" folder of the notation program");
     picture(main, "setup-folder");
+    for (const std::string& folder : {host, other, host64}) expectLetGo(folder);
     pickOtherHost(main, host, version, other);
     browse(main, false, other);
     browse(main, true, other.substr(0, other.rfind('\\')));
-    typeFolder(main, notHost);
-    press(main, kMainButton);
-    HWND box = waitForWindow("", main);
-    picture(box, "setup-no-host-message");
-    press(box, IDOK);
-    waitUntilGone(box);
+    refuseFolder(main, notHost, "There is no FINALE.EXE in",
+                 "setup-no-host-message");
+    refuseFolder(main, host64, "is a 64-bit program: it cannot load",
+                 "setup-64-bit-host-message");
     if (!typeFolder(main, host))
-      fail("the folder page let a folder without FINALE.EXE through");
+      fail("the folder page let a folder it must refuse through");
     press(main, kMainButton);
     if (waitForPage(main, "&Finish")) picture(main, "setup-finish");
     press(main, kMainButton);
@@ -474,18 +502,19 @@ void uninstall(const std::string& uninstaller, bool yes) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc != 7) {
+  if (argc != 8) {
     std::fprintf(stderr,
                  "page_pictures SETUP HOST_FOLDER HOST_VERSION "
-                 "OTHER_HOST_FOLDER NOT_A_HOST_FOLDER PICTURE_FOLDER\n");
+                 "OTHER_HOST_FOLDER NOT_A_HOST_FOLDER HOST_64_FOLDER "
+                 "PICTURE_FOLDER\n");
     return 1;
   }
   const std::string setup = argv[1], host = argv[2], version = argv[3],
-                    other = argv[4], notHost = argv[5];
-  pictureFolder = argv[6];
+                    other = argv[4], notHost = argv[5], host64 = argv[6];
+  pictureFolder = argv[7];
   CreateDirectoryA(pictureFolder.c_str(), nullptr);
 
-  install(setup, host, version, other, notHost);
+  install(setup, host, version, other, notHost, host64);
   installWhileInUse(setup, host);
   char programFiles[MAX_PATH] = "";
   GetEnvironmentVariableA("ProgramFiles", programFiles, sizeof programFiles);
@@ -508,6 +537,10 @@ int main(int argc, char** argv) {
                       ", in the folder below. The plug-in goes into",
                   host);
   DeleteFileA((host + "\\FINALE.EXE").c_str());
-  checkFolderPage(setup, "No notation program was found", "");
+  checkFolderPage(setup,
+                  "No notation program was found that can load this "
+                  "plug-in. The FINALE.EXE in " +
+                      host64 + " is a 64-bit program",
+                  "");
   return allSaved ? 0 : 1;
 }
