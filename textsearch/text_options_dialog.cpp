@@ -7,6 +7,7 @@
 #include <windows.h>
 
 #include <cstring>
+#include <iterator>
 
 #include "host/byte_access.h"
 #include "resources/dialog_ids.h"
@@ -80,7 +81,8 @@ bool fitsField(HWND dialog, int id) {
   constexpr int Most = static_cast<int>(TextMaxChars);
   if (GetWindowTextLengthW(edit) > Most) return false;
   wchar_t text[Most + 1];
-  const int units = GetWindowTextW(edit, text, Most + 1);
+  const int units =
+      GetWindowTextW(edit, text, static_cast<int>(std::size(text)));
   return WideCharToMultiByte(CP_ACP, 0, text, units, nullptr, 0, nullptr,
                              nullptr) <= Most;
 }
@@ -156,14 +158,11 @@ bool acceptOptions(HWND dialog, OptionsDialog& state) {
 }
 
 // The two edits show the user's strings in the face and character set that
-// show the code page's texts; where that is the template's face in the ANSI
-// set, which the template's font is, they keep its font.
+// show the code page's texts; on a Western system, whose texts the ANSI set
+// shows in the template's face, they keep the template's font.
 void giveStringsFont(HWND dialog, OptionsDialog& state) {
+  if (state.codePage->fontCharset == ANSI_CHARSET) return;
   const char* face = userTextFace(state.codePage->characters.form);
-  if (strcmp(face, DialogFontFace) == 0 &&
-      state.codePage->fontCharset == ANSI_CHARSET) {
-    return;
-  }
   state.stringsFont = createDialogFont(
       dialog, DialogFont{DialogPointSize, 0, state.codePage->fontCharset},
       face);
